@@ -1,0 +1,105 @@
+#include "DlgKerfmate.h"
+#include "ui_DlgKerfmate.h"
+
+#include "CShape.h"
+#include "CShapeList.h"
+
+#include <QCoreApplication>
+#include <QGraphicsScene>
+#include <QGraphicsView>
+#include <QTimer>
+#include <cmath>
+
+void DlgKerfmate::InitPreview()
+{
+    sWorking = PreviewRequest();
+    sPending = PreviewRequest();
+    pPreviewTimer = new QTimer(this);
+    pPreviewTimer->setInterval(10);
+    connect(pPreviewTimer, SIGNAL(timeout()), this, SLOT(UpdatePreviewSlot()));
+    pPreviewTimer->start(10);
+}
+
+void DlgKerfmate::InitPreviewScene(QGraphicsView* pView)
+{
+    // The view does not own its scene: the dialog's destructor deletes it.
+    pView->setScene(new QGraphicsScene());
+}
+
+void DlgKerfmate::SetPreview(QGraphicsView* pView, CShapeList* pShapes)
+{
+    if (sPending.pShapes) {
+        sPending.pShapes->DeleteAll();
+        CShapeList::Release(sPending.pShapes);
+    }
+    sPending.pView = pView;
+    sPending.pShapes = pShapes ? pShapes->Clone() : nullptr;
+}
+
+void DlgKerfmate::PreviewBoxBuild()
+{
+    CShapeList* pCombined = CShapeList::New();
+    pCombined->AddTail(*pResultList);
+    pCombined->AddTail(*pAuxList);
+    SetPreview(pUi->graphicsView_preview, pCombined);
+    pAuxList->DeleteAll();
+    CShapeList::Release(pAuxList);
+    CShapeList::Release(pCombined);
+}
+
+void DlgKerfmate::UpdatePreviewSlot()
+{
+    sWorking = sPending;
+    sPending = PreviewRequest();
+
+    if (sWorking.pView && sWorking.pShapes && sWorking.pShapes->GetCount() > 0) {
+        QPainterPath path;
+        const unsigned int count = sWorking.pShapes->GetCount();
+        for (unsigned int i = 0; i < count; ++i)
+            path.addPath(*sWorking.pShapes->GetShape(i)->GetPath(false));
+        DrawFitted(sWorking.pView, path);
+    }
+
+    if (sWorking.pShapes) {
+        sWorking.pShapes->DeleteAll();
+        CShapeList::Release(sWorking.pShapes);
+    }
+    sWorking.pView = nullptr;
+}
+
+void DlgKerfmate::DrawFitted(QGraphicsView* pView, QPainterPath& path)
+{
+    // An engine that produced NaN or infinite coordinates leaves the last
+    // good drawing on screen instead of a scene the view cannot paint.
+    const QRectF b = path.boundingRect();
+    if (!std::isfinite(b.x()) || !std::isfinite(b.y()) || !std::isfinite(b.width()) || !std::isfinite(b.height()))
+        return;
+    QGraphicsScene* scene = pView->scene();
+    scene->clear();
+    scene->addPath(FitPathToView(pView, path), QPen(), QBrush());
+    scene->update(QRectF());
+}
+
+QPainterPath DlgKerfmate::FitPathToView(QGraphicsView* pView, QPainterPath& path)
+{
+    QCoreApplication::processEvents();
+
+    const QRectF b = path.boundingRect();
+    const double fx = double(pView->width()) / b.width();
+    const double fy = double(pView->height()) / b.height();
+    double s = std::min(fx, fy) * 0.85;
+    // A single point or a degenerate outline has no extent to fit: draw it
+    // at its own size rather than at an infinite or undefined scale.
+    if (!std::isfinite(s) || s <= 0.0)
+        s = 1.0;
+
+    const QPointF viewCentre = QPointF(pView->rect().center());
+    path.translate(viewCentre - b.center());
+
+    const QPointF c = path.boundingRect().center();
+    QTransform t;
+    t.translate(c.x(), c.y());
+    t.scale(s, s);
+    t.translate(-c.x(), -c.y());
+    return t.map(path);
+}
