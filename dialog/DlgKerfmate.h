@@ -131,7 +131,6 @@ private:
     void InitPreviewScene(QGraphicsView* pView);
     void SetPreview(QGraphicsView* pView, CShapeList* pShapes);
     QPainterPath FitPathToView(QGraphicsView* pView, QPainterPath& path);
-    void DrawFitted(QGraphicsView* pView, QPainterPath& path);
     // Hands a box build's main and second list to the preview together.
     void PreviewBoxBuild();
 

@@ -57,7 +57,11 @@ void DlgKerfmate::UpdatePreviewSlot()
         const unsigned int count = sWorking.pShapes->GetCount();
         for (unsigned int i = 0; i < count; ++i)
             path.addPath(*sWorking.pShapes->GetShape(i)->GetPath(false));
-        DrawFitted(sWorking.pView, path);
+
+        QGraphicsScene* scene = sWorking.pView->scene();
+        scene->clear();
+        scene->addPath(FitPathToView(sWorking.pView, path), QPen(), QBrush());
+        scene->update(QRectF());
     }
 
     if (sWorking.pShapes) {
@@ -65,19 +69,6 @@ void DlgKerfmate::UpdatePreviewSlot()
         CShapeList::Release(sWorking.pShapes);
     }
     sWorking.pView = nullptr;
-}
-
-void DlgKerfmate::DrawFitted(QGraphicsView* pView, QPainterPath& path)
-{
-    // An engine that produced NaN or infinite coordinates leaves the last
-    // good drawing on screen instead of a scene the view cannot paint.
-    const QRectF b = path.boundingRect();
-    if (!std::isfinite(b.x()) || !std::isfinite(b.y()) || !std::isfinite(b.width()) || !std::isfinite(b.height()))
-        return;
-    QGraphicsScene* scene = pView->scene();
-    scene->clear();
-    scene->addPath(FitPathToView(pView, path), QPen(), QBrush());
-    scene->update(QRectF());
 }
 
 QPainterPath DlgKerfmate::FitPathToView(QGraphicsView* pView, QPainterPath& path)
