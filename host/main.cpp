@@ -43,7 +43,9 @@ int main(int argc, char* argv[])
     const QCommandLineOption screenshot(QStringLiteral("screenshot"),
                                         QStringLiteral("Save the dialog once its preview is drawn."),
                                         QStringLiteral("file.png"));
-    parser.addOptions({module, out, dxf, lang, theme, accept, generator, screenshot});
+    const QCommandLineOption log(QStringLiteral("log"), QStringLiteral("Append the module's log lines to this file."),
+                                 QStringLiteral("file"));
+    parser.addOptions({module, out, dxf, lang, theme, accept, generator, screenshot, log});
     if (!parser.parse(args)) {
         std::fprintf(stderr, "kerfmate-host: %s\n", qPrintable(parser.errorText()));
         return ExitUsage;
@@ -52,6 +54,9 @@ int main(int argc, char* argv[])
         std::printf("%s", qPrintable(parser.helpText()));
         return ExitOk;
     }
+
+    if (parser.isSet(log))
+        qputenv("KERFMATE_LOG_FILE", parser.value(log).toLocal8Bit());
 
     HostOptions options;
     options.strModule = parser.value(module);
