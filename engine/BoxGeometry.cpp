@@ -1,0 +1,112 @@
+// The right-angle box: six finger-jointed panels.
+#include "ReferenceEngine.h"
+
+#include "CShapeList.h"
+#include "EngineBoxParts.h"
+#include "EngineOutline.h"
+
+#include <array>
+
+using namespace EngineOutline;
+using EngineBoxParts::BoxFrame;
+using EngineBoxParts::FlatPart;
+
+namespace {
+
+enum class Joint { Tabs, Slots, Plain };
+
+struct EdgeSpec
+{
+    Joint joint;
+    double dFinger;
+};
+
+// A panel of a x b in its own frame; edges in the order top, right, bottom, left.
+struct PanelSpec
+{
+    double a;
+    double b;
+    std::array<EdgeSpec, 4> edges;
+    bool bOwnsCorners;
+};
+
+// The stretch between an edge's two corners.
+QVector<Run> EdgeRuns(const EdgeSpec& edge, double length, const BoxFrame& frame)
+{
+    const double t = frame.dThickness;
+    const double inner = length - 2.0 * t;
+    if (edge.joint == Joint::Plain)
+        return {{t, length - t, 0.0}};
+    const int count = FingerCount(inner, edge.dFinger, frame.dMinFinger);
+    return FingerRuns(t, inner, count, edge.joint == Joint::Tabs, t);
+}
+
+QPolygonF PanelOutline(const PanelSpec& panel, const BoxFrame& frame)
+{
+    const double t = frame.dThickness;
+    const double cornerDepth = panel.bOwnsCorners ? 0.0 : t;
+    const std::array<QPointF, 4> corners{QPointF(0, 0), QPointF(panel.a, 0), QPointF(panel.a, panel.b),
+                                         QPointF(0, panel.b)};
+    const std::array<QPointF, 4> directions{QPointF(1, 0), QPointF(0, 1), QPointF(-1, 0), QPointF(0, -1)};
+    QPolygonF outline;
+    for (int k = 0; k < 4; ++k) {
+        const EdgeFrame edge{corners[k], directions[k], InwardOf(directions[k])};
+        const double length = k % 2 == 0 ? panel.a : panel.b;
+        // A corner the panel does not own leaves a notch of one board thickness.
+        outline << edge.At(panel.bOwnsCorners ? 0.0 : t, cornerDepth);
+        AppendProfiledEdge(outline, edge, EdgeRuns(panel.edges[k], length, frame), cornerDepth, cornerDepth);
+    }
+    return OffsetOutward(CleanPolygon(outline), frame.dKerf / 2.0);
+}
+
+FlatPart MakePart(const PanelSpec& panel, const QString& label, const BoxFrame& frame)
+{
+    FlatPart part;
+    part.outline = PanelOutline(panel, frame);
+    part.label = label;
+    part.labelCentre = QPointF(panel.a / 2.0, panel.b / 2.0);
+    part.labelRoom = std::min(panel.a, panel.b) - 2.0 * frame.dThickness;
+    return part;
+}
+
+} // namespace
+
+bool CReferenceEngine::CreateRectBox(SRectBoxParam param, CShapeList* pMain, CShapeList* pAux, SFaceLabels* pLabels)
+{
+    BoxFrame frame;
+    if (!pMain || !EngineBoxParts::ResolveBoxFrame(param, &frame))
+        return false;
+    for (double finger : {param.dFluteOfWidth, param.dFluteOfHeight, param.dFluteOfDepth})
+        if (!EngineBoxParts::FingerSizeValid(finger))
+            return false;
+
+    const double L = frame.dLength, W = frame.dWidth, H = frame.dHeight;
+    const double xFinger = param.dFluteOfWidth, yFinger = param.dFluteOfHeight, zFinger = param.dFluteOfDepth;
+    const Joint wallToTop = param.bNoTop ? Joint::Plain : Joint::Tabs;
+    const Joint wallToBottom = param.bNoBottom ? Joint::Plain : Joint::Tabs;
+    const Joint sideToTop = param.bNoTop ? Joint::Plain : Joint::Slots;
+    const Joint sideToBottom = param.bNoBottom ? Joint::Plain : Joint::Slots;
+    const PanelSpec frontBack{
+        L, H, {{{wallToTop, xFinger}, {Joint::Tabs, zFinger}, {wallToBottom, xFinger}, {Joint::Tabs, zFinger}}}, true};
+    const PanelSpec leftRight{
+        W, H, {{{sideToTop, yFinger}, {Joint::Slots, zFinger}, {sideToBottom, yFinger}, {Joint::Slots, zFinger}}}, false};
+    const PanelSpec cover{
+        L, W, {{{Joint::Slots, xFinger}, {Joint::Tabs, yFinger}, {Joint::Slots, xFinger}, {Joint::Tabs, yFinger}}}, false};
+
+    SFaceLabels names;
+    if (pLabels)
+        names = *pLabels;
+    QVector<QVector<FlatPart>> rows(3);
+    rows[0] << MakePart(frontBack, FieldText(names.szFront), frame)
+            << MakePart(frontBack, FieldText(names.szBehind), frame);
+    rows[1] << MakePart(leftRight, FieldText(names.szLeft), frame)
+            << MakePart(leftRight, FieldText(names.szRight), frame);
+    if (!param.bNoTop)
+        rows[2] << MakePart(cover, FieldText(names.szTop), frame);
+    if (!param.bNoBottom)
+        rows[2] << MakePart(cover, FieldText(names.szBottom), frame);
+
+    EngineBoxParts::LayOutRows(rows);
+    EngineBoxParts::EmitParts(rows, pMain, pAux);
+    return true;
+}

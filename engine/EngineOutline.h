@@ -1,0 +1,80 @@
+// Helpers the reference engine's generators share: profiled edges, finger
+// runs, exact outward offsets, arc sampling and record text fields.
+#pragma once
+
+#include <QPainterPath>
+#include <QPointF>
+#include <QPolygonF>
+#include <QString>
+#include <QVector>
+
+namespace EngineOutline {
+
+// A stretch [s0, s1] along a profiled edge where the material reaches to
+// `depth` from the edge's outer line (0 = up to the outer line).
+struct Run
+{
+    double s0;
+    double s1;
+    double depth;
+};
+
+// An edge in a part's plane: point(s, depth) = origin + s * dir + depth * inward.
+struct EdgeFrame
+{
+    QPointF origin;
+    QPointF dir;
+    QPointF inward;
+
+    QPointF At(double s, double depth) const { return origin + s * dir + depth * inward; }
+};
+
+// The inward normal for a unit direction in y-down coordinates, walking clockwise.
+inline QPointF InwardOf(const QPointF& dir) { return QPointF(-dir.y(), dir.x()); }
+
+// Odd number of equal fingers that best fills `length` with fingers of about
+// `fingerSize`, none narrower than `minFinger`; 1 when even three do not fit.
+int FingerCount(double length, double fingerSize, double minFinger);
+
+// [start, start + length] cut into `count` equal segments; the kept ones
+// (even indices, or odd ones when keepEven is false) reach the outer line,
+// the others are cut back to `cutDepth`.
+QVector<Run> FingerRuns(double start, double length, int count, bool keepEven, double cutDepth);
+
+// The same runs seen from the other end of an edge of length `total`.
+QVector<Run> ReversedRuns(const QVector<Run>& runs, double total);
+
+// Appends the outline of one edge: a step from entryDepth onto the first run,
+// every run, and a step off the last run to exitDepth.
+void AppendProfiledEdge(QPolygonF& outline, const EdgeFrame& edge, const QVector<Run>& runs,
+                        double entryDepth, double exitDepth);
+
+// Points on a circular arc from angle a0 to a1 (radians, y-down), both ends
+// included, with at most `tolerance` chord error.
+QVector<QPointF> ArcPoints(const QPointF& centre, double radius, double a0, double a1, double tolerance);
+
+// Drops repeated points and points on a straight line through their neighbours.
+QPolygonF CleanPolygon(const QPolygonF& polygon);
+
+// Moves every edge of a simple closed polygon outward by `distance`, keeping
+// sharp corners (edge offsets meet at their mitre).
+QPolygonF OffsetOutward(const QPolygonF& polygon, double distance);
+
+double SignedArea(const QPolygonF& polygon);
+
+QPainterPath ClosedPath(const QPolygonF& polygon);
+
+// True when value is finite and lies in [low, high].
+bool InRange(double value, double low, double high);
+
+// The text of a zero-terminated UTF-8 record field; a full field has no terminator.
+template <size_t N>
+QString FieldText(const char (&field)[N])
+{
+    return QString::fromUtf8(field, int(qstrnlen(field, N)));
+}
+
+// Fonts need a running QGuiApplication; without one no text is drawn.
+bool CanDrawText();
+
+} // namespace EngineOutline
