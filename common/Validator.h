@@ -21,11 +21,14 @@ public:
 
     // Makes pValidator the line edit's validator. The line edit owns it, and
     // a Validator it had before is deleted, so an old range can never act
-    // through its event filter again.
+    // through its event filter again. Without a line edit nothing happens and
+    // pValidator stays the caller's.
     static void Install(QLineEdit* pLineEdit, Validator* pValidator);
 
 private:
+    void Watch();
     void ShowTip(const QString& text) const;
+    void HideTip() const;
     QString WholeTip() const;
     QString DecimalTip() const;
 
