@@ -1,49 +1,362 @@
-// Placeholder until this generator lands.
+// Rounded box: a box with rounded corners made of a corner pattern, with
+// three reference-size presets for the corner.
 #include "DlgKerfmate.h"
 #include "ui_DlgKerfmate.h"
 
+#include "BoxCommon.h"
 #include "CShapeList.h"
 #include "HostContext.h"
 #include "IGeometryEngine.h"
+#include "ILog.h"
+#include "Settings.h"
+#include "Validator.h"
 
-#include <QFont>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <algorithm>
+#include <iterator>
+#include <limits>
 
-void DlgKerfmate::on_spinBox_filletLength_valueChanged(double /*value*/) {}
-void DlgKerfmate::on_spinBox_filletWidth_valueChanged(double /*value*/) {}
-void DlgKerfmate::on_spinBox_filletHeight_valueChanged(double /*value*/) {}
-void DlgKerfmate::on_doubleSpinBox_filletFluteLength_valueChanged(double /*value*/) {}
-void DlgKerfmate::on_doubleSpinBox_filletFluteWidth_valueChanged(double /*value*/) {}
-void DlgKerfmate::on_doubleSpinBox_filletThickness_valueChanged(double /*value*/) {}
-void DlgKerfmate::on_doubleSpinBox_filletLaserWidth_valueChanged(double /*value*/) {}
-void DlgKerfmate::on_checkBox_filletNoTop_clicked() {}
-void DlgKerfmate::on_checkBox_filletNoBottom_clicked() {}
-void DlgKerfmate::on_checkBox_3edgeNoFlute_clicked() {}
-void DlgKerfmate::on_spinBox_filletCornerRadius_valueChanged(double /*value*/) {}
-void DlgKerfmate::on_doubleSpinBox_filletCornerXSpace_valueChanged(double /*value*/) {}
-void DlgKerfmate::on_doubleSpinBox_filletCornerYSpace_valueChanged(double /*value*/) {}
-void DlgKerfmate::on_spinBox_filletCornerYCount_valueChanged(int /*value*/) {}
-void DlgKerfmate::on_radioButton_filletSize25_clicked() {}
-void DlgKerfmate::on_radioButton_filletSize50_clicked() {}
-void DlgKerfmate::on_radioButton_filletSize100_clicked() {}
-void DlgKerfmate::on_radioButton_filletOutside_toggled(bool /*checked*/) {}
-void DlgKerfmate::on_radioButton_filletInside_toggled(bool /*checked*/) {}
-void DlgKerfmate::LoadFilletBox() {}
-void DlgKerfmate::CheckFilletBox() {}
-void DlgKerfmate::SaveFilletBox() {}
-void DlgKerfmate::SetFilletReferenceSizeTexts() {}
-void DlgKerfmate::InitFilletBoxUi() {}
-void DlgKerfmate::ApplyFilletReferenceSize() {}
-void DlgKerfmate::ShowFilletCorner() {}
-void DlgKerfmate::UpdateFilletLengthFlute() {}
-void DlgKerfmate::UpdateFilletWidthFlute() {}
+namespace {
+const QString kFilletGroup = QStringLiteral("DLG_FILLET_BOX");
+const QString kReferenceSizeKey = QStringLiteral("nTemp");
+constexpr UnitRange kFilletDimensionRange{0.0, 850.0, 0.0, 33.46};
+constexpr UnitRange kCornerRadiusRange{0.0, 99.0, 0.0, 3.9};
+constexpr UnitRange kCornerSpaceRange{0.0, 99.99, 0.0, 3.94};
+constexpr double kGrooveFloorMm = 3.0;
+constexpr double kGrooveCeilingMm = 30.0;
+
+struct ReferenceSize
+{
+    const char* pszMmText;
+    const char* pszInchText;
+    double dRadius;
+    double dXSpace;
+    double dYSpace;
+    int32_t nYCount;
+};
+
+// Indexed by the dialog's reference-size choice.
+constexpr ReferenceSize kReferenceSizes[] = {
+    {"25~50mm", "0.98~1.97inch", 8.0, 0.8, 2.0, 1},
+    {"50~100mm", "1.97~3.94inch", 12.0, 1.2, 2.0, 2},
+    {"100~200mm", "3.94~7.87inch", 20.0, 1.5, 2.0, 3},
+};
+constexpr int kReferenceSizeCount = int(std::size(kReferenceSizes));
+
+// Load and save walk the same keys in the same order; the choice of
+// reference size follows them under its own rules.
+template <typename Store>
+void ExchangeFilletBox(const Store& ini, SFilletBoxParam& box)
+{
+    ini.Flag("bInSize", box.bInSize);
+    ini.Flag("bNoTop", box.bNoTop);
+    ini.Flag("bNoBottom", box.bNoBottom);
+    ini.Number("dWidth", box.dWidth);
+    ini.Number("dHeight", box.dHeight);
+    ini.Number("dDepth", box.dDepth);
+    ini.Number("dFluteOfWidth", box.dFluteOfWidth);
+    ini.Number("dFluteOfHeight", box.dFluteOfHeight);
+    ini.Number("dThickness", box.dThickness);
+    ini.Number("dLaserWidth", box.dLaserWidth);
+    ini.Number("sCorner.dRadius", box.sCorner.dRadius);
+    ini.Number("sCorner.dXSpace", box.sCorner.dXSpace);
+    ini.Number("sCorner.dYSpace", box.sCorner.dYSpace);
+    ini.Count("sCorner.nYCount", box.sCorner.nYCount);
+    ini.Flag("sCorner.bNoFlute3Edge", box.bNoFlute3Edge);
+}
+
+// Lower bound first, so a NaN from the file ends up at the lower bound.
+double Clamp(double dValue, double dLower, double dUpper)
+{
+    return std::min(std::max(dLower, dValue), dUpper);
+}
+} // namespace
+
+void DlgKerfmate::on_spinBox_filletLength_valueChanged(double value)
+{
+    ILog_WriteLogF(0, "spinBox_filletLength was changed.");
+    sFilletBox.dWidth = ToMm(value, nRulerUnit);
+    BuildFilletBox();
+    UpdateFilletLengthFlute();
+}
+
+void DlgKerfmate::on_spinBox_filletWidth_valueChanged(double value)
+{
+    ILog_WriteLogF(0, "spinBox_filletWidth was changed.");
+    sFilletBox.dDepth = ToMm(value, nRulerUnit);
+    BuildFilletBox();
+    UpdateFilletWidthFlute();
+}
+
+void DlgKerfmate::on_spinBox_filletHeight_valueChanged(double value)
+{
+    ILog_WriteLogF(0, "spinBox_filletHeight was changed.");
+    sFilletBox.dHeight = ToMm(value, nRulerUnit);
+    BuildFilletBox();
+}
+
+// The rounded box truncates its sliders to the tenth below.
+void DlgKerfmate::on_doubleSpinBox_filletFluteLength_valueChanged(double value)
+{
+    ILog_WriteLogF(0, "doubleSpinBox_filletFluteLength was changed.");
+    PlaceGrooveSlider(pUi->horizontalSlider_filletFluteLength, value * 10);
+    sFilletBox.dFluteOfHeight = ToMm(value, nRulerUnit);
+    BuildFilletBox();
+}
+
+void DlgKerfmate::on_doubleSpinBox_filletFluteWidth_valueChanged(double value)
+{
+    ILog_WriteLogF(0, "doubleSpinBox_filletFluteWidth was changed.");
+    PlaceGrooveSlider(pUi->horizontalSlider_filletFluteWidth, value * 10);
+    sFilletBox.dFluteOfWidth = ToMm(value, nRulerUnit);
+    BuildFilletBox();
+}
+
+void DlgKerfmate::on_doubleSpinBox_filletThickness_valueChanged(double value)
+{
+    ILog_WriteLogF(0, "doubleSpinBox_filletThickness was changed.");
+    sFilletBox.dThickness = ToMm(value, nRulerUnit);
+    BuildFilletBox();
+}
+
+void DlgKerfmate::on_doubleSpinBox_filletLaserWidth_valueChanged(double value)
+{
+    ILog_WriteLogF(0, "doubleSpinBox_filletLaserWidth was changed.");
+    sFilletBox.dLaserWidth = ToMm(value, nRulerUnit);
+    BuildFilletBox();
+}
+
+void DlgKerfmate::on_checkBox_filletNoTop_clicked()
+{
+    ILog_WriteLogF(0, "checkBox_filletNoTop was clicked.");
+    sFilletBox.bNoTop = pUi->checkBox_filletNoTop->checkState() == Qt::Checked;
+    BuildFilletBox();
+}
+
+void DlgKerfmate::on_checkBox_filletNoBottom_clicked()
+{
+    ILog_WriteLogF(0, "checkBox_filletNoBottom was clicked.");
+    sFilletBox.bNoBottom = pUi->checkBox_filletNoBottom->checkState() == Qt::Checked;
+    BuildFilletBox();
+}
+
+void DlgKerfmate::on_checkBox_3edgeNoFlute_clicked()
+{
+    ILog_WriteLogF(0, "checkBox_3edgeNoFlute was clicked.");
+    sFilletBox.bNoFlute3Edge = pUi->checkBox_3edgeNoFlute->checkState() == Qt::Checked;
+    BuildFilletBox();
+}
+
+void DlgKerfmate::on_spinBox_filletCornerRadius_valueChanged(double value)
+{
+    ILog_WriteLogF(0, "spinBox_filletCornerRadius was changed.");
+    sFilletBox.sCorner.dRadius = ToMm(value, nRulerUnit);
+    BuildFilletBox();
+}
+
+void DlgKerfmate::on_doubleSpinBox_filletCornerXSpace_valueChanged(double value)
+{
+    ILog_WriteLogF(0, "doubleSpinBox_filletCornerXSpace was changed.");
+    sFilletBox.sCorner.dXSpace = ToMm(value, nRulerUnit);
+    BuildFilletBox();
+}
+
+void DlgKerfmate::on_doubleSpinBox_filletCornerYSpace_valueChanged(double value)
+{
+    ILog_WriteLogF(0, "doubleSpinBox_filletCornerYSpace was changed.");
+    sFilletBox.sCorner.dYSpace = ToMm(value, nRulerUnit);
+    BuildFilletBox();
+}
+
+void DlgKerfmate::on_spinBox_filletCornerYCount_valueChanged(int value)
+{
+    ILog_WriteLogF(0, "spinBox_filletCornerYCount was changed.");
+    sFilletBox.sCorner.nYCount = value;
+    BuildFilletBox();
+}
+
+void DlgKerfmate::on_radioButton_filletSize25_clicked()
+{
+    ILog_WriteLogF(0, "radioButton_filletSize25 was clicked.");
+    nReferenceSize = 0;
+    ApplyFilletReferenceSize();
+    BuildFilletBox();
+}
+
+void DlgKerfmate::on_radioButton_filletSize50_clicked()
+{
+    ILog_WriteLogF(0, "radioButton_filletSize50 was clicked.");
+    nReferenceSize = 1;
+    ApplyFilletReferenceSize();
+    BuildFilletBox();
+}
+
+void DlgKerfmate::on_radioButton_filletSize100_clicked()
+{
+    ILog_WriteLogF(0, "radioButton_filletSize100 was clicked.");
+    nReferenceSize = 2;
+    ApplyFilletReferenceSize();
+    BuildFilletBox();
+}
+
+void DlgKerfmate::on_radioButton_filletOutside_toggled(bool checked)
+{
+    ILog_WriteLogF(0, "radioButton_filletOutside was clicked.");
+    if (!checked)
+        return;
+    sFilletBox.bInSize = !pUi->radioButton_filletOutside->isChecked();
+    BuildFilletBox();
+}
+
+void DlgKerfmate::on_radioButton_filletInside_toggled(bool checked)
+{
+    ILog_WriteLogF(0, "radioButton_filletInside was clicked.");
+    if (!checked)
+        return;
+    sFilletBox.bInSize = pUi->radioButton_filletInside->isChecked();
+    BuildFilletBox();
+}
+
+void DlgKerfmate::LoadFilletBox()
+{
+    const IniReader ini(kFilletGroup);
+    ExchangeFilletBox(ini, sFilletBox);
+    // The default is the middle preset, not the current choice.
+    nReferenceSize = ReadIniInt(ini.Group(), kReferenceSizeKey, 1, ini.File());
+    CheckFilletBox();
+}
+
+// Box values only; the corner, the count and the preset choice are shown
+// within their widgets' ranges instead.
+void DlgKerfmate::CheckFilletBox()
+{
+    const double dSideMin = sFilletBox.bInSize ? 20.0 : 25.0;
+    sFilletBox.dWidth = Clamp(sFilletBox.dWidth, dSideMin, 850.0);
+    sFilletBox.dHeight = Clamp(sFilletBox.dHeight, 10.0, 850.0);
+    sFilletBox.dDepth = Clamp(sFilletBox.dDepth, dSideMin, 850.0);
+    sFilletBox.dFluteOfWidth = Clamp(sFilletBox.dFluteOfWidth, kGrooveFloorMm, kGrooveCeilingMm);
+    sFilletBox.dFluteOfHeight = Clamp(sFilletBox.dFluteOfHeight, kGrooveFloorMm, kGrooveCeilingMm);
+    sFilletBox.dThickness = Clamp(sFilletBox.dThickness, 1.0, 10.0);
+    sFilletBox.dLaserWidth = Clamp(sFilletBox.dLaserWidth, 0.1, 0.8);
+}
+
+void DlgKerfmate::SaveFilletBox()
+{
+    const IniWriter ini(kFilletGroup);
+    ExchangeFilletBox(ini, sFilletBox);
+    WriteIniInt(ini.Group(), kReferenceSizeKey, nReferenceSize, ini.File());
+}
+
+// Shown as they are in every language.
+void DlgKerfmate::SetFilletReferenceSizeTexts()
+{
+    QRadioButton* buttons[] = {pUi->radioButton_filletSize25, pUi->radioButton_filletSize50,
+                               pUi->radioButton_filletSize100};
+    const bool bInch = IsInchUnit(nRulerUnit);
+    for (int i = 0; i < kReferenceSizeCount; ++i) {
+        const ReferenceSize& preset = kReferenceSizes[i];
+        buttons[i]->setText(QString::fromLatin1(bInch ? preset.pszInchText : preset.pszMmText));
+    }
+}
+
+void DlgKerfmate::InitFilletBoxUi()
+{
+    QLineEdit* pThickness = pUi->doubleSpinBox_filletThickness->findChild<QLineEdit*>();
+    Validator::Install(pThickness,
+                       new Validator(pThickness, 0.0, 10.0, 2, 0, 2, std::numeric_limits<double>::infinity()));
+
+    QRadioButton* sizeButtons[] = {pUi->radioButton_filletSize25, pUi->radioButton_filletSize50,
+                                   pUi->radioButton_filletSize100};
+    {
+        const SignalsBlocked blocked{pUi->spinBox_filletLength,
+                                     pUi->spinBox_filletWidth,
+                                     pUi->spinBox_filletHeight,
+                                     pUi->radioButton_filletInside,
+                                     pUi->radioButton_filletOutside,
+                                     pUi->doubleSpinBox_filletFluteLength,
+                                     pUi->doubleSpinBox_filletFluteWidth,
+                                     pUi->doubleSpinBox_filletThickness,
+                                     pUi->doubleSpinBox_filletLaserWidth,
+                                     pUi->checkBox_filletNoTop,
+                                     pUi->checkBox_filletNoBottom,
+                                     pUi->checkBox_3edgeNoFlute,
+                                     pUi->spinBox_filletCornerRadius,
+                                     pUi->doubleSpinBox_filletCornerXSpace,
+                                     pUi->doubleSpinBox_filletCornerYSpace,
+                                     pUi->spinBox_filletCornerYCount,
+                                     sizeButtons[0],
+                                     sizeButtons[1],
+                                     sizeButtons[2]};
+
+        ShowLength(pUi->spinBox_filletLength, kFilletDimensionRange, sFilletBox.dWidth, nRulerUnit);
+        ShowLength(pUi->spinBox_filletWidth, kFilletDimensionRange, sFilletBox.dDepth, nRulerUnit);
+        ShowLength(pUi->spinBox_filletHeight, kFilletDimensionRange, sFilletBox.dHeight, nRulerUnit);
+        ShowLength(pUi->doubleSpinBox_filletThickness, kThicknessRange, sFilletBox.dThickness, nRulerUnit);
+        ShowLength(pUi->doubleSpinBox_filletLaserWidth, kLaserWidthRange, sFilletBox.dLaserWidth, nRulerUnit);
+        ShowLength(pUi->spinBox_filletCornerRadius, kCornerRadiusRange, sFilletBox.sCorner.dRadius, nRulerUnit);
+        ShowLength(pUi->doubleSpinBox_filletCornerXSpace, kCornerSpaceRange, sFilletBox.sCorner.dXSpace, nRulerUnit);
+        ShowLength(pUi->doubleSpinBox_filletCornerYSpace, kCornerSpaceRange, sFilletBox.sCorner.dYSpace, nRulerUnit);
+
+        pUi->radioButton_filletInside->setChecked(sFilletBox.bInSize);
+        pUi->radioButton_filletOutside->setChecked(!sFilletBox.bInSize);
+        pUi->checkBox_filletNoTop->setCheckState(sFilletBox.bNoTop ? Qt::Checked : Qt::Unchecked);
+        pUi->checkBox_filletNoBottom->setCheckState(sFilletBox.bNoBottom ? Qt::Checked : Qt::Unchecked);
+        pUi->checkBox_3edgeNoFlute->setCheckState(sFilletBox.bNoFlute3Edge ? Qt::Checked : Qt::Unchecked);
+        pUi->spinBox_filletCornerYCount->setValue(sFilletBox.sCorner.nYCount);
+        for (int i = 0; i < kReferenceSizeCount; ++i)
+            sizeButtons[i]->setChecked(i == nReferenceSize);
+    }
+
+    FollowGrooveSlider(pUi->horizontalSlider_filletFluteLength, pUi->doubleSpinBox_filletFluteLength);
+    FollowGrooveSlider(pUi->horizontalSlider_filletFluteWidth, pUi->doubleSpinBox_filletFluteWidth);
+
+    UpdateFilletLengthFlute();
+    UpdateFilletWidthFlute();
+    BuildFilletBox();
+}
+
+void DlgKerfmate::ApplyFilletReferenceSize()
+{
+    if (nReferenceSize >= 0 && nReferenceSize < kReferenceSizeCount) {
+        const ReferenceSize& preset = kReferenceSizes[nReferenceSize];
+        sFilletBox.sCorner.dRadius = preset.dRadius;
+        sFilletBox.sCorner.dXSpace = preset.dXSpace;
+        sFilletBox.sCorner.dYSpace = preset.dYSpace;
+        sFilletBox.sCorner.nYCount = preset.nYCount;
+    }
+    ShowFilletCorner();
+}
+
+void DlgKerfmate::ShowFilletCorner()
+{
+    const SignalsBlocked blocked{pUi->spinBox_filletCornerRadius, pUi->doubleSpinBox_filletCornerXSpace,
+                                 pUi->doubleSpinBox_filletCornerYSpace, pUi->spinBox_filletCornerYCount};
+    pUi->spinBox_filletCornerRadius->setValue(FromMm(sFilletBox.sCorner.dRadius, nRulerUnit));
+    pUi->doubleSpinBox_filletCornerXSpace->setValue(FromMm(sFilletBox.sCorner.dXSpace, nRulerUnit));
+    pUi->doubleSpinBox_filletCornerYSpace->setValue(FromMm(sFilletBox.sCorner.dYSpace, nRulerUnit));
+    pUi->spinBox_filletCornerYCount->setValue(sFilletBox.sCorner.nYCount);
+}
+
+// The groove limit is kept between 3 and 30 mm, and the new size goes
+// through the spin box's handler, which stores it and rebuilds.
+void DlgKerfmate::UpdateFilletLengthFlute()
+{
+    const double dMax = Clamp(GetLengthFluteMax(true), kGrooveFloorMm, kGrooveCeilingMm);
+    ShowGrooveMax(pUi->doubleSpinBox_filletFluteLength, pUi->horizontalSlider_filletFluteLength, dMax, nRulerUnit);
+    on_doubleSpinBox_filletFluteLength_valueChanged(FromMm(dMax, nRulerUnit));
+}
+
+void DlgKerfmate::UpdateFilletWidthFlute()
+{
+    const double dMax = Clamp(GetWidthFluteMax(true), kGrooveFloorMm, kGrooveCeilingMm);
+    ShowGrooveMax(pUi->doubleSpinBox_filletFluteWidth, pUi->horizontalSlider_filletFluteWidth, dMax, nRulerUnit);
+    on_doubleSpinBox_filletFluteWidth_valueChanged(FromMm(dMax, nRulerUnit));
+}
+
 void DlgKerfmate::BuildFilletBox()
 {
-    if (pResultList) {
-        pResultList->DeleteAll();
-        CShapeList::Release(pResultList);
-    }
-    pResultList = CShapeList::New();
-    pAuxList = CShapeList::New();
+    RenewBoxLists(pResultList, pAuxList);
     SFilletBoxParam param = sFilletBox;
     HostContext.pEngine->CreateFilletBox(param, pResultList, pAuxList);
     PreviewBoxBuild();

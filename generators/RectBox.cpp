@@ -1,43 +1,267 @@
-// Placeholder until this generator lands.
+// Right-angle box: six panels joined by grooves along their edges. Also the
+// groove limits, which the rounded box shares.
 #include "DlgKerfmate.h"
 #include "ui_DlgKerfmate.h"
 
+#include "BoxCommon.h"
 #include "CShapeList.h"
+#include "CTranslator.h"
 #include "HostContext.h"
 #include "IGeometryEngine.h"
+#include "ILog.h"
+#include "Settings.h"
+#include "TextField.h"
+#include "Validator.h"
 
-#include <QFont>
+#include <QLineEdit>
+#include <limits>
 
-void DlgKerfmate::on_spinBox_rectLength_valueChanged(double /*value*/) {}
-void DlgKerfmate::on_spinBox_rectWidth_valueChanged(double /*value*/) {}
-void DlgKerfmate::on_spinBox_rectHeight_valueChanged(double /*value*/) {}
-void DlgKerfmate::on_doubleSpinBox_rectFluteLength_valueChanged(double /*value*/) {}
-void DlgKerfmate::on_doubleSpinBox_rectFluteWidth_valueChanged(double /*value*/) {}
-void DlgKerfmate::on_doubleSpinBox_rectFluteHeight_valueChanged(double /*value*/) {}
-void DlgKerfmate::on_doubleSpinBox_rectThickness_valueChanged(double /*value*/) {}
-void DlgKerfmate::on_doubleSpinBox_rectLaserWidth_valueChanged(double /*value*/) {}
-void DlgKerfmate::on_checkBox_rectNoTop_clicked() {}
-void DlgKerfmate::on_checkBox_rectNoBottom_clicked() {}
-void DlgKerfmate::on_radioButton_rectOutside_toggled(bool /*checked*/) {}
-void DlgKerfmate::on_radioButton_rectInside_toggled(bool /*checked*/) {}
-void DlgKerfmate::LoadRectBox() {}
-void DlgKerfmate::SaveRectBox() {}
-void DlgKerfmate::InitRectBoxUi() {}
-void DlgKerfmate::UpdateRectLengthFlute() {}
-void DlgKerfmate::UpdateRectWidthFlute() {}
-void DlgKerfmate::UpdateRectHeightFlute() {}
-double DlgKerfmate::GetLengthFluteMax(bool) const { return 0; }
-double DlgKerfmate::GetWidthFluteMax(bool) const { return 0; }
-double DlgKerfmate::GetHeightFluteMax() const { return 0; }
-void DlgKerfmate::BuildRectBox()
+namespace {
+const QString kRectGroup = QStringLiteral("DLG_RECT_BOX");
+constexpr UnitRange kRectDimensionRange{10.0, 850.0, 0.4, 33.46};
+constexpr size_t kLabelSize = sizeof(SFaceLabels::szFront);
+
+// Load and save walk the same keys in the same order.
+template <typename Store>
+void ExchangeRectBox(const Store& ini, SRectBoxParam& box)
+{
+    ini.Flag("bInSize", box.bInSize);
+    ini.Flag("bNoTop", box.bNoTop);
+    ini.Flag("bNoBottom", box.bNoBottom);
+    ini.Number("dWidth", box.dWidth);
+    ini.Number("dHeight", box.dHeight);
+    ini.Number("dDepth", box.dDepth);
+    ini.Number("dFluteOfWidth", box.dFluteOfWidth);
+    ini.Number("dFluteOfHeight", box.dFluteOfHeight);
+    ini.Number("dFluteOfDepth", box.dFluteOfDepth);
+    ini.Number("dThickness", box.dThickness);
+    ini.Number("dLaserWidth", box.dLaserWidth);
+}
+
+// The rounded box's groove limit along one side: a third of what the corner
+// radius leaves of half the side; board thickness counts for outside sizes.
+double RoundedGrooveMax(const SFilletBoxParam& box, double dSide)
+{
+    const double dWalls = box.bInSize ? 0.0 : 2 * box.dThickness;
+    return ((dSide - dWalls) / 2 - box.sCorner.dRadius) / 3;
+}
+
+SFaceLabels TranslatedFaceLabels()
 {
     SFaceLabels labels;
-    if (pResultList) {
-        pResultList->DeleteAll();
-        CShapeList::Release(pResultList);
+    const struct
+    {
+        const char* key;
+        char* pField;
+    } faces[] = {{"FLAG_FRONT", labels.szFront}, {"FLAG_BEHIND", labels.szBehind}, {"FLAG_LEFT", labels.szLeft},
+                 {"FLAG_RIGHT", labels.szRight}, {"FLAG_TOP", labels.szTop},       {"FLAG_BOTTOM", labels.szBottom}};
+    for (const auto& face : faces) {
+        const QByteArray bytes = StringToUtf8(CTranslator::GetInstance()->GetWording(QString(face.key)));
+        CopyToField(face.pField, kLabelSize, bytes.constData(), size_t(bytes.size()));
     }
-    pResultList = CShapeList::New();
-    pAuxList = CShapeList::New();
+    return labels;
+}
+} // namespace
+
+void DlgKerfmate::on_spinBox_rectLength_valueChanged(double value)
+{
+    ILog_WriteLogF(0, "spinBox_rectLength was changed.");
+    sRectBox.dWidth = ToMm(value, nRulerUnit);
+    UpdateRectLengthFlute();
+    BuildRectBox();
+}
+
+void DlgKerfmate::on_spinBox_rectWidth_valueChanged(double value)
+{
+    ILog_WriteLogF(0, "spinBox_rectWidth was changed.");
+    sRectBox.dDepth = ToMm(value, nRulerUnit);
+    UpdateRectWidthFlute();
+    BuildRectBox();
+}
+
+void DlgKerfmate::on_spinBox_rectHeight_valueChanged(double value)
+{
+    ILog_WriteLogF(0, "spinBox_rectHeight was changed.");
+    sRectBox.dHeight = ToMm(value, nRulerUnit);
+    UpdateRectHeightFlute();
+    BuildRectBox();
+}
+
+// The right-angle box rounds its sliders to the nearest tenth.
+void DlgKerfmate::on_doubleSpinBox_rectFluteLength_valueChanged(double value)
+{
+    ILog_WriteLogF(0, "doubleSpinBox_rectFluteLength was changed.");
+    PlaceGrooveSlider(pUi->horizontalSlider_rectFluteLength, value * 10 + 0.5);
+    sRectBox.dFluteOfWidth = ToMm(value, nRulerUnit);
+    BuildRectBox();
+}
+
+void DlgKerfmate::on_doubleSpinBox_rectFluteWidth_valueChanged(double value)
+{
+    ILog_WriteLogF(0, "doubleSpinBox_rectFluteWidth was changed.");
+    PlaceGrooveSlider(pUi->horizontalSlider_rectFluteWidth, value * 10 + 0.5);
+    sRectBox.dFluteOfHeight = ToMm(value, nRulerUnit);
+    BuildRectBox();
+}
+
+void DlgKerfmate::on_doubleSpinBox_rectFluteHeight_valueChanged(double value)
+{
+    ILog_WriteLogF(0, "doubleSpinBox_rectFluteHeight was changed.");
+    PlaceGrooveSlider(pUi->horizontalSlider_rectFluteHeight, value * 10 + 0.5);
+    sRectBox.dFluteOfDepth = ToMm(value, nRulerUnit);
+    BuildRectBox();
+}
+
+void DlgKerfmate::on_doubleSpinBox_rectThickness_valueChanged(double value)
+{
+    ILog_WriteLogF(0, "doubleSpinBox_rectThickness was changed.");
+    sRectBox.dThickness = ToMm(value, nRulerUnit);
+    BuildRectBox();
+}
+
+void DlgKerfmate::on_doubleSpinBox_rectLaserWidth_valueChanged(double value)
+{
+    ILog_WriteLogF(0, "doubleSpinBox_rectLaserWidth was changed.");
+    sRectBox.dLaserWidth = ToMm(value, nRulerUnit);
+    BuildRectBox();
+}
+
+void DlgKerfmate::on_checkBox_rectNoTop_clicked()
+{
+    ILog_WriteLogF(0, "checkBox_rectNoTop was clicked.");
+    sRectBox.bNoTop = pUi->checkBox_rectNoTop->checkState() == Qt::Checked;
+    BuildRectBox();
+}
+
+void DlgKerfmate::on_checkBox_rectNoBottom_clicked()
+{
+    ILog_WriteLogF(0, "checkBox_rectNoBottom was clicked.");
+    sRectBox.bNoBottom = pUi->checkBox_rectNoBottom->checkState() == Qt::Checked;
+    BuildRectBox();
+}
+
+// Both radio handlers log every toggle; only the button that becomes
+// checked stores and builds, so one click builds once.
+void DlgKerfmate::on_radioButton_rectOutside_toggled(bool checked)
+{
+    ILog_WriteLogF(0, "radioButton_rectOutside was clicked.");
+    if (!checked)
+        return;
+    sRectBox.bInSize = !pUi->radioButton_rectOutside->isChecked();
+    BuildRectBox();
+}
+
+void DlgKerfmate::on_radioButton_rectInside_toggled(bool checked)
+{
+    ILog_WriteLogF(0, "radioButton_rectInside was clicked.");
+    if (!checked)
+        return;
+    sRectBox.bInSize = pUi->radioButton_rectInside->isChecked();
+    BuildRectBox();
+}
+
+void DlgKerfmate::LoadRectBox()
+{
+    // No range check here: the widgets clamp what they show, and the
+    // groove sizes are replaced when the page is set up.
+    ExchangeRectBox(IniReader(kRectGroup), sRectBox);
+}
+
+void DlgKerfmate::SaveRectBox()
+{
+    ExchangeRectBox(IniWriter(kRectGroup), sRectBox);
+}
+
+void DlgKerfmate::InitRectBoxUi()
+{
+    pUi->radioButton_rectInside->setChecked(false);
+    pUi->radioButton_rectOutside->setChecked(false);
+
+    constexpr double kResetToBottom = std::numeric_limits<double>::infinity();
+    QLineEdit* pThickness = pUi->doubleSpinBox_rectThickness->findChild<QLineEdit*>();
+    Validator::Install(pThickness, new Validator(pThickness, 0.0, 10.0, 2, 0, 2, kResetToBottom));
+    QLineEdit* pLaserWidth = pUi->doubleSpinBox_rectLaserWidth->findChild<QLineEdit*>();
+    Validator::Install(pLaserWidth, new Validator(pLaserWidth, 0.1, 0.8, 2, 0, 2, kResetToBottom));
+
+    {
+        const SignalsBlocked blocked{pUi->spinBox_rectWidth,
+                                     pUi->spinBox_rectHeight,
+                                     pUi->spinBox_rectLength,
+                                     pUi->doubleSpinBox_rectFluteLength,
+                                     pUi->doubleSpinBox_rectFluteWidth,
+                                     pUi->doubleSpinBox_rectFluteHeight,
+                                     pUi->doubleSpinBox_rectLaserWidth,
+                                     pUi->doubleSpinBox_rectThickness,
+                                     pUi->checkBox_rectNoTop,
+                                     pUi->checkBox_rectNoBottom};
+
+        ShowLength(pUi->spinBox_rectWidth, kRectDimensionRange, sRectBox.dDepth, nRulerUnit);
+        ShowLength(pUi->spinBox_rectHeight, kRectDimensionRange, sRectBox.dHeight, nRulerUnit);
+        ShowLength(pUi->spinBox_rectLength, kRectDimensionRange, sRectBox.dWidth, nRulerUnit);
+        ShowLength(pUi->doubleSpinBox_rectLaserWidth, kLaserWidthRange, sRectBox.dLaserWidth, nRulerUnit);
+        ShowLength(pUi->doubleSpinBox_rectThickness, kThicknessRange, sRectBox.dThickness, nRulerUnit);
+
+        pUi->checkBox_rectNoTop->setCheckState(sRectBox.bNoTop ? Qt::Checked : Qt::Unchecked);
+        pUi->checkBox_rectNoBottom->setCheckState(sRectBox.bNoBottom ? Qt::Checked : Qt::Unchecked);
+
+        // Not blocked: the button that becomes checked stores the choice.
+        const bool bInSize = sRectBox.bInSize;
+        pUi->radioButton_rectInside->setChecked(bInSize);
+        pUi->radioButton_rectOutside->setChecked(!bInSize);
+    }
+
+    FollowGrooveSlider(pUi->horizontalSlider_rectFluteLength, pUi->doubleSpinBox_rectFluteLength);
+    FollowGrooveSlider(pUi->horizontalSlider_rectFluteWidth, pUi->doubleSpinBox_rectFluteWidth);
+    FollowGrooveSlider(pUi->horizontalSlider_rectFluteHeight, pUi->doubleSpinBox_rectFluteHeight);
+
+    UpdateRectLengthFlute();
+    UpdateRectWidthFlute();
+    UpdateRectHeightFlute();
+    BuildRectBox();
+}
+
+// A dimension change resets its groove to the new maximum; the record takes
+// that maximum even where the spin box cannot go below 3 mm.
+void DlgKerfmate::UpdateRectLengthFlute()
+{
+    const double dMax = GetLengthFluteMax(false);
+    ShowGrooveMax(pUi->doubleSpinBox_rectFluteLength, pUi->horizontalSlider_rectFluteLength, dMax, nRulerUnit);
+    sRectBox.dFluteOfWidth = dMax;
+}
+
+void DlgKerfmate::UpdateRectWidthFlute()
+{
+    const double dMax = GetWidthFluteMax(false);
+    ShowGrooveMax(pUi->doubleSpinBox_rectFluteWidth, pUi->horizontalSlider_rectFluteWidth, dMax, nRulerUnit);
+    sRectBox.dFluteOfHeight = dMax;
+}
+
+void DlgKerfmate::UpdateRectHeightFlute()
+{
+    const double dMax = GetHeightFluteMax();
+    ShowGrooveMax(pUi->doubleSpinBox_rectFluteHeight, pUi->horizontalSlider_rectFluteHeight, dMax, nRulerUnit);
+    sRectBox.dFluteOfDepth = dMax;
+}
+
+double DlgKerfmate::GetLengthFluteMax(bool rounded) const
+{
+    return rounded ? RoundedGrooveMax(sFilletBox, sFilletBox.dWidth) : sRectBox.dWidth / 4;
+}
+
+double DlgKerfmate::GetWidthFluteMax(bool rounded) const
+{
+    return rounded ? RoundedGrooveMax(sFilletBox, sFilletBox.dDepth) : sRectBox.dDepth / 4;
+}
+
+double DlgKerfmate::GetHeightFluteMax() const
+{
+    return sRectBox.dHeight / 4;
+}
+
+void DlgKerfmate::BuildRectBox()
+{
+    SFaceLabels labels = TranslatedFaceLabels();
+    RenewBoxLists(pResultList, pAuxList);
     SRectBoxParam param = sRectBox;
     HostContext.pEngine->CreateRectBox(param, pResultList, pAuxList, &labels);
     PreviewBoxBuild();

@@ -4,10 +4,13 @@
 #include "CShapeList.h"
 #include "HostContext.h"
 
+#include <QAbstractSpinBox>
 #include <QDir>
 #include <QFile>
 #include <QSettings>
+#include <QLineEdit>
 #include <QStandardPaths>
+#include <QTest>
 
 TempConfig::TempConfig()
 {
@@ -168,4 +171,18 @@ const RecordingEngine::Call* RecordingEngine::last(const QString& op) const
 void UseEngine(IGeometryEngine* pEngine)
 {
     HostContext.pEngine = pEngine;
+}
+
+void TypeOver(QWidget* pField, const QString& text)
+{
+    // A spin box is clicked on its text, not on its arrows.
+    QWidget* pTarget = pField;
+    if (qobject_cast<QAbstractSpinBox*>(pField))
+        pTarget = pField->findChild<QLineEdit*>();
+    QTest::mouseClick(pTarget, Qt::LeftButton);
+    QTest::keyClick(pField, Qt::Key_A, Qt::ControlModifier);
+    if (text.isEmpty())
+        QTest::keyClick(pField, Qt::Key_Delete);
+    else
+        QTest::keyClicks(pField, text);
 }

@@ -77,6 +77,10 @@ public:
     bool bEmptyOutput = false; // build nothing, as an engine may
 };
 
+// Types text over a line edit's or spin box's whole content, as a user who
+// clicks into the field, selects all and types; an empty text deletes it.
+void TypeOver(QWidget* pField, const QString& text);
+
 // Makes engine the one the module's build routines call.
 void UseEngine(IGeometryEngine* pEngine);
 
