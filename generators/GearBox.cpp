@@ -1,24 +1,166 @@
-// Placeholder until this generator lands.
+// Modular gear: one module and two gears, each a tooth count and a centre
+// diameter. The engine draws the pair; the page shows centre distance and ratio.
 #include "DlgKerfmate.h"
 #include "ui_DlgKerfmate.h"
 
 #include "CShapeList.h"
 #include "HostContext.h"
 #include "IGeometryEngine.h"
+#include "ILog.h"
+#include "Settings.h"
+#include "Validator.h"
 
-#include <QFont>
+#include <QLineEdit>
+#include <limits>
 
-void DlgKerfmate::on_lineEdit_gearModulus_editingFinished() {}
-void DlgKerfmate::on_lineEdit_gearDiameter1_editingFinished() {}
-void DlgKerfmate::on_lineEdit_gearCount1_editingFinished() {}
-void DlgKerfmate::on_lineEdit_gearDiameter2_editingFinished() {}
-void DlgKerfmate::on_lineEdit_gearCount2_editingFinished() {}
-void DlgKerfmate::on_lineEdit_gearSpace_editingFinished() {}
-void DlgKerfmate::on_lineEdit_gearRate_editingFinished() {}
-void DlgKerfmate::LoadGearBox() {}
-void DlgKerfmate::CheckGearBox() {}
-void DlgKerfmate::SaveGearBox() {}
-void DlgKerfmate::InitGearBoxUi() {}
+namespace {
+const QString kGroup = QStringLiteral("DLG_GEAR_BOX");
+
+// Lower bound first, then upper: a NaN fails the first comparison and so
+// ends at the lower bound.
+double ClampLoaded(double value, double lower, double upper)
+{
+    value = value > lower ? value : lower;
+    return value > upper ? upper : value;
+}
+
+int ClampLoadedCount(int value)
+{
+    return static_cast<int>(ClampLoaded(value, 8.0, 60.0));
+}
+
+void InstallDecimal(QLineEdit* pEdit, double dBottom, double dTop)
+{
+    Validator::Install(pEdit, new Validator(pEdit, dBottom, dTop, 2, 0, 2, std::numeric_limits<double>::infinity()));
+}
+
+void InstallWhole(QLineEdit* pEdit, int nBottom, int nTop)
+{
+    Validator::Install(pEdit, new Validator(pEdit, nBottom, nTop, 0, 1));
+}
+} // namespace
+
+void DlgKerfmate::on_lineEdit_gearModulus_editingFinished()
+{
+    ILog_WriteLogF(0, "lineEdit_gearModulus was editing finished.");
+    sGearBox.dModulus = pUi->lineEdit_gearModulus->text().toDouble();
+    BuildGear();
+}
+
+void DlgKerfmate::on_lineEdit_gearDiameter1_editingFinished()
+{
+    ILog_WriteLogF(0, "lineEdit_gearDiameter1 was editing finished.");
+    sGearBox.sGear1.dCDiameter = ToMm(pUi->lineEdit_gearDiameter1->text().toDouble(), nRulerUnit);
+    BuildGear();
+}
+
+void DlgKerfmate::on_lineEdit_gearCount1_editingFinished()
+{
+    ILog_WriteLogF(0, "lineEdit_gearCount1 was editing finished.");
+    sGearBox.sGear1.nGCount = pUi->lineEdit_gearCount1->text().toInt(nullptr, 10);
+    BuildGear();
+}
+
+void DlgKerfmate::on_lineEdit_gearDiameter2_editingFinished()
+{
+    ILog_WriteLogF(0, "lineEdit_gearDiameter2 was editing finished.");
+    sGearBox.sGear2.dCDiameter = ToMm(pUi->lineEdit_gearDiameter2->text().toDouble(), nRulerUnit);
+    BuildGear();
+}
+
+void DlgKerfmate::on_lineEdit_gearCount2_editingFinished()
+{
+    ILog_WriteLogF(0, "lineEdit_gearCount2 was editing finished.");
+    sGearBox.sGear2.nGCount = pUi->lineEdit_gearCount2->text().toInt(nullptr, 10);
+    BuildGear();
+}
+
+// The two result fields are disabled; these run only if a host style enables
+// them, and BuildGear recomputes both values at once.
+void DlgKerfmate::on_lineEdit_gearSpace_editingFinished()
+{
+    ILog_WriteLogF(0, "lineEdit_gearSpace was editing finished.");
+    dGearSpace = ToMm(pUi->lineEdit_gearSpace->text().toDouble(), nRulerUnit);
+    BuildGear();
+}
+
+void DlgKerfmate::on_lineEdit_gearRate_editingFinished()
+{
+    ILog_WriteLogF(0, "lineEdit_gearRate was editing finished.");
+    dGearRate = pUi->lineEdit_gearRate->text().toDouble();
+    BuildGear();
+}
+
+void DlgKerfmate::LoadGearBox()
+{
+    const QString file = KerfmateIniPath();
+    auto readLength = [&](const QString& key, double& dField) {
+        dField = ReadIniDouble(kGroup, key, dField * 1000, file) / 1000;
+    };
+    readLength(QStringLiteral("dModulus"), sGearBox.dModulus);
+    readLength(QStringLiteral("sGear1.dCDiameter"), sGearBox.sGear1.dCDiameter);
+    sGearBox.sGear1.nGCount = ReadIniInt(kGroup, QStringLiteral("sGear1.nGCount"), sGearBox.sGear1.nGCount, file);
+    readLength(QStringLiteral("sGear2.dCDiameter"), sGearBox.sGear2.dCDiameter);
+    sGearBox.sGear2.nGCount = ReadIniInt(kGroup, QStringLiteral("sGear2.nGCount"), sGearBox.sGear2.nGCount, file);
+    CheckGearBox();
+    dGearRate = 0.0;
+    dGearSpace = 0.0;
+}
+
+void DlgKerfmate::CheckGearBox()
+{
+    sGearBox.dModulus = ClampLoaded(sGearBox.dModulus, 1.0, 100.0);
+    sGearBox.sGear1.dCDiameter = ClampLoaded(sGearBox.sGear1.dCDiameter, 1.0, 3.0);
+    sGearBox.sGear2.dCDiameter = ClampLoaded(sGearBox.sGear2.dCDiameter, 1.0, 3.0);
+    sGearBox.sGear1.nGCount = ClampLoadedCount(sGearBox.sGear1.nGCount);
+    sGearBox.sGear2.nGCount = ClampLoadedCount(sGearBox.sGear2.nGCount);
+}
+
+void DlgKerfmate::SaveGearBox()
+{
+    const QString file = KerfmateIniPath();
+    BeginIniWrite(file);
+    WriteIniDouble(kGroup, QStringLiteral("dModulus"), sGearBox.dModulus * 1000, file);
+    WriteIniDouble(kGroup, QStringLiteral("sGear1.dCDiameter"), sGearBox.sGear1.dCDiameter * 1000, file);
+    WriteIniInt(kGroup, QStringLiteral("sGear1.nGCount"), sGearBox.sGear1.nGCount, file);
+    WriteIniDouble(kGroup, QStringLiteral("sGear2.dCDiameter"), sGearBox.sGear2.dCDiameter * 1000, file);
+    WriteIniInt(kGroup, QStringLiteral("sGear2.nGCount"), sGearBox.sGear2.nGCount, file);
+    EndIniWrite();
+}
+
+void DlgKerfmate::InitGearBoxUi()
+{
+    QLineEdit* edits[] = {pUi->lineEdit_gearModulus, pUi->lineEdit_gearDiameter1, pUi->lineEdit_gearCount1,
+                          pUi->lineEdit_gearDiameter2, pUi->lineEdit_gearCount2, pUi->lineEdit_gearRate,
+                          pUi->lineEdit_gearSpace};
+    for (QLineEdit* pEdit : edits)
+        pEdit->blockSignals(true);
+
+    const bool bInch = IsInchUnit(nRulerUnit);
+    const double dDiameterTop = bInch ? 39.37 : 1000.0;
+    InstallDecimal(pUi->lineEdit_gearDiameter1, 0.0, dDiameterTop);
+    InstallDecimal(pUi->lineEdit_gearDiameter2, 0.0, dDiameterTop);
+    auto diameterText = [&](double dMm) {
+        return bInch ? QString::number(dMm / kMmPerInch, 'f', 2) : QString::number(dMm, 'g', 6);
+    };
+    pUi->lineEdit_gearDiameter1->setText(diameterText(sGearBox.sGear1.dCDiameter));
+    pUi->lineEdit_gearDiameter2->setText(diameterText(sGearBox.sGear2.dCDiameter));
+    pUi->lineEdit_gearSpace->setText(QString::number(FromMm(dGearSpace, nRulerUnit), 'g', 6));
+
+    InstallWhole(pUi->lineEdit_gearModulus, 1, 50);
+    InstallWhole(pUi->lineEdit_gearCount1, 8, 60);
+    InstallWhole(pUi->lineEdit_gearCount2, 8, 60);
+
+    pUi->lineEdit_gearModulus->setText(QString::number(sGearBox.dModulus, 'g', 6));
+    pUi->lineEdit_gearCount1->setText(QString::number(sGearBox.sGear1.nGCount, 10));
+    pUi->lineEdit_gearCount2->setText(QString::number(sGearBox.sGear2.nGCount, 10));
+    pUi->lineEdit_gearRate->setText(QString::number(dGearRate, 'g', 6));
+
+    for (QLineEdit* pEdit : edits)
+        pEdit->blockSignals(false);
+    BuildGear();
+}
+
 void DlgKerfmate::BuildGear()
 {
     if (pResultList)
@@ -27,4 +169,9 @@ void DlgKerfmate::BuildGear()
     pResultList = CShapeList::New();
     HostContext.pEngine->CreateGear(sGearBox, pResultList);
     SetPreview(pUi->graphicsView_preview, pResultList);
+
+    dGearSpace = sGearBox.dModulus * static_cast<double>(sGearBox.sGear1.nGCount + sGearBox.sGear2.nGCount) / 2.0;
+    dGearRate = sGearBox.sGear2.nGCount * 1.0 / sGearBox.sGear1.nGCount;
+    pUi->lineEdit_gearSpace->setText(QString::asprintf("%.2f", FromMm(dGearSpace, nRulerUnit)));
+    pUi->lineEdit_gearRate->setText(QString::asprintf("%.2f", dGearRate));
 }
