@@ -168,6 +168,11 @@ const RecordingEngine::Call* RecordingEngine::last(const QString& op) const
     return nullptr;
 }
 
+void* OpaqueEngine(IGeometryEngine* pEngine)
+{
+    return pEngine;
+}
+
 void UseEngine(IGeometryEngine* pEngine)
 {
     HostContext.pEngine = pEngine;

@@ -81,6 +81,10 @@ public:
 // clicks into the field, selects all and types; an empty text deletes it.
 void TypeOver(QWidget* pField, const QString& text);
 
+// The engine as a separately built host holds it: a pointer whose dynamic
+// type the calling code cannot see.
+void* OpaqueEngine(IGeometryEngine* pEngine);
+
 // Makes engine the one the module's build routines call.
 void UseEngine(IGeometryEngine* pEngine);
 
