@@ -5,11 +5,25 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFileInfo>
+#include <QDir>
 #include <QLocale>
 #include <clocale>
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
+QtMessageHandler g_defaultHandler = nullptr;
+
+// The offscreen platform reports window hints it cannot honour; a headless
+// run has no windows to hint, so that is noise.
+void HeadlessMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (message.contains(QLatin1String("does not support propagateSizeHints"))
+        || message.contains(QLatin1String("does not support raise")))
+        return;
+    g_defaultHandler(type, context, message);
+}
+
 bool HasDisplay()
 {
     return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
@@ -83,6 +97,12 @@ int main(int argc, char* argv[])
         options.bHeadless = true;
     }
     options.bHeadless = options.bHeadless || qgetenv("QT_QPA_PLATFORM") == "offscreen";
+    if (options.bHeadless) {
+        g_defaultHandler = qInstallMessageHandler(HeadlessMessages);
+        // Qt wants a private runtime folder even when it draws nowhere.
+        if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+            qputenv("XDG_RUNTIME_DIR", QDir::tempPath().toLocal8Bit() + "/kerfmate-runtime-" + QByteArray::number(getuid()));
+    }
 
     // The module parses numbers the C way; so does the host.
     std::setlocale(LC_NUMERIC, "C");
