@@ -3,7 +3,7 @@
 #include "DlgKerfmate.h"
 #include "ui_DlgKerfmate.h"
 
-#include "BoxCommon.h"
+#include "GeneratorCommon.h"
 #include "CShapeList.h"
 #include "HostContext.h"
 #include "IGeometryEngine.h"
@@ -64,12 +64,6 @@ void ExchangeFilletBox(const Store& ini, SFilletBoxParam& box)
     ini.Number("sCorner.dYSpace", box.sCorner.dYSpace);
     ini.Count("sCorner.nYCount", box.sCorner.nYCount);
     ini.Flag("sCorner.bNoFlute3Edge", box.bNoFlute3Edge);
-}
-
-// Lower bound first, so a NaN from the file ends up at the lower bound.
-double Clamp(double dValue, double dLower, double dUpper)
-{
-    return std::min(std::max(dLower, dValue), dUpper);
 }
 } // namespace
 
@@ -232,13 +226,13 @@ void DlgKerfmate::LoadFilletBox()
 void DlgKerfmate::CheckFilletBox()
 {
     const double dSideMin = sFilletBox.bInSize ? 20.0 : 25.0;
-    sFilletBox.dWidth = Clamp(sFilletBox.dWidth, dSideMin, 850.0);
-    sFilletBox.dHeight = Clamp(sFilletBox.dHeight, 10.0, 850.0);
-    sFilletBox.dDepth = Clamp(sFilletBox.dDepth, dSideMin, 850.0);
-    sFilletBox.dFluteOfWidth = Clamp(sFilletBox.dFluteOfWidth, kGrooveFloorMm, kGrooveCeilingMm);
-    sFilletBox.dFluteOfHeight = Clamp(sFilletBox.dFluteOfHeight, kGrooveFloorMm, kGrooveCeilingMm);
-    sFilletBox.dThickness = Clamp(sFilletBox.dThickness, 1.0, 10.0);
-    sFilletBox.dLaserWidth = Clamp(sFilletBox.dLaserWidth, 0.1, 0.8);
+    sFilletBox.dWidth = ClampToRange(sFilletBox.dWidth, dSideMin, 850.0);
+    sFilletBox.dHeight = ClampToRange(sFilletBox.dHeight, 10.0, 850.0);
+    sFilletBox.dDepth = ClampToRange(sFilletBox.dDepth, dSideMin, 850.0);
+    sFilletBox.dFluteOfWidth = ClampToRange(sFilletBox.dFluteOfWidth, kGrooveFloorMm, kGrooveCeilingMm);
+    sFilletBox.dFluteOfHeight = ClampToRange(sFilletBox.dFluteOfHeight, kGrooveFloorMm, kGrooveCeilingMm);
+    sFilletBox.dThickness = ClampToRange(sFilletBox.dThickness, 1.0, 10.0);
+    sFilletBox.dLaserWidth = ClampToRange(sFilletBox.dLaserWidth, 0.1, 0.8);
 }
 
 void DlgKerfmate::SaveFilletBox()
@@ -342,14 +336,14 @@ void DlgKerfmate::ShowFilletCorner()
 // through the spin box's handler, which stores it and rebuilds.
 void DlgKerfmate::UpdateFilletLengthFlute()
 {
-    const double dMax = Clamp(GetLengthFluteMax(true), kGrooveFloorMm, kGrooveCeilingMm);
+    const double dMax = ClampToRange(GetLengthFluteMax(true), kGrooveFloorMm, kGrooveCeilingMm);
     ShowGrooveMax(pUi->doubleSpinBox_filletFluteLength, pUi->horizontalSlider_filletFluteLength, dMax, nRulerUnit);
     on_doubleSpinBox_filletFluteLength_valueChanged(FromMm(dMax, nRulerUnit));
 }
 
 void DlgKerfmate::UpdateFilletWidthFlute()
 {
-    const double dMax = Clamp(GetWidthFluteMax(true), kGrooveFloorMm, kGrooveCeilingMm);
+    const double dMax = ClampToRange(GetWidthFluteMax(true), kGrooveFloorMm, kGrooveCeilingMm);
     ShowGrooveMax(pUi->doubleSpinBox_filletFluteWidth, pUi->horizontalSlider_filletFluteWidth, dMax, nRulerUnit);
     on_doubleSpinBox_filletFluteWidth_valueChanged(FromMm(dMax, nRulerUnit));
 }

@@ -3,7 +3,7 @@
 #include "DlgKerfmate.h"
 #include "ui_DlgKerfmate.h"
 
-#include "CShapeList.h"
+#include "GeneratorCommon.h"
 #include "HostContext.h"
 #include "IGeometryEngine.h"
 #include "ILog.h"
@@ -16,17 +16,21 @@
 namespace {
 const QString kGroup = QStringLiteral("DLG_GEAR_BOX");
 
-// Lower bound first, then upper: a NaN fails the first comparison and so
-// ends at the lower bound.
-double ClampLoaded(double value, double lower, double upper)
+// Clamped as a number, then truncated.
+int ClampCount(int value)
 {
-    value = value > lower ? value : lower;
-    return value > upper ? upper : value;
+    return static_cast<int>(ClampToRange(value, 8.0, 60.0));
 }
 
-int ClampLoadedCount(int value)
+// Load and save walk the same keys in the same order.
+template <typename Store>
+void ExchangeGearBox(const Store& ini, SGearBoxParam& gear)
 {
-    return static_cast<int>(ClampLoaded(value, 8.0, 60.0));
+    ini.Number("dModulus", gear.dModulus);
+    ini.Number("sGear1.dCDiameter", gear.sGear1.dCDiameter);
+    ini.Integer("sGear1.nGCount", gear.sGear1.nGCount);
+    ini.Number("sGear2.dCDiameter", gear.sGear2.dCDiameter);
+    ini.Integer("sGear2.nGCount", gear.sGear2.nGCount);
 }
 
 void InstallDecimal(QLineEdit* pEdit, double dBottom, double dTop)
@@ -93,15 +97,7 @@ void DlgKerfmate::on_lineEdit_gearRate_editingFinished()
 
 void DlgKerfmate::LoadGearBox()
 {
-    const QString file = KerfmateIniPath();
-    auto readLength = [&](const QString& key, double& dField) {
-        dField = ReadIniDouble(kGroup, key, dField * 1000, file) / 1000;
-    };
-    readLength(QStringLiteral("dModulus"), sGearBox.dModulus);
-    readLength(QStringLiteral("sGear1.dCDiameter"), sGearBox.sGear1.dCDiameter);
-    sGearBox.sGear1.nGCount = ReadIniInt(kGroup, QStringLiteral("sGear1.nGCount"), sGearBox.sGear1.nGCount, file);
-    readLength(QStringLiteral("sGear2.dCDiameter"), sGearBox.sGear2.dCDiameter);
-    sGearBox.sGear2.nGCount = ReadIniInt(kGroup, QStringLiteral("sGear2.nGCount"), sGearBox.sGear2.nGCount, file);
+    ExchangeGearBox(IniReader(kGroup), sGearBox);
     CheckGearBox();
     dGearRate = 0.0;
     dGearSpace = 0.0;
@@ -109,23 +105,16 @@ void DlgKerfmate::LoadGearBox()
 
 void DlgKerfmate::CheckGearBox()
 {
-    sGearBox.dModulus = ClampLoaded(sGearBox.dModulus, 1.0, 100.0);
-    sGearBox.sGear1.dCDiameter = ClampLoaded(sGearBox.sGear1.dCDiameter, 1.0, 3.0);
-    sGearBox.sGear2.dCDiameter = ClampLoaded(sGearBox.sGear2.dCDiameter, 1.0, 3.0);
-    sGearBox.sGear1.nGCount = ClampLoadedCount(sGearBox.sGear1.nGCount);
-    sGearBox.sGear2.nGCount = ClampLoadedCount(sGearBox.sGear2.nGCount);
+    sGearBox.dModulus = ClampToRange(sGearBox.dModulus, 1.0, 100.0);
+    sGearBox.sGear1.dCDiameter = ClampToRange(sGearBox.sGear1.dCDiameter, 1.0, 3.0);
+    sGearBox.sGear2.dCDiameter = ClampToRange(sGearBox.sGear2.dCDiameter, 1.0, 3.0);
+    sGearBox.sGear1.nGCount = ClampCount(sGearBox.sGear1.nGCount);
+    sGearBox.sGear2.nGCount = ClampCount(sGearBox.sGear2.nGCount);
 }
 
 void DlgKerfmate::SaveGearBox()
 {
-    const QString file = KerfmateIniPath();
-    BeginIniWrite(file);
-    WriteIniDouble(kGroup, QStringLiteral("dModulus"), sGearBox.dModulus * 1000, file);
-    WriteIniDouble(kGroup, QStringLiteral("sGear1.dCDiameter"), sGearBox.sGear1.dCDiameter * 1000, file);
-    WriteIniInt(kGroup, QStringLiteral("sGear1.nGCount"), sGearBox.sGear1.nGCount, file);
-    WriteIniDouble(kGroup, QStringLiteral("sGear2.dCDiameter"), sGearBox.sGear2.dCDiameter * 1000, file);
-    WriteIniInt(kGroup, QStringLiteral("sGear2.nGCount"), sGearBox.sGear2.nGCount, file);
-    EndIniWrite();
+    ExchangeGearBox(IniWriter(kGroup), sGearBox);
 }
 
 void DlgKerfmate::InitGearBoxUi()
@@ -163,10 +152,7 @@ void DlgKerfmate::InitGearBoxUi()
 
 void DlgKerfmate::BuildGear()
 {
-    if (pResultList)
-        pResultList->DeleteAll();
-    CShapeList::Release(pResultList);
-    pResultList = CShapeList::New();
+    RenewResultList(pResultList);
     HostContext.pEngine->CreateGear(sGearBox, pResultList);
     SetPreview(pUi->graphicsView_preview, pResultList);
 

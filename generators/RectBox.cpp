@@ -3,7 +3,7 @@
 #include "DlgKerfmate.h"
 #include "ui_DlgKerfmate.h"
 
-#include "BoxCommon.h"
+#include "GeneratorCommon.h"
 #include "CShapeList.h"
 #include "CTranslator.h"
 #include "HostContext.h"

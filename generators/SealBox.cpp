@@ -3,7 +3,7 @@
 #include "DlgKerfmate.h"
 #include "ui_DlgKerfmate.h"
 
-#include "CShapeList.h"
+#include "GeneratorCommon.h"
 #include "CTranslator.h"
 #include "HostContext.h"
 #include "IGeometryEngine.h"
@@ -60,6 +60,16 @@ std::array<SSealTextParam*, 3> Texts(SSealBoxParam& sSeal)
 QString TextKey(int nIndex, const char* pszName)
 {
     return QStringLiteral("sText%1_%2").arg(nIndex + 1).arg(QLatin1String(pszName));
+}
+
+// One line's lengths, in the order they are stored.
+template <typename Store>
+void ExchangeTextLengths(const Store& ini, int nIndex, SSealTextParam& sText)
+{
+    const QByteArray prefix = QStringLiteral("sText%1_").arg(nIndex + 1).toLatin1();
+    ini.Number((prefix + "dHeight").constData(), sText.dHeight);
+    ini.Number((prefix + "dSpace").constData(), sText.dSpace);
+    ini.Number((prefix + "dOffset").constData(), sText.dOffset);
 }
 
 // All or nothing: a text that does not fit leaves the field as it was.
@@ -244,32 +254,23 @@ void DlgKerfmate::on_radioButton_seal_clicked(bool checked)
 
 void DlgKerfmate::LoadSealBox()
 {
-    const QString file = KerfmateIniPath();
-    auto readFlag = [&](const QString& key, bool& bField) {
-        bField = ReadIniInt(kGroup, key, bField ? 1 : 0, file) != 0;
-    };
-    auto readLength = [&](const QString& key, double& dField) {
-        dField = ReadIniDouble(kGroup, key, dField * 1000, file) / 1000;
-    };
-    readFlag(QStringLiteral("bStar"), sSealBox.bStar);
-    readFlag(QStringLiteral("bTextReverse"), sSealBox.bTextReverse);
-    readLength(QStringLiteral("D1"), sSealBox.D1);
-    readLength(QStringLiteral("D2"), sSealBox.D2);
+    const IniReader ini(kGroup);
+    ini.Flag("bStar", sSealBox.bStar);
+    ini.Flag("bTextReverse", sSealBox.bTextReverse);
+    ini.Number("D1", sSealBox.D1);
+    ini.Number("D2", sSealBox.D2);
     // Saved as "dStarDiameter" but read from here, so older files read the same.
-    readLength(QStringLiteral("dStarRadius"), sSealBox.dStarSize);
+    ini.Number("dStarRadius", sSealBox.dStarSize);
 
     const std::array<SSealTextParam*, 3> texts = Texts(sSealBox);
-    for (int i = 0; i < 3; ++i) {
-        readLength(TextKey(i, "dHeight"), texts[i]->dHeight);
-        readLength(TextKey(i, "dSpace"), texts[i]->dSpace);
-        readLength(TextKey(i, "dOffset"), texts[i]->dOffset);
-    }
+    for (int i = 0; i < 3; ++i)
+        ExchangeTextLengths(ini, i, *texts[i]);
 
     // The stored text may be a translation key ("COMPETITION"): the record
     // gets the wording, or keeps the stored text if the wording does not fit.
     QString* working[] = {&strSealText1, &strSealText2, &strSealText3};
     for (int i = 0; i < 3; ++i)
-        *working[i] = ReadIniString(kGroup, TextKey(i, "Text"), Utf8FieldToString(texts[i]->Text), file);
+        *working[i] = ini.Text(TextKey(i, "Text"), Utf8FieldToString(texts[i]->Text));
     for (int i = 0; i < 3; ++i)
         StoreText(*texts[i], *working[i]);
     CTranslator* pTranslator = CTranslator::GetInstance();
@@ -279,27 +280,21 @@ void DlgKerfmate::LoadSealBox()
         StoreText(*texts[i], *working[i]);
 
     for (int i = 0; i < 3; ++i)
-        StoreFacename(*texts[i],
-                      ReadIniString(kGroup, TextKey(i, "Facename"), Utf8FieldToString(texts[i]->Facename), file));
+        StoreFacename(*texts[i], ini.Text(TextKey(i, "Facename"), Utf8FieldToString(texts[i]->Facename)));
 }
 
 void DlgKerfmate::SaveSealBox()
 {
-    const QString file = KerfmateIniPath();
-    auto writeLength = [&](const QString& key, double dValue) { WriteIniDouble(kGroup, key, dValue * 1000, file); };
-    BeginIniWrite(file);
-    WriteIniInt(kGroup, QStringLiteral("bStar"), sSealBox.bStar ? 1 : 0, file);
-    writeLength(QStringLiteral("D1"), sSealBox.D1);
-    writeLength(QStringLiteral("D2"), sSealBox.D2);
-    writeLength(QStringLiteral("dStarDiameter"), sSealBox.dStarSize);
-    WriteIniInt(kGroup, QStringLiteral("bTextReverse"), sSealBox.bTextReverse ? 1 : 0, file);
+    const IniWriter ini(kGroup);
+    ini.Flag("bStar", sSealBox.bStar);
+    ini.Number("D1", sSealBox.D1);
+    ini.Number("D2", sSealBox.D2);
+    ini.Number("dStarDiameter", sSealBox.dStarSize);
+    ini.Flag("bTextReverse", sSealBox.bTextReverse);
 
     const std::array<SSealTextParam*, 3> texts = Texts(sSealBox);
-    for (int i = 0; i < 3; ++i) {
-        writeLength(TextKey(i, "dHeight"), texts[i]->dHeight);
-        writeLength(TextKey(i, "dSpace"), texts[i]->dSpace);
-        writeLength(TextKey(i, "dOffset"), texts[i]->dOffset);
-    }
+    for (int i = 0; i < 3; ++i)
+        ExchangeTextLengths(ini, i, *texts[i]);
 
     // A default text goes to the file as its key, so the next load shows it
     // in whatever language is current then. Only its own line counts.
@@ -309,11 +304,10 @@ void DlgKerfmate::SaveSealBox()
     for (int i = 0; i < 3; ++i) {
         if (Utf8FieldToString(texts[i]->Text) == pTranslator->GetWording(defaultKeys[i]))
             StoreText(*texts[i], defaultKeys[i]);
-        WriteIniString(kGroup, TextKey(i, "Text"), Utf8FieldToString(texts[i]->Text), file);
+        ini.Text(TextKey(i, "Text"), Utf8FieldToString(texts[i]->Text));
     }
     for (int i = 0; i < 3; ++i)
-        WriteIniString(kGroup, TextKey(i, "Facename"), Utf8FieldToString(texts[i]->Facename), file);
-    EndIniWrite();
+        ini.Text(TextKey(i, "Facename"), Utf8FieldToString(texts[i]->Facename));
 }
 
 void DlgKerfmate::SetSealRanges()
@@ -407,10 +401,7 @@ void DlgKerfmate::InitSealBoxUi()
 
 void DlgKerfmate::BuildSeal()
 {
-    if (pResultList)
-        pResultList->DeleteAll();
-    CShapeList::Release(pResultList);
-    pResultList = CShapeList::New();
+    RenewResultList(pResultList);
     HostContext.pEngine->CreateSeal(sSealBox, pResultList);
     SetPreview(pUi->graphicsView_preview, pResultList);
 }

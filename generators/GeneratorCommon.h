@@ -1,5 +1,6 @@
-// Pieces the right-angle box and the rounded box share: their settings
-// groups, the groove spin box and slider pairs, and the build lists.
+// What the generators share: their settings groups, values read back from
+// the file, signal blocking, the result lists, and the two boxes' groove
+// spin box and slider pairs.
 #pragma once
 
 #include <QSignalBlocker>
@@ -23,8 +24,10 @@ public:
 
     void Flag(const char* key, bool& bField) const;       // 1 or 0
     void Number(const char* key, double& dField) const;   // stored × 1000
+    void Integer(const char* key, int32_t& nField) const;
     // Read as a number and truncated, so a hand-edited "3.9" gives 3.
     void Count(const char* key, int32_t& nField) const;
+    QString Text(const QString& key, const QString& strDefault) const;
 
     const QString& Group() const { return m_group; }
     const QString& File() const { return m_file; }
@@ -46,7 +49,9 @@ public:
 
     void Flag(const char* key, bool bField) const;
     void Number(const char* key, double dField) const;
-    void Count(const char* key, int32_t nField) const;
+    void Integer(const char* key, int32_t nField) const;
+    void Count(const char* key, int32_t nField) const { Integer(key, nField); }
+    void Text(const QString& key, const QString& strValue) const;
 
     const QString& Group() const { return m_group; }
     const QString& File() const { return m_file; }
@@ -85,6 +90,9 @@ private:
 // wild value from the settings file cannot overflow a widget's integer.
 int TruncToInt(double value);
 
+// Lower bound first, so a NaN from the settings file ends at the lower bound.
+double ClampToRange(double dValue, double dLower, double dUpper);
+
 // A groove spin box may go from 3 mm up to dMaxMm, and its slider, counting
 // tenths of the shown unit, covers the same span; both then show dMaxMm.
 // Signals of both stay blocked.
@@ -97,5 +105,8 @@ void PlaceGrooveSlider(QSlider* pSlider, double dTenths);
 // box's own handler stores the size and rebuilds.
 void FollowGrooveSlider(QSlider* pSlider, QDoubleSpinBox* pSpin);
 
-// Disposes of the previous result and gives a box build two fresh lists.
+// Disposes of the previous result (it owns its shapes) and makes a fresh
+// empty one.
+void RenewResultList(CShapeList*& pResultList);
+// The same, and a fresh second list for a box build.
 void RenewBoxLists(CShapeList*& pResultList, CShapeList*& pAuxList);

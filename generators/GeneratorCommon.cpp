@@ -1,10 +1,11 @@
-#include "BoxCommon.h"
+#include "GeneratorCommon.h"
 
 #include "CShapeList.h"
 #include "Settings.h"
 
 #include <QDoubleSpinBox>
 #include <QSlider>
+#include <algorithm>
 #include <climits>
 #include <cmath>
 
@@ -29,6 +30,16 @@ void IniReader::Flag(const char* key, bool& bField) const
 void IniReader::Number(const char* key, double& dField) const
 {
     dField = ReadIniDouble(m_group, QString::fromLatin1(key), dField * kStoredFactor, m_file) / kStoredFactor;
+}
+
+void IniReader::Integer(const char* key, int32_t& nField) const
+{
+    nField = ReadIniInt(m_group, QString::fromLatin1(key), nField, m_file);
+}
+
+QString IniReader::Text(const QString& key, const QString& strDefault) const
+{
+    return ReadIniString(m_group, key, strDefault, m_file);
 }
 
 void IniReader::Count(const char* key, int32_t& nField) const
@@ -58,9 +69,14 @@ void IniWriter::Number(const char* key, double dField) const
     WriteIniDouble(m_group, QString::fromLatin1(key), dField * kStoredFactor, m_file);
 }
 
-void IniWriter::Count(const char* key, int32_t nField) const
+void IniWriter::Integer(const char* key, int32_t nField) const
 {
     WriteIniInt(m_group, QString::fromLatin1(key), nField, m_file);
+}
+
+void IniWriter::Text(const QString& key, const QString& strValue) const
+{
+    WriteIniString(m_group, key, strValue, m_file);
 }
 
 void ShowLength(QDoubleSpinBox* pSpin, const UnitRange& range, double dMm, int nRulerUnit)
@@ -90,6 +106,11 @@ int TruncToInt(double value)
     return int(value);
 }
 
+double ClampToRange(double dValue, double dLower, double dUpper)
+{
+    return std::min(std::max(dLower, dValue), dUpper);
+}
+
 void ShowGrooveMax(QDoubleSpinBox* pSpin, QSlider* pSlider, double dMaxMm, int nRulerUnit)
 {
     const SignalsBlocked blocked{pSpin, pSlider};
@@ -115,12 +136,16 @@ void FollowGrooveSlider(QSlider* pSlider, QDoubleSpinBox* pSpin)
     QObject::connect(pSlider, &QSlider::valueChanged, pSpin, [pSpin](int v) { pSpin->setValue(v / 10.0); });
 }
 
+void RenewResultList(CShapeList*& pResultList)
+{
+    if (pResultList)
+        pResultList->DeleteAll();
+    CShapeList::Release(pResultList);
+    pResultList = CShapeList::New();
+}
+
 void RenewBoxLists(CShapeList*& pResultList, CShapeList*& pAuxList)
 {
-    if (pResultList) {
-        pResultList->DeleteAll();
-        CShapeList::Release(pResultList);
-    }
-    pResultList = CShapeList::New();
+    RenewResultList(pResultList);
     pAuxList = CShapeList::New();
 }
