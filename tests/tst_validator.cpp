@@ -14,18 +14,17 @@
 #include <QToolTip>
 #include <QtTest>
 
-#include <climits>
 #include <limits>
 #include <memory>
 
 namespace {
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-// A tip of our own put up before each action, to see whether the validator
+// A tip of our own put up before an action, to see whether the validator
 // replaced it, hid it or left it alone.
 const QString kSentinel = QStringLiteral("sentinel tip");
 
-// One validator configuration, in either form.
+// One validator configuration, in either form, and the kind of line edit it watches.
 struct Form
 {
     int nMode = 1;
@@ -33,19 +32,26 @@ struct Form
     double dTop = 0;
     int nDecimals = 0;
     double dReset = kInf;
+    bool bSubclass = false; // a line edit of the program's own class, not the toolkit's
 
-    static Form Whole(int nBottom, int nTop) { return {1, double(nBottom), double(nTop), 0, kInf}; }
-    static Form Decimal(double dBottom, double dTop, int nDecimals, double dReset = kInf)
-    {
-        return {2, dBottom, dTop, nDecimals, dReset};
-    }
     Validator* Make(QLineEdit* pLineEdit) const
     {
         if (nMode == 1)
             return new Validator(pLineEdit, int(dBottom), int(dTop), 0, 1);
         return new Validator(pLineEdit, dBottom, dTop, nDecimals, 0, 2, dReset);
     }
+    Form OnSubclass() const { return {nMode, dBottom, dTop, nDecimals, dReset, true}; }
 };
+
+Form Whole(int nBottom, int nTop)
+{
+    return {1, double(nBottom), double(nTop)};
+}
+
+Form Decimal(double dBottom, double dTop, int nDecimals, double dReset = kInf)
+{
+    return {2, dBottom, dTop, nDecimals, dReset};
+}
 
 // Counts what reaches the line edit after the validator has had its turn.
 class EventRecorder : public QObject
@@ -59,7 +65,6 @@ public:
     }
 };
 
-// A line edit of the program's own class, not the toolkit's.
 class SpinEdit : public QLineEdit
 {
     Q_OBJECT
@@ -87,23 +92,21 @@ void PutUpSentinel()
 
 void Send(QLineEdit* pLineEdit, QEvent::Type type)
 {
-    if (type == QEvent::FocusOut || type == QEvent::FocusIn) {
-        QFocusEvent event(type, Qt::MouseFocusReason);
-        QCoreApplication::sendEvent(pLineEdit, &event);
-    } else {
-        QEvent event(type);
-        QCoreApplication::sendEvent(pLineEdit, &event);
-    }
+    QFocusEvent focus(type, Qt::MouseFocusReason);
+    QEvent leave(type);
+    QCoreApplication::sendEvent(pLineEdit, type == QEvent::Leave ? &leave : &focus);
 }
 
-// Activation and focus events hide any tip at once, so they must be over
-// before a test looks at tips.
-void ShowActive(QLineEdit* pLineEdit)
+// Shown and active: activation and focus events hide any tip at once, so
+// they must be over before a test looks at tips.
+std::unique_ptr<QLineEdit> ShownLineEdit(bool bSubclass = false)
 {
+    std::unique_ptr<QLineEdit> pLineEdit(bSubclass ? new SpinEdit : new QLineEdit);
     pLineEdit->show();
     pLineEdit->activateWindow();
-    if (!QTest::qWaitForWindowActive(pLineEdit))
+    if (!QTest::qWaitForWindowActive(pLineEdit.get()))
         qWarning("line edit did not become active");
+    return pLineEdit;
 }
 
 // The tip for a range in the current wording; the numbers as they must read.
@@ -115,13 +118,6 @@ QString Tip(const char* bottom, const char* top, const char* decimals = nullptr)
     return pTranslator->GetWording(QStringLiteral("Input range %1 to %2 ,%3 decimal places"))
         .arg(bottom, top, decimals);
 }
-
-std::unique_ptr<QLineEdit> ShownLineEdit()
-{
-    auto pLineEdit = std::make_unique<QLineEdit>();
-    ShowActive(pLineEdit.get());
-    return pLineEdit;
-}
 } // namespace
 
 Q_DECLARE_METATYPE(Form)
@@ -131,7 +127,7 @@ class TestValidator : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
+    void initTestCase() { m_defaultLocale = QLocale(); }
     void init();
     void cleanup();
 
@@ -139,25 +135,14 @@ private slots:
     void typing();
     void leaving_data();
     void leaving();
-    void replacedValidatorObeysOnlyTheNewRange_data();
     void replacedValidatorObeysOnlyTheNewRange();
-    void subclassGetsTipsButNoCorrection_data();
-    void subclassGetsTipsButNoCorrection();
-    void tipWordingComesFromTheTranslator_data();
-    void tipWordingComesFromTheTranslator();
-    void decimalPointIsTheSameUnderAnyLocale();
-    void nullLineEditMakesAPlainValidator_data();
-    void nullLineEditMakesAPlainValidator();
+    void germanMachine();
+    void nullLineEditLeavesTipsAndFieldsAlone();
 
 private:
     std::unique_ptr<TempConfig> m_config;
     QLocale m_defaultLocale;
 };
-
-void TestValidator::initTestCase()
-{
-    m_defaultLocale = QLocale();
-}
 
 void TestValidator::init()
 {
@@ -182,48 +167,34 @@ void TestValidator::typing_data()
     QTest::addColumn<int>("cursor"); // -1: at the end
     QTest::addColumn<QString>("keys");
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("tip"); // empty: no tip up
+    QTest::addColumn<QString>("tip");   // empty: no tip up
     QTest::addColumn<bool>("accepted"); // Return finishes the edit
 
-    const Form w8 = Form::Whole(8, 60);
+    const Form w8 = Whole(8, 60);
     const QString t8 = Tip("8", "60");
     QTest::newRow("whole: below bottom held on the way up") << w8 << "" << -1 << "1" << "1" << t8 << false;
     QTest::newRow("whole: in range") << w8 << "" << -1 << "15" << "15" << QString() << true;
     QTest::newRow("whole: top") << w8 << "" << -1 << "60" << "60" << QString() << true;
     QTest::newRow("whole: above top refused") << w8 << "" << -1 << "61" << "6" << t8 << false;
-    QTest::newRow("whole: digit past top refused") << w8 << "50" << -1 << "0" << "50" << t8 << true;
     QTest::newRow("whole: letters held while bottom above 0") << w8 << "" << -1 << "abc" << "abc" << t8 << false;
     QTest::newRow("whole: letters refused from bottom 0")
-        << Form::Whole(0, 50) << "" << -1 << "abc" << "" << Tip("0", "50") << false;
-    QTest::newRow("whole: lone minus refused")
-        << Form::Whole(-5, 5) << "" << -1 << "-" << "" << Tip("-5", "5") << false;
-    QTest::newRow("whole: minus in front of digits") << Form::Whole(-5, 5) << "3" << 0 << "-" << "-3" << QString()
-                                                     << true;
+        << Whole(0, 50) << "" << -1 << "abc" << "" << Tip("0", "50") << false;
+    QTest::newRow("whole: subclass gets the tip") << w8.OnSubclass() << "" << -1 << "5" << "5" << t8 << false;
     QTest::newRow("whole: emptying leaves the tip alone") << w8 << "9" << -1 << "\b" << "" << kSentinel << false;
-    QTest::newRow("whole: overflow refused") << Form::Whole(0, INT_MAX) << "" << -1 << "99999999999" << "999999999"
-                                             << Tip("0", "2147483647") << true;
 
-    const Form d1 = Form::Decimal(0.1, 0.8, 2);
+    const Form d1 = Decimal(0.1, 0.8, 2);
     const QString t1 = Tip("0.1", "0.8", "2");
     QTest::newRow("decimal: above top refused") << d1 << "" << -1 << "0.9" << "0." << t1 << false;
     QTest::newRow("decimal: below bottom held") << d1 << "" << -1 << "0.05" << "0.05" << t1 << false;
     QTest::newRow("decimal: in range") << d1 << "" << -1 << "0.5" << "0.5" << QString() << true;
-    QTest::newRow("decimal: too many decimals refused") << d1 << "" << -1 << "0.123" << "0.12" << t1 << true;
-    QTest::newRow("decimal: letters held") << d1 << "" << -1 << "abc" << "abc" << t1 << false;
+    QTest::newRow("decimal: too many decimals refused") << d1 << "0.12" << -1 << "3" << "0.12" << t1 << true;
+    QTest::newRow("decimal: subclass gets the tip") << d1.OnSubclass() << "" << -1 << "0.05" << "0.05" << t1 << false;
     QTest::newRow("decimal: emptying shows the tip") << d1 << "0" << -1 << "\b" << "" << t1 << false;
-
-    const Form d80 = Form::Decimal(-80, 80, 2);
+    const Form d80 = Decimal(-80, 80, 2);
     QTest::newRow("decimal: minus typed in front of digits") << d80 << "5" << 0 << "-" << "-5" << kSentinel << false;
     QTest::newRow("decimal: negative typed in order") << d80 << "" << -1 << "-5" << "-5" << QString() << true;
-    QTest::newRow("decimal: below negative bottom held")
-        << d80 << "" << -1 << "-90" << "-90" << Tip("-80", "80", "2") << false;
-
-    const Form d100 = Form::Decimal(0, 100, 1);
-    QTest::newRow("decimal: percent sign held") << d100 << "" << -1 << "12%" << "12%"
-                                                << Tip("0", "100", "1") << false;
-    QTest::newRow("decimal: exponent") << d100 << "" << -1 << "1e1" << "1e1" << QString() << true;
     QTest::newRow("decimal: bounds shown exactly")
-        << Form::Decimal(0.001, 1234567.5, 3) << "" << -1 << "2000000" << "200000"
+        << Decimal(0.001, 1234567.5, 3) << "" << -1 << "2000000" << "200000"
         << Tip("0.001", "1234567.5", "3") << true;
 }
 
@@ -236,8 +207,7 @@ void TestValidator::typing()
     QFETCH(QString, text);
     QFETCH(QString, tip);
     QFETCH(bool, accepted);
-
-    auto pLineEdit = ShownLineEdit();
+    auto pLineEdit = ShownLineEdit(form.bSubclass);
     Validator::Install(pLineEdit.get(), form.Make(pLineEdit.get()));
     pLineEdit->setText(start);
     if (cursor >= 0)
@@ -251,10 +221,8 @@ void TestValidator::typing()
     QTRY_COMPARE(ShownTip(), tip);
 
     QSignalSpy finished(pLineEdit.get(), &QLineEdit::editingFinished);
-    QSignalSpy returned(pLineEdit.get(), &QLineEdit::returnPressed);
     QTest::keyClick(pLineEdit.get(), Qt::Key_Return);
     QCOMPARE(finished.count(), accepted ? 1 : 0);
-    QCOMPARE(returned.count(), accepted ? 1 : 0);
     QCOMPARE(pLineEdit->text(), text);
 }
 
@@ -266,38 +234,34 @@ void TestValidator::leaving_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("tip");
 
-    const Form w8 = Form::Whole(8, 60);
+    const Form w8 = Whole(8, 60);
     const QString t8 = Tip("8", "60");
     QTest::newRow("whole: below bottom, pointer leaves") << w8 << "5" << QEvent::Leave << "8" << t8;
     QTest::newRow("whole: below bottom, focus leaves") << w8 << "5" << QEvent::FocusOut << "8" << t8;
-    QTest::newRow("whole: empty gets the bottom") << w8 << "" << QEvent::Leave << "8" << t8;
     QTest::newRow("whole: letters get the bottom")
-        << Form::Whole(1, 50) << "abc" << QEvent::Leave << "1" << Tip("1", "50");
+        << Whole(1, 50) << "abc" << QEvent::Leave << "1" << Tip("1", "50");
     QTest::newRow("whole: in range kept") << w8 << "20" << QEvent::Leave << "20" << QString();
     QTest::newRow("whole: above top not looked at") << w8 << "99" << QEvent::Leave << "99" << QString();
     QTest::newRow("whole: focus coming in ignored") << w8 << "5" << QEvent::FocusIn << "5" << QString();
+    QTest::newRow("whole: subclass not corrected") << w8.OnSubclass() << "5" << QEvent::Leave << "5" << QString();
 
-    const Form d1 = Form::Decimal(0.1, 0.8, 2);
+    const Form d1 = Decimal(0.1, 0.8, 2);
     const QString t1 = Tip("0.1", "0.8", "2");
     QTest::newRow("decimal: below bottom, pointer leaves") << d1 << "0.05" << QEvent::Leave << "0.1" << t1;
-    QTest::newRow("decimal: below bottom, focus leaves") << d1 << "0.05" << QEvent::FocusOut << "0.1" << t1;
     QTest::newRow("decimal: above top") << d1 << "0.9" << QEvent::Leave << "0.1" << t1;
-    QTest::newRow("decimal: blanks around") << d1 << " 0.05 " << QEvent::Leave << "0.1" << t1;
     QTest::newRow("decimal: nan") << d1 << "nan" << QEvent::Leave << "0.1" << t1;
-    QTest::newRow("decimal: minus infinity") << d1 << "-inf" << QEvent::FocusOut << "0.1" << t1;
     QTest::newRow("decimal: in range kept") << d1 << "0.5" << QEvent::Leave << "0.5" << QString();
     QTest::newRow("decimal: letters left alone") << d1 << "abc" << QEvent::Leave << "abc" << QString();
-    QTest::newRow("decimal: empty left alone") << d1 << "" << QEvent::Leave << "" << QString();
-    QTest::newRow("decimal: focus coming in ignored") << d1 << "0.05" << QEvent::FocusIn << "0.05" << QString();
-
-    const Form d100 = Form::Decimal(0, 100, 1);
+    QTest::newRow("decimal: subclass not corrected")
+        << d1.OnSubclass() << "0.05" << QEvent::Leave << "0.05" << QString();
+    const Form d100 = Decimal(0, 100, 1);
     QTest::newRow("decimal: percent sign ignored") << d100 << "12%" << QEvent::Leave << "12%" << QString();
     QTest::newRow("decimal: percent sign, out of range")
         << d100 << "150%" << QEvent::Leave << "0" << Tip("0", "100", "1");
     QTest::newRow("decimal: own reset value")
-        << Form::Decimal(0.1, 0.8, 2, 0.5) << "0.9" << QEvent::Leave << "0.5" << t1;
+        << Decimal(0.1, 0.8, 2, 0.5) << "0.9" << QEvent::Leave << "0.5" << t1;
     QTest::newRow("decimal: reset written with six digits")
-        << Form::Decimal(0.123456789, 1, 9) << "5" << QEvent::FocusOut << "0.123457"
+        << Decimal(0.123456789, 1, 9) << "5" << QEvent::FocusOut << "0.123457"
         << Tip("0.123456789", "1", "9");
 }
 
@@ -308,8 +272,7 @@ void TestValidator::leaving()
     QFETCH(QEvent::Type, event);
     QFETCH(QString, text);
     QFETCH(QString, tip);
-
-    auto pLineEdit = ShownLineEdit();
+    auto pLineEdit = ShownLineEdit(form.bSubclass);
     EventRecorder recorder; // filters run newest first: this one after the validator
     pLineEdit->installEventFilter(&recorder);
     Validator::Install(pLineEdit.get(), form.Make(pLineEdit.get()));
@@ -317,195 +280,94 @@ void TestValidator::leaving()
     CloseTips();
 
     Send(pLineEdit.get(), event);
+
     QCOMPARE(pLineEdit->text(), text);
     QTRY_COMPARE(ShownTip(), tip);
     QCOMPARE(recorder.seen.count(event), 1);
 }
 
-void TestValidator::replacedValidatorObeysOnlyTheNewRange_data()
-{
-    QTest::addColumn<Form>("before");
-    QTest::addColumn<Form>("after");
-    QTest::addColumn<QString>("keys");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("tip");
-    QTest::addColumn<QString>("left");
-    QTest::addColumn<QString>("corrected");
-
-    // Each entry passes the old range and fails the new one, and each
-    // correction would fail the old one again.
-    QTest::newRow("whole") << Form::Whole(25, 60) << Form::Whole(20, 30) << "35" << "3" << Tip("20", "30") << "12"
-                           << "20";
-    QTest::newRow("decimal") << Form::Decimal(1.5, 3, 2) << Form::Decimal(1, 2, 1) << "2.5" << "2."
-                             << Tip("1", "2", "1") << "0.5" << "1";
-}
-
 void TestValidator::replacedValidatorObeysOnlyTheNewRange()
 {
-    QFETCH(Form, before);
-    QFETCH(Form, after);
-    QFETCH(QString, keys);
-    QFETCH(QString, typed);
-    QFETCH(QString, tip);
-    QFETCH(QString, left);
-    QFETCH(QString, corrected);
-
     auto pLineEdit = ShownLineEdit();
     // The toolkit's own validators (a spin box's, say) belong to someone else.
     QPointer<QIntValidator> pForeign = new QIntValidator(pLineEdit.get());
     pLineEdit->setValidator(pForeign);
-
-    QPointer<Validator> pOld = before.Make(pLineEdit.get());
+    QPointer<Validator> pOld = Whole(25, 60).Make(pLineEdit.get());
     Validator::Install(pLineEdit.get(), pOld);
-    QPointer<Validator> pNew = after.Make(pLineEdit.get());
+    QPointer<Validator> pNew = Whole(20, 30).Make(pLineEdit.get());
+
     Validator::Install(pLineEdit.get(), pNew);
+
     QVERIFY(pForeign);
     QVERIFY(!pOld);
-    QVERIFY(pNew);
     QCOMPARE(pLineEdit->validator(), pNew.data());
-
-    QTest::keyClicks(pLineEdit.get(), keys);
-    QCOMPARE(pLineEdit->text(), typed);
-    QTRY_COMPARE(ShownTip(), tip);
-
-    for (QEvent::Type event : {QEvent::Leave, QEvent::FocusOut}) {
-        pLineEdit->setText(left);
-        CloseTips();
-        Send(pLineEdit.get(), event);
-        QCOMPARE(pLineEdit->text(), corrected);
-        QCOMPARE(ShownTip(), tip);
-    }
-
+    // "35" passes the old range and fails the new one; "20" would fail the old one again.
+    QTest::keyClicks(pLineEdit.get(), QStringLiteral("35"));
+    QCOMPARE(pLineEdit->text(), QStringLiteral("3"));
+    QTRY_COMPARE(ShownTip(), Tip("20", "30"));
+    pLineEdit->setText(QStringLiteral("12"));
+    CloseTips();
+    Send(pLineEdit.get(), QEvent::Leave);
+    QCOMPARE(pLineEdit->text(), QStringLiteral("20"));
+    QCOMPARE(ShownTip(), Tip("20", "30"));
     pLineEdit.reset();
     QVERIFY(!pNew); // went with its line edit
 }
 
-void TestValidator::subclassGetsTipsButNoCorrection_data()
+void TestValidator::germanMachine()
 {
-    QTest::addColumn<Form>("form");
-    QTest::addColumn<QString>("keys");
-    QTest::addColumn<QString>("tip");
-
-    QTest::newRow("whole") << Form::Whole(8, 60) << "5" << Tip("8", "60");
-    QTest::newRow("decimal") << Form::Decimal(0.1, 0.8, 2) << "0.05" << Tip("0.1", "0.8", "2");
-}
-
-void TestValidator::subclassGetsTipsButNoCorrection()
-{
-    QFETCH(Form, form);
-    QFETCH(QString, keys);
-    QFETCH(QString, tip);
-
-    SpinEdit edit;
-    ShowActive(&edit);
-    Validator::Install(&edit, form.Make(&edit));
-    QTest::keyClicks(&edit, keys);
-    QCOMPARE(edit.text(), keys);
-    QCOMPARE(ShownTip(), tip);
-
-    CloseTips();
-    Send(&edit, QEvent::Leave);
-    QCOMPARE(edit.text(), keys);
-    QCOMPARE(ShownTip(), QString());
-    Send(&edit, QEvent::FocusOut); // the line edit's own check may put up a tip
-    QCOMPARE(edit.text(), keys);
-}
-
-void TestValidator::tipWordingComesFromTheTranslator_data()
-{
-    QTest::addColumn<Form>("form");
-    QTest::addColumn<QString>("keys");
-    QTest::addColumn<QString>("left");
-    QTest::addColumn<QString>("tip");
-
-    QTest::newRow("whole") << Form::Whole(8, 60) << "61" << "5" << "Bereich 8 bis 60";
-    QTest::newRow("decimal") << Form::Decimal(0.1, 0.8, 2) << "0.9" << "0.05" << "Bereich 0.1 bis 0.8 (2 Stellen)";
-}
-
-void TestValidator::tipWordingComesFromTheTranslator()
-{
-    QFETCH(Form, form);
-    QFETCH(QString, keys);
-    QFETCH(QString, left);
-    QFETCH(QString, tip);
-
-    auto pLineEdit = ShownLineEdit();
-    Validator::Install(pLineEdit.get(), form.Make(pLineEdit.get()));
-
-    // Loaded after the validator was made: the wording is looked up each time.
-    const QString catalogue = m_config->path() + QStringLiteral("/de-test.json");
-    QFile file(catalogue);
+    // A German locale writes "0,5"; the fields still take what toDouble reads.
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    auto pWhole = ShownLineEdit();
+    auto pDecimal = ShownLineEdit();
+    Validator::Install(pWhole.get(), Whole(8, 60).Make(pWhole.get()));
+    Validator::Install(pDecimal.get(), Decimal(0.1, 0.8, 2).Make(pDecimal.get()));
+    // Loaded after the validators were made: the wording is looked up each time.
+    QFile file(m_config->path() + QStringLiteral("/de-test.json"));
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(R"json({"Input range %1 to %2": "Bereich %1 bis %2",
                    "Input range %1 to %2 ,%3 decimal places": "Bereich %1 bis %2 (%3 Stellen)"})json");
     file.close();
-    QVERIFY(CTranslator::GetInstance()->LoadCatalogue(catalogue));
+    QVERIFY(CTranslator::GetInstance()->LoadCatalogue(file.fileName()));
 
-    QTest::keyClicks(pLineEdit.get(), keys);
-    QCOMPARE(ShownTip(), tip);
-
-    pLineEdit->setText(left);
+    QTest::keyClicks(pWhole.get(), QStringLiteral("61"));
+    QCOMPARE(ShownTip(), QStringLiteral("Bereich 8 bis 60"));
+    QTest::keyClicks(pDecimal.get(), QStringLiteral("0.9"));
+    QCOMPARE(ShownTip(), QStringLiteral("Bereich 0.1 bis 0.8 (2 Stellen)"));
     CloseTips();
-    Send(pLineEdit.get(), QEvent::FocusOut);
-    QCOMPARE(ShownTip(), tip);
-}
+    Send(pWhole.get(), QEvent::FocusOut);
+    QCOMPARE(pWhole->text(), QStringLiteral("8"));
+    QCOMPARE(ShownTip(), QStringLiteral("Bereich 8 bis 60"));
 
-void TestValidator::decimalPointIsTheSameUnderAnyLocale()
-{
-    // A German machine writes "0,5"; the field still takes what toDouble reads.
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    auto pLineEdit = ShownLineEdit();
-    Validator::Install(pLineEdit.get(), Form::Decimal(0.1, 0.8, 2).Make(pLineEdit.get()));
-    QSignalSpy finished(pLineEdit.get(), &QLineEdit::editingFinished);
-
-    QTest::keyClicks(pLineEdit.get(), QStringLiteral("0.5"));
-    QTest::keyClick(pLineEdit.get(), Qt::Key_Return);
-    QCOMPARE(pLineEdit->text(), QStringLiteral("0.5"));
+    QSignalSpy finished(pDecimal.get(), &QLineEdit::editingFinished);
+    QTest::keyClicks(pDecimal.get(), QStringLiteral("5"));
+    QTest::keyClick(pDecimal.get(), Qt::Key_Return);
+    QCOMPARE(pDecimal->text(), QStringLiteral("0.5"));
     QCOMPARE(finished.count(), 1);
 }
 
-void TestValidator::nullLineEditMakesAPlainValidator_data()
+void TestValidator::nullLineEditLeavesTipsAndFieldsAlone()
 {
-    QTest::addColumn<Form>("form");
-    QTest::addColumn<QString>("input");
-    QTest::addColumn<int>("pos");
-    QTest::addColumn<QValidator::State>("state");
-
-    const Form w8 = Form::Whole(8, 60);
-    QTest::newRow("whole: empty") << w8 << "" << 0 << QValidator::Intermediate;
-    QTest::newRow("whole: below bottom") << w8 << "1" << 1 << QValidator::Intermediate;
-    QTest::newRow("whole: in range") << w8 << "15" << 2 << QValidator::Acceptable;
-    QTest::newRow("whole: above top") << w8 << "61" << 2 << QValidator::Invalid;
-    QTest::newRow("whole: not a number") << Form::Whole(0, 50) << "x" << 1 << QValidator::Invalid;
-
-    const Form d1 = Form::Decimal(0.1, 0.8, 2);
-    QTest::newRow("decimal: empty") << d1 << "" << 0 << QValidator::Intermediate;
-    QTest::newRow("decimal: below bottom") << d1 << "0.05" << 4 << QValidator::Intermediate;
-    QTest::newRow("decimal: in range") << d1 << "0.5" << 3 << QValidator::Acceptable;
-    QTest::newRow("decimal: above top") << d1 << "0.9" << 3 << QValidator::Invalid;
-    QTest::newRow("decimal: too many decimals") << d1 << "0.123" << 5 << QValidator::Invalid;
-    QTest::newRow("decimal: minus just typed") << Form::Decimal(-80, 80, 2) << "-5" << 1 << QValidator::Intermediate;
-    QTest::newRow("decimal: minus typed first") << Form::Decimal(-80, 80, 2) << "-5" << 2 << QValidator::Acceptable;
-}
-
-void TestValidator::nullLineEditMakesAPlainValidator()
-{
-    QFETCH(Form, form);
-    QFETCH(QString, input);
-    QFETCH(int, pos);
-    QFETCH(QValidator::State, state);
-
-    std::unique_ptr<Validator> pValidator(form.Make(nullptr));
-    Validator::Install(nullptr, pValidator.get());
+    std::unique_ptr<Validator> pWhole(Whole(8, 60).Make(nullptr));
+    std::unique_ptr<Validator> pDecimal(Decimal(0.1, 0.8, 2).Make(nullptr));
+    Validator::Install(nullptr, pWhole.get());
     PutUpSentinel();
-    QCOMPARE(pValidator->validate(input, pos), state);
+
+    // With a line edit, the first would hide a tip and the second show one.
+    QString whole = QStringLiteral("15");
+    QString decimal = QStringLiteral("0.05");
+    int nPos = 2;
+    QCOMPARE(pWhole->validate(whole, nPos), QValidator::Acceptable);
+    nPos = 4;
+    QCOMPARE(pDecimal->validate(decimal, nPos), QValidator::Intermediate);
     QTest::qWait(400); // a hide would have taken effect by now
     QCOMPARE(ShownTip(), kSentinel);
 
-    // Leaving some other field is none of its business.
+    // Leaving some other field is none of their business.
     auto pLineEdit = ShownLineEdit();
     pLineEdit->setText(QStringLiteral("-1000"));
-    pLineEdit->installEventFilter(pValidator.get());
+    pLineEdit->installEventFilter(pWhole.get());
+    pLineEdit->installEventFilter(pDecimal.get());
     Send(pLineEdit.get(), QEvent::Leave);
     QCOMPARE(pLineEdit->text(), QStringLiteral("-1000"));
 }

@@ -1,6 +1,5 @@
 // A dialog under test, opened over a fresh config folder with a recording
-// engine, and driven the way a user drives it. After each test no window,
-// shape or shape list may be left behind.
+// engine and driven as a user drives it; no window, shape or list may outlive a test.
 #pragma once
 
 #include "TestSupport.h"
@@ -9,16 +8,13 @@
 #include "CShapeList.h"
 #include "DlgKerfmate.h"
 
-#include <QAbstractButton>
 #include <QApplication>
-#include <QByteArray>
 #include <QDoubleSpinBox>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTest>
-#include <cstring>
 #include <memory>
 
 class DialogFixture
@@ -34,7 +30,6 @@ protected:
         m_nShapesBefore = CShape::LiveCount();
         m_nListsBefore = CShapeList::LiveCount();
     }
-
     void TearDownDialogTest()
     {
         m_dlg.reset();
@@ -46,10 +41,10 @@ protected:
 
     void Open()
     {
+        m_dlg.reset(); // one dialog at a time
         m_dlg = std::make_unique<DlgKerfmate>(nullptr);
         m_dlg->show();
     }
-
     // Forgets what was logged and built so far.
     void Settle()
     {
@@ -60,21 +55,42 @@ protected:
     template <typename T>
     T* Widget(const QString& name) const
     {
-        T* widget = m_dlg->findChild<T*>(name);
-        if (!widget)
-            qFatal("no widget %s", qPrintable(name));
-        return widget;
+        if (T* widget = m_dlg->findChild<T*>(name))
+            return widget;
+        qFatal("no widget %s", qPrintable(name));
     }
     QDoubleSpinBox* Spin(const QString& name) const { return Widget<QDoubleSpinBox>(name); }
+    // The values the named spin boxes show.
+    QList<double> Values(std::initializer_list<const char*> names) const
+    {
+        QList<double> values;
+        for (const char* name : names)
+            values << Widget<QWidget>(QLatin1String(name))->property("value").toDouble();
+        return values;
+    }
+    // Value, minimum and maximum of a spin box or slider.
+    template <typename T>
+    static QList<double> Shown(const T* pWidget)
+    {
+        return {double(pWidget->value()), double(pWidget->minimum()), double(pWidget->maximum())};
+    }
 
     QByteArray LastRecordOf(const QString& op) const
     {
-        const RecordingEngine::Call* call = m_engine.last(op);
-        return call ? call->record : QByteArray();
+        return m_engine.count(op) ? m_engine.last(op)->record : QByteArray();
     }
 
-    // Every value a widget took (one signal each in changes) logged the
-    // given sentences and built nBuildsEach times.
+    // Each "key=..." of entries as "key=value" with the value Kerfmate.ini holds.
+    QStringList Saved(const QString& group, QStringList entries) const
+    {
+        for (QString& entry : entries) {
+            const QString key = entry.section(QLatin1Char('='), 0, 0);
+            entry = key + QLatin1Char('=') + m_config->iniValue(group, key).toString();
+        }
+        return entries;
+    }
+
+    // Each value a widget took (one signal each) logged the sentences and built nBuildsEach times.
     void VerifyPerChange(const QSignalSpy& changes, const QStringList& sentences, int nBuildsEach = 1) const
     {
         QVERIFY(!changes.isEmpty());
@@ -92,8 +108,7 @@ protected:
         QTest::keyClick(pField, Qt::Key_Return);
     }
 
-    // A click on the button's indicator, where a click always counts
-    // whatever room the layout gives the button.
+    // A click on the button's indicator, which counts whatever room the layout gives the button.
     static void ClickIndicator(QAbstractButton* pButton)
     {
         QStyleOptionButton option;
@@ -110,13 +125,3 @@ protected:
     long m_nShapesBefore = 0;
     long m_nListsBefore = 0;
 };
-
-// The value of type T at byte offset nOffset of a record copy.
-template <typename T>
-T FieldAt(const QByteArray& record, int nOffset)
-{
-    T value{};
-    if (nOffset >= 0 && nOffset + int(sizeof(T)) <= record.size())
-        std::memcpy(&value, record.constData() + nOffset, sizeof(T));
-    return value;
-}
