@@ -1,7 +1,7 @@
 #include "DlgKerfmate.h"
 #include "ui_DlgKerfmate.h"
 
-#include "CShapeList.h"
+#include "ShapeLists.h"
 #include "ILog.h"
 #include "Settings.h"
 
@@ -41,15 +41,9 @@ DlgKerfmate::~DlgKerfmate()
     delete pUi;
     pUi = nullptr;
 
-    if (pResultList) {
-        pResultList->DeleteAll();
-        CShapeList::Release(pResultList);
-    }
+    DisposeOwningList(pResultList);
     for (PreviewRequest* request : {&sPending, &sWorking}) {
-        if (request->pShapes) {
-            request->pShapes->DeleteAll();
-            CShapeList::Release(request->pShapes);
-        }
+        DisposeOwningList(request->pShapes);
         request->pView = nullptr;
     }
 }
@@ -83,10 +77,7 @@ void DlgKerfmate::InitAllWidgets()
 
 void DlgKerfmate::ShowRectBoxPage()
 {
-    pUi->widget_RectBoxParams->show();
-    pUi->widget_FilletBoxParams->hide();
-    pUi->widget_GearBoxParams->hide();
-    pUi->widget_SealBoxParams->hide();
+    ShowPage(0);
 }
 
 void DlgKerfmate::ShowPage(int index)

@@ -2,7 +2,7 @@
 #include "ui_DlgKerfmate.h"
 
 #include "CShape.h"
-#include "CShapeList.h"
+#include "ShapeLists.h"
 
 #include <QCoreApplication>
 #include <QGraphicsScene>
@@ -28,10 +28,7 @@ void DlgKerfmate::InitPreviewScene(QGraphicsView* pView)
 
 void DlgKerfmate::SetPreview(QGraphicsView* pView, CShapeList* pShapes)
 {
-    if (sPending.pShapes) {
-        sPending.pShapes->DeleteAll();
-        CShapeList::Release(sPending.pShapes);
-    }
+    DisposeOwningList(sPending.pShapes);
     sPending.pView = pView;
     sPending.pShapes = pShapes ? pShapes->Clone() : nullptr;
 }
@@ -42,8 +39,7 @@ void DlgKerfmate::PreviewBoxBuild()
     pCombined->AddTail(*pResultList);
     pCombined->AddTail(*pAuxList);
     SetPreview(pUi->graphicsView_preview, pCombined);
-    pAuxList->DeleteAll();
-    CShapeList::Release(pAuxList);
+    DisposeOwningList(pAuxList);
     CShapeList::Release(pCombined);
 }
 
@@ -64,10 +60,7 @@ void DlgKerfmate::UpdatePreviewSlot()
         scene->update(QRectF());
     }
 
-    if (sWorking.pShapes) {
-        sWorking.pShapes->DeleteAll();
-        CShapeList::Release(sWorking.pShapes);
-    }
+    DisposeOwningList(sWorking.pShapes);
     sWorking.pView = nullptr;
 }
 

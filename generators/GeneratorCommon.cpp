@@ -1,6 +1,6 @@
 #include "GeneratorCommon.h"
 
-#include "CShapeList.h"
+#include "ShapeLists.h"
 #include "Settings.h"
 
 #include <QDoubleSpinBox>
@@ -138,9 +138,7 @@ void FollowGrooveSlider(QSlider* pSlider, QDoubleSpinBox* pSpin)
 
 void RenewResultList(CShapeList*& pResultList)
 {
-    if (pResultList)
-        pResultList->DeleteAll();
-    CShapeList::Release(pResultList);
+    DisposeOwningList(pResultList);
     pResultList = CShapeList::New();
 }
 

@@ -48,18 +48,6 @@ private slots:
     void okSavesInMillimetresAndReloads();
 
 private:
-    // Shown and active, so that focus moves as it does for a user; the gear
-    // page is two steps down the generator list.
-    bool OpenGearPage()
-    {
-        Open();
-        if (!QTest::qWaitForWindowActive(m_dlg.get()))
-            return false;
-        auto* combo = Widget<QComboBox>(QStringLiteral("comboBox_boxSwitch"));
-        QTest::keyClick(combo, Qt::Key_Down);
-        QTest::keyClick(combo, Qt::Key_Down);
-        return combo->currentIndex() == 2 && Widget<QWidget>(QStringLiteral("widget_GearBoxParams"))->isVisible();
-    }
     QLineEdit* Field(const QString& name) const { return Widget<QLineEdit>(QStringLiteral("lineEdit_gear") + name); }
     void ClickOk() const { QTest::mouseClick(Widget<QPushButton>(QStringLiteral("pushButton_ok")), Qt::LeftButton); }
 };
@@ -112,7 +100,7 @@ void TestGear::opensWithLoadedValues()
     m_config->writeRulerUnit(unit);
     for (auto it = file.cbegin(); it != file.cend(); ++it)
         m_config->setIniValue(kGroup, it.key(), it.value());
-    QVERIFY(OpenGearPage());
+    QVERIFY(OpenPage(2));
 
     QCOMPARE(LastRecordOf(kGear), record);
     QStringList shown;
@@ -155,7 +143,7 @@ void TestGear::typedValuesReachEngine()
     QFETCH(QString, rate);
 
     m_config->writeRulerUnit(unit);
-    QVERIFY(OpenGearPage());
+    QVERIFY(OpenPage(2));
     Settle();
 
     QStringList sentences;
@@ -210,7 +198,7 @@ void TestGear::leavingFieldCorrectsEntry()
 
     m_config->writeRulerUnit(unit);
     m_config->setIniValue(kGroup, QStringLiteral("dModulus"), 5000);
-    QVERIFY(OpenGearPage());
+    QVERIFY(OpenPage(2));
     m_config->clearLog();
     const int builds = m_engine.count();
     QLineEdit* edit = Field(field);
@@ -242,7 +230,7 @@ void TestGear::leavingFieldCorrectsEntry()
 void TestGear::okSavesInMillimetresAndReloads()
 {
     m_config->writeRulerUnit(0);
-    QVERIFY(OpenGearPage());
+    QVERIFY(OpenPage(2));
     const QStringList fields{"Modulus", "Diameter1", "Count1", "Diameter2", "Count2"};
     const QStringList typed{"7", "0.1", "9", "0.05", "41"};
     for (int i = 0; i < fields.size(); ++i)
@@ -260,7 +248,7 @@ void TestGear::okSavesInMillimetresAndReloads()
     }
     QCOMPARE(stored, QStringList({"7000", "2540", "9", "1270", "41", "none", "none"}));
 
-    QVERIFY(OpenGearPage());
+    QVERIFY(OpenPage(2));
     QCOMPARE(Field("Diameter1")->text(), QStringLiteral("0.10"));
     QCOMPARE(Field("Diameter2")->text(), QStringLiteral("0.05"));
     const SGearBoxParam reloaded = m_engine.lastRecord<SGearBoxParam>(kGear);

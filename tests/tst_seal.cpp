@@ -66,17 +66,6 @@ private slots:
     void fontChoiceReachesEngine();
 
 private:
-    // Shown and active, so that focus moves as it does for a user; the seal
-    // page is the last entry of the generator list.
-    bool OpenSealPage()
-    {
-        Open();
-        if (!QTest::qWaitForWindowActive(m_dlg.get()))
-            return false;
-        auto* combo = Widget<QComboBox>(QStringLiteral("comboBox_boxSwitch"));
-        QTest::keyClick(combo, Qt::Key_End);
-        return combo->currentIndex() == 3 && Widget<QWidget>(QStringLiteral("widget_SealBoxParams"))->isVisible();
-    }
     QDoubleSpinBox* SealSpin(const QString& field) const { return Spin(QStringLiteral("doubleSpinBox_seal") + field); }
     QLineEdit* TextEdit(int line) const { return Widget<QLineEdit>(QStringLiteral("lineEdit_sealText%1").arg(line)); }
     QRadioButton* Radio(const char* name) const { return Widget<QRadioButton>(QLatin1String("radioButton_") + name); }
@@ -162,7 +151,7 @@ void TestSeal::textsTranslatedOnLoadSavedAsKeys()
     LoadTestCatalogue();
     if (!stored.isNull())
         m_config->setIniValue(kGroup, QStringLiteral("sText1_Text"), stored);
-    QVERIFY(OpenSealPage());
+    QVERIFY(OpenPage(3));
 
     // The other two lines show and build their translated defaults.
     const SSealBoxParam record = Built();
@@ -186,7 +175,7 @@ void TestSeal::chineseTextsSurviveSaveAndLoad()
     const QString font3 = QStringLiteral("黑体");
     m_config->setIniValue(kGroup, QStringLiteral("sText1_Text"), text1);
     m_config->setIniValue(kGroup, QStringLiteral("sText3_Facename"), font3);
-    QVERIFY(OpenSealPage());
+    QVERIFY(OpenPage(3));
     // Typed through an input method, as Chinese text is.
     QLineEdit* edit = TextEdit(2);
     QTest::mouseClick(edit, Qt::LeftButton);
@@ -202,7 +191,7 @@ void TestSeal::chineseTextsSurviveSaveAndLoad()
     QCOMPARE(m_config->iniValue(kGroup, QStringLiteral("sText3_Facename")).toString(), font3);
 
     // The file holds the texts, and the next dialog builds the same bytes.
-    QVERIFY(OpenSealPage());
+    QVERIFY(OpenPage(3));
     QCOMPARE(LastRecordOf(kSeal), first);
     QCOMPARE(TextEdit(1)->text(), text1);
 }
@@ -222,7 +211,7 @@ void TestSeal::typingRebuildsPerCharacter()
     QFETCH(int, line);
     QFETCH(QString, typed);
 
-    QVERIFY(OpenSealPage());
+    QVERIFY(OpenPage(3));
     QLineEdit* edit = TextEdit(line);
     QTest::mouseClick(edit, Qt::LeftButton);
     QTest::keyClick(edit, Qt::Key_End);
@@ -279,7 +268,7 @@ void TestSeal::d2FollowsNewestD1()
     QFETCH(QStringList, sentences);
 
     m_config->writeRulerUnit(unit);
-    QVERIFY(OpenSealPage());
+    QVERIFY(OpenPage(3));
     Settle();
     QDoubleSpinBox* d2Box = SealSpin("D2");
 
@@ -303,7 +292,7 @@ void TestSeal::d2FollowsNewestD1()
 void TestSeal::d2RaisedAboveD1IsUndone()
 {
     m_config->setIniValue(kGroup, QStringLiteral("D2"), 59950);
-    QVERIFY(OpenSealPage());
+    QVERIFY(OpenPage(3));
     m_config->clearLog();
     QDoubleSpinBox* d2Box = SealSpin("D2");
     QCOMPARE(d2Box->text(), QStringLiteral("59.95"));
@@ -320,7 +309,7 @@ void TestSeal::d2RaisedAboveD1IsUndone()
 void TestSeal::textLengthsAreTypedInInches()
 {
     m_config->writeRulerUnit(0);
-    QVERIFY(OpenSealPage());
+    QVERIFY(OpenPage(3));
     Settle();
     const QStringList fields{"TextHeight1", "TextHeight2", "TextHeight3",   "TextOffset1",
                              "TextOffset2", "TextOffset3", "TextDistance1", "TextDistance2"};
@@ -349,7 +338,7 @@ void TestSeal::textLengthsAreTypedInInches()
 
 void TestSeal::modeButtons()
 {
-    QVERIFY(OpenSealPage());
+    QVERIFY(OpenPage(3));
     QRadioButton* badge = Radio("badge");
     QRadioButton* seal = Radio("seal");
     QVERIFY(badge->isChecked());
@@ -377,7 +366,7 @@ void TestSeal::modeButtons()
 
 void TestSeal::fontChoiceReachesEngine()
 {
-    QVERIFY(OpenSealPage());
+    QVERIFY(OpenPage(3));
     auto* font = Widget<QFontComboBox>(QStringLiteral("fontComboBox_sealTextFont3"));
     if (font->count() < 2)
         QSKIP("needs two font families");
@@ -437,7 +426,7 @@ void TestSeal::fileValuesLoadedAndSavedInMillimetres()
     m_config->writeRulerUnit(unit);
     for (auto it = file.cbegin(); it != file.cend(); ++it)
         m_config->setIniValue(kGroup, it.key(), it.value());
-    QVERIFY(OpenSealPage());
+    QVERIFY(OpenPage(3));
     QCOMPARE(LastRecordOf(kSeal), record);
     QStringList texts;
     for (const char* field : {"D1", "D2", "TextHeight1", "TextOffset3", "TextDistance2"})

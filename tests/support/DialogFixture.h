@@ -9,6 +9,7 @@
 #include "DlgKerfmate.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -45,6 +46,21 @@ protected:
         m_dlg = std::make_unique<DlgKerfmate>(nullptr);
         m_dlg->show();
     }
+    // Opens the dialog shown and active, so that focus moves as it does for
+    // a user, and picks generator nIndex with the keyboard.
+    bool OpenPage(int nIndex)
+    {
+        static const char* const pages[] = {"widget_RectBoxParams", "widget_FilletBoxParams",
+                                            "widget_GearBoxParams", "widget_SealBoxParams"};
+        Open();
+        if (!QTest::qWaitForWindowActive(m_dlg.get()))
+            return false;
+        auto* combo = m_dlg->findChild<QComboBox*>(QStringLiteral("comboBox_boxSwitch"));
+        for (int i = 0; i < nIndex; ++i)
+            QTest::keyClick(combo, Qt::Key_Down);
+        return combo->currentIndex() == nIndex && m_dlg->findChild<QWidget*>(QLatin1String(pages[nIndex]))->isVisible();
+    }
+
     // Forgets what was logged and built so far.
     void Settle()
     {
