@@ -8,6 +8,8 @@
 #include "GeometryRecords.h"
 
 #include <QString>
+#include <functional>
+#include <utility>
 
 class CShapeList;
 class QFont;
@@ -20,8 +22,21 @@ class DlgKerfmate;
 }
 
 // A queued preview drawing; owns its shapes (a clone), borrows the view.
+// It moves from queue to drawing and is never copied, so its shapes have one
+// owner; a move swaps, so whatever the target held goes to the source.
 struct PreviewRequest
 {
+    PreviewRequest() = default;
+    PreviewRequest(const PreviewRequest&) = delete;
+    PreviewRequest& operator=(const PreviewRequest&) = delete;
+    PreviewRequest(PreviewRequest&& other) noexcept { *this = std::move(other); }
+    PreviewRequest& operator=(PreviewRequest&& other) noexcept
+    {
+        std::swap(pView, other.pView);
+        std::swap(pShapes, other.pShapes);
+        return *this;
+    }
+
     QGraphicsView* pView = nullptr;
     CShapeList* pShapes = nullptr;
 };
@@ -131,8 +146,14 @@ private:
     void InitPreviewScene(QGraphicsView* pView);
     void SetPreview(QGraphicsView* pView, CShapeList* pShapes);
     QPainterPath FitPathToView(QGraphicsView* pView, QPainterPath& path);
-    // Hands a box build's main and second list to the preview together.
-    void PreviewBoxBuild();
+
+    // One engine build: the previous result is disposed of, a fresh result
+    // list (and for the boxes a second list, alive only during this call) is
+    // handed to fill, and what it made is queued for the preview. The second
+    // list's shapes are shown but never returned to the host.
+    enum class BuildLists { ResultOnly, ResultAndSecond };
+    using FillLists = std::function<void(CShapeList* pMain, CShapeList* pAux)>;
+    void RunBuild(BuildLists lists, const FillLists& fill);
 
     // Right-angle box
     void LoadRectBox();
@@ -169,6 +190,7 @@ private:
     void LoadSealBox();
     void SaveSealBox();
     void InitSealBoxUi();
+    void ShowSealValues();
     void SetSealRanges();
     void SetSealValidators();
     void BuildSeal();

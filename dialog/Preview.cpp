@@ -12,8 +12,8 @@
 
 void DlgKerfmate::InitPreview()
 {
-    sWorking = PreviewRequest();
-    sPending = PreviewRequest();
+    sWorking = {};
+    sPending = {};
     pPreviewTimer = new QTimer(this);
     pPreviewTimer->setInterval(10);
     connect(pPreviewTimer, SIGNAL(timeout()), this, SLOT(UpdatePreviewSlot()));
@@ -33,8 +33,18 @@ void DlgKerfmate::SetPreview(QGraphicsView* pView, CShapeList* pShapes)
     sPending.pShapes = pShapes ? pShapes->Clone() : nullptr;
 }
 
-void DlgKerfmate::PreviewBoxBuild()
+void DlgKerfmate::RunBuild(BuildLists lists, const FillLists& fill)
 {
+    DisposeOwningList(pResultList);
+    pResultList = CShapeList::New();
+    if (lists == BuildLists::ResultOnly) {
+        fill(pResultList, nullptr);
+        SetPreview(pUi->graphicsView_preview, pResultList);
+        return;
+    }
+    pAuxList = CShapeList::New();
+    fill(pResultList, pAuxList);
+    // Result first, then the second list: the preview shows both.
     CShapeList* pCombined = CShapeList::New();
     pCombined->AddTail(*pResultList);
     pCombined->AddTail(*pAuxList);
@@ -45,8 +55,7 @@ void DlgKerfmate::PreviewBoxBuild()
 
 void DlgKerfmate::UpdatePreviewSlot()
 {
-    sWorking = sPending;
-    sPending = PreviewRequest();
+    sWorking = std::move(sPending);
 
     if (sWorking.pView && sWorking.pShapes && sWorking.pShapes->GetCount() > 0) {
         QPainterPath path;

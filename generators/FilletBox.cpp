@@ -3,12 +3,13 @@
 #include "DlgKerfmate.h"
 #include "ui_DlgKerfmate.h"
 
-#include "GeneratorCommon.h"
-#include "CShapeList.h"
+#include "UnitWidgets.h"
 #include "HostContext.h"
 #include "IGeometryEngine.h"
 #include "ILog.h"
-#include "Settings.h"
+#include "IniGroup.h"
+#include "Numbers.h"
+#include "SignalsBlocked.h"
 #include "Validator.h"
 
 #include <QLineEdit>
@@ -25,6 +26,11 @@ constexpr UnitRange kCornerRadiusRange{0.0, 99.0, 0.0, 3.9};
 constexpr UnitRange kCornerSpaceRange{0.0, 99.99, 0.0, 3.94};
 constexpr double kGrooveFloorMm = 3.0;
 constexpr double kGrooveCeilingMm = 30.0;
+// Smallest sides a loaded box keeps; outside measures include two boards.
+constexpr double kInsideSideMinMm = 20.0;
+constexpr double kOutsideSideMinMm = 25.0;
+constexpr double kHeightMinMm = 10.0;
+constexpr int kDefaultReferenceSize = 1; // the middle preset
 
 struct ReferenceSize
 {
@@ -217,7 +223,8 @@ void DlgKerfmate::LoadFilletBox()
     const IniReader ini(kFilletGroup);
     ExchangeFilletBox(ini, sFilletBox);
     // The default is the middle preset, not the current choice.
-    nReferenceSize = ReadIniInt(ini.Group(), kReferenceSizeKey, 1, ini.File());
+    nReferenceSize = kDefaultReferenceSize;
+    ini.Integer(kReferenceSizeKey, nReferenceSize);
     CheckFilletBox();
 }
 
@@ -225,21 +232,22 @@ void DlgKerfmate::LoadFilletBox()
 // within their widgets' ranges instead.
 void DlgKerfmate::CheckFilletBox()
 {
-    const double dSideMin = sFilletBox.bInSize ? 20.0 : 25.0;
-    sFilletBox.dWidth = ClampToRange(sFilletBox.dWidth, dSideMin, 850.0);
-    sFilletBox.dHeight = ClampToRange(sFilletBox.dHeight, 10.0, 850.0);
-    sFilletBox.dDepth = ClampToRange(sFilletBox.dDepth, dSideMin, 850.0);
+    const double dSideMin = sFilletBox.bInSize ? kInsideSideMinMm : kOutsideSideMinMm;
+    const double dSideMax = kFilletDimensionRange.dMmMax;
+    sFilletBox.dWidth = ClampToRange(sFilletBox.dWidth, dSideMin, dSideMax);
+    sFilletBox.dHeight = ClampToRange(sFilletBox.dHeight, kHeightMinMm, dSideMax);
+    sFilletBox.dDepth = ClampToRange(sFilletBox.dDepth, dSideMin, dSideMax);
     sFilletBox.dFluteOfWidth = ClampToRange(sFilletBox.dFluteOfWidth, kGrooveFloorMm, kGrooveCeilingMm);
     sFilletBox.dFluteOfHeight = ClampToRange(sFilletBox.dFluteOfHeight, kGrooveFloorMm, kGrooveCeilingMm);
-    sFilletBox.dThickness = ClampToRange(sFilletBox.dThickness, 1.0, 10.0);
-    sFilletBox.dLaserWidth = ClampToRange(sFilletBox.dLaserWidth, 0.1, 0.8);
+    sFilletBox.dThickness = ClampToRange(sFilletBox.dThickness, kThicknessRange.dMmMin, kThicknessRange.dMmMax);
+    sFilletBox.dLaserWidth = ClampToRange(sFilletBox.dLaserWidth, kLaserWidthRange.dMmMin, kLaserWidthRange.dMmMax);
 }
 
 void DlgKerfmate::SaveFilletBox()
 {
     const IniWriter ini(kFilletGroup);
     ExchangeFilletBox(ini, sFilletBox);
-    WriteIniInt(ini.Group(), kReferenceSizeKey, nReferenceSize, ini.File());
+    ini.Integer(kReferenceSizeKey, nReferenceSize);
 }
 
 // Shown as they are in every language.
@@ -350,8 +358,7 @@ void DlgKerfmate::UpdateFilletWidthFlute()
 
 void DlgKerfmate::BuildFilletBox()
 {
-    RenewBoxLists(pResultList, pAuxList);
-    SFilletBoxParam param = sFilletBox;
-    HostContext.pEngine->CreateFilletBox(param, pResultList, pAuxList);
-    PreviewBoxBuild();
+    RunBuild(BuildLists::ResultAndSecond, [this](CShapeList* pMain, CShapeList* pAux) {
+        HostContext.pEngine->CreateFilletBox(sFilletBox, pMain, pAux);
+    });
 }

@@ -3,11 +3,13 @@
 #include "DlgKerfmate.h"
 #include "ui_DlgKerfmate.h"
 
-#include "GeneratorCommon.h"
 #include "HostContext.h"
 #include "IGeometryEngine.h"
 #include "ILog.h"
+#include "IniGroup.h"
+#include "Numbers.h"
 #include "Settings.h"
+#include "SignalsBlocked.h"
 #include "Validator.h"
 
 #include <QLineEdit>
@@ -119,42 +121,38 @@ void DlgKerfmate::SaveGearBox()
 
 void DlgKerfmate::InitGearBoxUi()
 {
-    QLineEdit* edits[] = {pUi->lineEdit_gearModulus, pUi->lineEdit_gearDiameter1, pUi->lineEdit_gearCount1,
-                          pUi->lineEdit_gearDiameter2, pUi->lineEdit_gearCount2, pUi->lineEdit_gearRate,
-                          pUi->lineEdit_gearSpace};
-    for (QLineEdit* pEdit : edits)
-        pEdit->blockSignals(true);
-
     const bool bInch = IsInchUnit(nRulerUnit);
     const double dDiameterTop = bInch ? 39.37 : 1000.0;
-    InstallDecimal(pUi->lineEdit_gearDiameter1, 0.0, dDiameterTop);
-    InstallDecimal(pUi->lineEdit_gearDiameter2, 0.0, dDiameterTop);
     auto diameterText = [&](double dMm) {
         return bInch ? QString::number(dMm / kMmPerInch, 'f', 2) : QString::number(dMm, 'g', 6);
     };
-    pUi->lineEdit_gearDiameter1->setText(diameterText(sGearBox.sGear1.dCDiameter));
-    pUi->lineEdit_gearDiameter2->setText(diameterText(sGearBox.sGear2.dCDiameter));
-    pUi->lineEdit_gearSpace->setText(QString::number(FromMm(dGearSpace, nRulerUnit), 'g', 6));
+    {
+        const SignalsBlocked blocked{pUi->lineEdit_gearModulus,   pUi->lineEdit_gearDiameter1,
+                                     pUi->lineEdit_gearCount1,    pUi->lineEdit_gearDiameter2,
+                                     pUi->lineEdit_gearCount2,    pUi->lineEdit_gearRate,
+                                     pUi->lineEdit_gearSpace};
+        InstallDecimal(pUi->lineEdit_gearDiameter1, 0.0, dDiameterTop);
+        InstallDecimal(pUi->lineEdit_gearDiameter2, 0.0, dDiameterTop);
+        pUi->lineEdit_gearDiameter1->setText(diameterText(sGearBox.sGear1.dCDiameter));
+        pUi->lineEdit_gearDiameter2->setText(diameterText(sGearBox.sGear2.dCDiameter));
+        pUi->lineEdit_gearSpace->setText(QString::number(FromMm(dGearSpace, nRulerUnit), 'g', 6));
 
-    InstallWhole(pUi->lineEdit_gearModulus, 1, 50);
-    InstallWhole(pUi->lineEdit_gearCount1, 8, 60);
-    InstallWhole(pUi->lineEdit_gearCount2, 8, 60);
+        InstallWhole(pUi->lineEdit_gearModulus, 1, 50);
+        InstallWhole(pUi->lineEdit_gearCount1, 8, 60);
+        InstallWhole(pUi->lineEdit_gearCount2, 8, 60);
 
-    pUi->lineEdit_gearModulus->setText(QString::number(sGearBox.dModulus, 'g', 6));
-    pUi->lineEdit_gearCount1->setText(QString::number(sGearBox.sGear1.nGCount, 10));
-    pUi->lineEdit_gearCount2->setText(QString::number(sGearBox.sGear2.nGCount, 10));
-    pUi->lineEdit_gearRate->setText(QString::number(dGearRate, 'g', 6));
-
-    for (QLineEdit* pEdit : edits)
-        pEdit->blockSignals(false);
+        pUi->lineEdit_gearModulus->setText(QString::number(sGearBox.dModulus, 'g', 6));
+        pUi->lineEdit_gearCount1->setText(QString::number(sGearBox.sGear1.nGCount, 10));
+        pUi->lineEdit_gearCount2->setText(QString::number(sGearBox.sGear2.nGCount, 10));
+        pUi->lineEdit_gearRate->setText(QString::number(dGearRate, 'g', 6));
+    }
     BuildGear();
 }
 
 void DlgKerfmate::BuildGear()
 {
-    RenewResultList(pResultList);
-    HostContext.pEngine->CreateGear(sGearBox, pResultList);
-    SetPreview(pUi->graphicsView_preview, pResultList);
+    RunBuild(BuildLists::ResultOnly,
+             [this](CShapeList* pMain, CShapeList*) { HostContext.pEngine->CreateGear(sGearBox, pMain); });
 
     dGearSpace = sGearBox.dModulus * static_cast<double>(sGearBox.sGear1.nGCount + sGearBox.sGear2.nGCount) / 2.0;
     dGearRate = sGearBox.sGear2.nGCount * 1.0 / sGearBox.sGear1.nGCount;

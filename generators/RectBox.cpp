@@ -3,13 +3,13 @@
 #include "DlgKerfmate.h"
 #include "ui_DlgKerfmate.h"
 
-#include "GeneratorCommon.h"
-#include "CShapeList.h"
+#include "UnitWidgets.h"
 #include "CTranslator.h"
 #include "HostContext.h"
 #include "IGeometryEngine.h"
 #include "ILog.h"
-#include "Settings.h"
+#include "IniGroup.h"
+#include "SignalsBlocked.h"
 #include "TextField.h"
 #include "Validator.h"
 
@@ -261,8 +261,7 @@ double DlgKerfmate::GetHeightFluteMax() const
 void DlgKerfmate::BuildRectBox()
 {
     SFaceLabels labels = TranslatedFaceLabels();
-    RenewBoxLists(pResultList, pAuxList);
-    SRectBoxParam param = sRectBox;
-    HostContext.pEngine->CreateRectBox(param, pResultList, pAuxList, &labels);
-    PreviewBoxBuild();
+    RunBuild(BuildLists::ResultAndSecond, [&](CShapeList* pMain, CShapeList* pAux) {
+        HostContext.pEngine->CreateRectBox(sRectBox, pMain, pAux, &labels);
+    });
 }

@@ -3,12 +3,13 @@
 #include "DlgKerfmate.h"
 #include "ui_DlgKerfmate.h"
 
-#include "GeneratorCommon.h"
 #include "CTranslator.h"
 #include "HostContext.h"
 #include "IGeometryEngine.h"
 #include "ILog.h"
+#include "IniGroup.h"
 #include "Settings.h"
+#include "SignalsBlocked.h"
 #include "TextField.h"
 #include "Validator.h"
 
@@ -66,10 +67,9 @@ QString TextKey(int nIndex, const char* pszName)
 template <typename Store>
 void ExchangeTextLengths(const Store& ini, int nIndex, SSealTextParam& sText)
 {
-    const QByteArray prefix = QStringLiteral("sText%1_").arg(nIndex + 1).toLatin1();
-    ini.Number((prefix + "dHeight").constData(), sText.dHeight);
-    ini.Number((prefix + "dSpace").constData(), sText.dSpace);
-    ini.Number((prefix + "dOffset").constData(), sText.dOffset);
+    ini.Number(TextKey(nIndex, "dHeight"), sText.dHeight);
+    ini.Number(TextKey(nIndex, "dSpace"), sText.dSpace);
+    ini.Number(TextKey(nIndex, "dOffset"), sText.dOffset);
 }
 
 // All or nothing: a text that does not fit leaves the field as it was.
@@ -259,7 +259,9 @@ void DlgKerfmate::LoadSealBox()
     ini.Flag("bTextReverse", sSealBox.bTextReverse);
     ini.Number("D1", sSealBox.D1);
     ini.Number("D2", sSealBox.D2);
-    // Saved as "dStarDiameter" but read from here, so older files read the same.
+    // The star size is read from "dStarRadius" but saved as "dStarDiameter",
+    // as the files have it, so a saved size never loads back; no widget
+    // changes it.
     ini.Number("dStarRadius", sSealBox.dStarSize);
 
     const std::array<SSealTextParam*, 3> texts = Texts(sSealBox);
@@ -269,8 +271,10 @@ void DlgKerfmate::LoadSealBox()
     // The stored text may be a translation key ("COMPETITION"): the record
     // gets the wording, or keeps the stored text if the wording does not fit.
     QString* working[] = {&strSealText1, &strSealText2, &strSealText3};
-    for (int i = 0; i < 3; ++i)
-        *working[i] = ini.Text(TextKey(i, "Text"), Utf8FieldToString(texts[i]->Text));
+    for (int i = 0; i < 3; ++i) {
+        *working[i] = Utf8FieldToString(texts[i]->Text);
+        ini.Text(TextKey(i, "Text"), *working[i]);
+    }
     for (int i = 0; i < 3; ++i)
         StoreText(*texts[i], *working[i]);
     CTranslator* pTranslator = CTranslator::GetInstance();
@@ -279,8 +283,11 @@ void DlgKerfmate::LoadSealBox()
     for (int i = 0; i < 3; ++i)
         StoreText(*texts[i], *working[i]);
 
-    for (int i = 0; i < 3; ++i)
-        StoreFacename(*texts[i], ini.Text(TextKey(i, "Facename"), Utf8FieldToString(texts[i]->Facename)));
+    for (int i = 0; i < 3; ++i) {
+        QString family = Utf8FieldToString(texts[i]->Facename);
+        ini.Text(TextKey(i, "Facename"), family);
+        StoreFacename(*texts[i], family);
+    }
 }
 
 void DlgKerfmate::SaveSealBox()
@@ -313,16 +320,16 @@ void DlgKerfmate::SaveSealBox()
 void DlgKerfmate::SetSealRanges()
 {
     const SpinBounds ranges[] = {
-        {pUi->doubleSpinBox_sealD1, 30, 200, 1.1811023622047245, 7.874015748031496},
-        {pUi->doubleSpinBox_sealD2, 30, kKeep, 1.1811023622047245, kKeep},
-        {pUi->doubleSpinBox_sealTextHeight1, 4, 30, 0.15748031496062992, 1.1811023622047245},
-        {pUi->doubleSpinBox_sealTextHeight2, 4, 30, 0.15748031496062992, 1.1811023622047245},
-        {pUi->doubleSpinBox_sealTextHeight3, 4, 30, 0.15748031496062992, 1.1811023622047245},
-        {pUi->doubleSpinBox_sealTextOffset1, 1.5, 30, 0.05905511811023623, 1.1811023622047245},
-        {pUi->doubleSpinBox_sealTextOffset2, 1.5, 30, 0.05905511811023623, 1.1811023622047245},
-        {pUi->doubleSpinBox_sealTextOffset3, kKeep, 80, kKeep, 3.1496062992125986},
-        {pUi->doubleSpinBox_sealTextDistance1, 0.5, 30, 0.01968503937007874, 1.1811023622047245},
-        {pUi->doubleSpinBox_sealTextDistance2, 0.5, 30, 0.01968503937007874, 1.1811023622047245},
+        {pUi->doubleSpinBox_sealD1, 30, 200, 30 / kMmPerInch, 200 / kMmPerInch},
+        {pUi->doubleSpinBox_sealD2, 30, kKeep, 30 / kMmPerInch, kKeep},
+        {pUi->doubleSpinBox_sealTextHeight1, 4, 30, 4 / kMmPerInch, 30 / kMmPerInch},
+        {pUi->doubleSpinBox_sealTextHeight2, 4, 30, 4 / kMmPerInch, 30 / kMmPerInch},
+        {pUi->doubleSpinBox_sealTextHeight3, 4, 30, 4 / kMmPerInch, 30 / kMmPerInch},
+        {pUi->doubleSpinBox_sealTextOffset1, 1.5, 30, 1.5 / kMmPerInch, 30 / kMmPerInch},
+        {pUi->doubleSpinBox_sealTextOffset2, 1.5, 30, 1.5 / kMmPerInch, 30 / kMmPerInch},
+        {pUi->doubleSpinBox_sealTextOffset3, kKeep, 80, kKeep, 80 / kMmPerInch},
+        {pUi->doubleSpinBox_sealTextDistance1, 0.5, 30, 0.5 / kMmPerInch, 30 / kMmPerInch},
+        {pUi->doubleSpinBox_sealTextDistance2, 0.5, 30, 0.5 / kMmPerInch, 30 / kMmPerInch},
     };
     const bool bInch = IsInchUnit(nRulerUnit);
     for (const SpinBounds& range : ranges) {
@@ -360,6 +367,12 @@ void DlgKerfmate::SetSealValidators()
 void DlgKerfmate::InitSealBoxUi()
 {
     SetSealValidators();
+    ShowSealValues();
+    BuildSeal();
+}
+
+void DlgKerfmate::ShowSealValues()
+{
 
     const std::array<SealTextWidgets, 3> lines = TextWidgets(pUi);
     QList<QWidget*> widgets = {pUi->doubleSpinBox_sealD1, pUi->doubleSpinBox_sealD2, pUi->radioButton_badge,
@@ -369,9 +382,7 @@ void DlgKerfmate::InitSealBoxUi()
         if (line.pSpace)
             widgets << line.pSpace;
     }
-    for (QWidget* pWidget : widgets)
-        pWidget->blockSignals(true);
-
+    const SignalsBlocked blocked(widgets);
     SetSealRanges();
     for (const SealTextWidgets& line : lines)
         line.pText->setMaxLength(50);
@@ -393,15 +404,10 @@ void DlgKerfmate::InitSealBoxUi()
         line.pFont->setCurrentFont(QFont(Utf8FieldToString(texts[i]->Facename), -1, -1, false));
         line.pFont->setEditable(false);
     }
-
-    for (QWidget* pWidget : widgets)
-        pWidget->blockSignals(false);
-    BuildSeal();
 }
 
 void DlgKerfmate::BuildSeal()
 {
-    RenewResultList(pResultList);
-    HostContext.pEngine->CreateSeal(sSealBox, pResultList);
-    SetPreview(pUi->graphicsView_preview, pResultList);
+    RunBuild(BuildLists::ResultOnly,
+             [this](CShapeList* pMain, CShapeList*) { HostContext.pEngine->CreateSeal(sSealBox, pMain); });
 }
