@@ -1,6 +1,7 @@
 #include "Settings.h"
 
 #include "CUiPermissionsManager.h"
+#include "IniGuard.h"
 
 #include <QDir>
 #include <QSettings>
@@ -8,8 +9,10 @@
 #include <QVariant>
 
 namespace {
-// The open write batch, if any.
+// The open write batch, if any; a batch on a file that cannot be made safe
+// to rewrite is open but has no settings object, and writes nothing.
 QSettings* g_pWriteBatch = nullptr;
+bool g_bBatchOpen = false;
 
 QString KeyPath(const QString& group, const QString& key)
 {
@@ -18,7 +21,7 @@ QString KeyPath(const QString& group, const QString& key)
 
 QVariant ReadValue(const QString& group, const QString& key, const QVariant& def, const QString& file)
 {
-    QSettings settings(file, QSettings::IniFormat);
+    QSettings settings(SafeIniToRead(file), QSettings::IniFormat);
     return settings.value(KeyPath(group, key), def);
 }
 
@@ -29,10 +32,13 @@ void WriteValue(const QString& group, const QString& key, const QVariant& value,
         settings.setValue(key, value);
         settings.endGroup();
     };
-    if (g_pWriteBatch) {
-        write(*g_pWriteBatch);
+    if (g_bBatchOpen) {
+        if (g_pWriteBatch)
+            write(*g_pWriteBatch);
         return;
     }
+    if (!CleanIniForWriting(file))
+        return;
     QSettings settings(file, QSettings::IniFormat);
     write(settings);
 }
@@ -93,15 +99,15 @@ void WriteIniString(const QString& group, const QString& key, const QString& str
 
 void BeginIniWrite(const QString& file)
 {
-    g_pWriteBatch = new QSettings(file, QSettings::IniFormat);
+    g_bBatchOpen = true;
+    g_pWriteBatch = CleanIniForWriting(file) ? new QSettings(file, QSettings::IniFormat) : nullptr;
 }
 
 void EndIniWrite()
 {
-    if (!g_pWriteBatch)
-        return;
     delete g_pWriteBatch;
     g_pWriteBatch = nullptr;
+    g_bBatchOpen = false;
 }
 
 int ReadRulerUnit()

@@ -29,7 +29,10 @@ QString Utf8FieldToString(const char* pField)
 {
     if (!pField)
         return QString();
-    return Utf8Codec()->toUnicode(pField, int(std::strlen(pField)));
+    // A leading U+FEFF is part of the text, not a byte order mark to drop:
+    // what the engine was given must read back the same.
+    QTextCodec::ConverterState state(QTextCodec::IgnoreHeader);
+    return Utf8Codec()->toUnicode(pField, int(std::strlen(pField)), &state);
 }
 
 QByteArray StringToUtf8(QString text)
