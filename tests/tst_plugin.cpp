@@ -1,5 +1,7 @@
-// The module as the host sees it: loaded by path, driven through its two
-// exported names and the plug-in object's Create.
+// The module as a host sees it: loaded by path, reached through its two
+// exported names, the plug-in object and the engine by their slots. The
+// declarations below are a separately built host's view: a virtual function
+// added, removed or moved in ours makes these calls land elsewhere.
 #include "TestSupport.h"
 
 #include "CShape.h"
@@ -9,41 +11,66 @@
 #include <QApplication>
 #include <QDialog>
 #include <QLibrary>
-#include <QPushButton>
-#include <QTimer>
+#include <QProcess>
 #include <QtTest>
 
+namespace frozen {
+// Slot 0 the destructor, slot 1 Create.
+class PlugIn
+{
+public:
+    virtual ~PlugIn();
+    virtual CShapeList* Create(IGeometryEngine* pEngine, void* pHostArg, QWidget* pParent) = 0;
+};
+
+// Slots 0 to 22 are the host's own; the builds are 23 to 26.
+class Engine
+{
+public:
+    virtual ~Engine();
+    virtual void Slot1();  virtual void Slot2();  virtual void Slot3();  virtual void Slot4();
+    virtual void Slot5();  virtual void Slot6();  virtual void Slot7();  virtual void Slot8();
+    virtual void Slot9();  virtual void Slot10(); virtual void Slot11(); virtual void Slot12();
+    virtual void Slot13(); virtual void Slot14(); virtual void Slot15(); virtual void Slot16();
+    virtual void Slot17(); virtual void Slot18(); virtual void Slot19(); virtual void Slot20();
+    virtual void Slot21(); virtual void Slot22();
+    virtual bool CreateSeal(SSealBoxParam param, CShapeList* pMain);
+    virtual bool CreateRectBox(SRectBoxParam param, CShapeList* pMain, CShapeList* pAux, SFaceLabels* pLabels);
+    virtual bool CreateGear(SGearBoxParam param, CShapeList* pMain);
+    virtual bool CreateFilletBox(SFilletBoxParam param, CShapeList* pMain, CShapeList* pAux);
+};
+} // namespace frozen
+
 namespace {
-using NewInterfaceFn = IKerfmate* (*)();
-using ReleaseInterfaceFn = void (*)(IKerfmate*);
-
-QDialog* OpenDialog()
+// Ends the next generator dialog the way a user would, once it is shown.
+class DialogEnder : public QObject
 {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == QLatin1String("DlgKerfmate") && w->isVisible())
-            return qobject_cast<QDialog*>(w);
-    return nullptr;
-}
+public:
+    explicit DialogEnder(const QString& how) : m_how(how) { qApp->installEventFilter(this); }
 
-// Ends the dialog the way a user would, as soon as it is up.
-void EndDialogSoon(const QString& how)
-{
-    auto* timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, how] {
-        QDialog* dialog = OpenDialog();
-        if (!dialog)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        if (how == QLatin1String("ok"))
-            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("pushButton_ok")), Qt::LeftButton);
-        else if (how == QLatin1String("escape"))
-            QTest::keyClick(dialog, Qt::Key_Escape);
+    bool eventFilter(QObject* pObject, QEvent* pEvent) override
+    {
+        if (pEvent->type() != QEvent::Show || pObject->objectName() != QLatin1String("DlgKerfmate"))
+            return false;
+        qApp->removeEventFilter(this);
+        auto* pDialog = static_cast<QDialog*>(pObject);
+        QMetaObject::invokeMethod(this, [this, pDialog] { End(pDialog); }, Qt::QueuedConnection);
+        return false;
+    }
+
+private:
+    void End(QDialog* pDialog) const
+    {
+        if (m_how == QLatin1String("ok"))
+            QTest::mouseClick(pDialog->findChild<QWidget*>(QStringLiteral("pushButton_ok")), Qt::LeftButton);
+        else if (m_how == QLatin1String("escape"))
+            QTest::keyClick(pDialog, Qt::Key_Escape);
         else
-            dialog->close(); // the window's close button
-    });
-    timer->start(20);
-}
+            pDialog->close(); // the window's close button
+    }
+
+    QString m_how;
+};
 } // namespace
 
 class TestPlugin : public QObject
@@ -52,45 +79,48 @@ class TestPlugin : public QObject
 
 private slots:
     void initTestCase();
-    void init();
+    void init() { m_config = std::make_unique<TempConfig>(); }
     void cleanup();
 
     void exportsOnlyTheEntryPoints();
-    void releaseNullDoesNothing();
     void endings_data();
     void endings();
-    void confirmedListOutlivesTheDialog();
     void eachCreateBuildsThroughItsOwnEngine();
-    void hostArgumentIsOpaque();
+    void engineBuildsSitAtTheirSlots();
 
 private:
+    CShapeList* Create(IGeometryEngine* pEngine, const QString& how);
+
     QLibrary m_library;
-    NewInterfaceFn m_new = nullptr;
-    ReleaseInterfaceFn m_release = nullptr;
+    frozen::PlugIn* (*m_new)() = nullptr;
+    void (*m_release)(frozen::PlugIn*) = nullptr;
     std::unique_ptr<TempConfig> m_config;
 };
 
 void TestPlugin::initTestCase()
 {
-    const QString path = qEnvironmentVariable("KERFMATE_MODULE");
-    QVERIFY2(!path.isEmpty(), "KERFMATE_MODULE names the built module");
-    m_library.setFileName(path);
+    m_library.setFileName(qEnvironmentVariable("KERFMATE_MODULE"));
     QVERIFY2(m_library.load(), qPrintable(m_library.errorString()));
-    m_new = reinterpret_cast<NewInterfaceFn>(m_library.resolve("NewInterface"));
-    m_release = reinterpret_cast<ReleaseInterfaceFn>(m_library.resolve("ReleaseInterface"));
-    QVERIFY(m_new);
-    QVERIFY(m_release);
-}
-
-void TestPlugin::init()
-{
-    m_config = std::make_unique<TempConfig>();
+    m_new = reinterpret_cast<decltype(m_new)>(m_library.resolve("NewInterface"));
+    m_release = reinterpret_cast<decltype(m_release)>(m_library.resolve("ReleaseInterface"));
+    QVERIFY(m_new && m_release);
+    m_release(nullptr); // does nothing
 }
 
 void TestPlugin::cleanup()
 {
-    QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
+    QVERIFY(QApplication::topLevelWidgets().isEmpty());
     m_config.reset();
+}
+
+CShapeList* TestPlugin::Create(IGeometryEngine* pEngine, const QString& how)
+{
+    frozen::PlugIn* pPlugIn = m_new();
+    DialogEnder ender(how);
+    // Whatever the host passes as its own argument is never touched.
+    CShapeList* pResult = pPlugIn->Create(pEngine, reinterpret_cast<void*>(quintptr(0x1)), nullptr);
+    m_release(pPlugIn);
+    return pResult;
 }
 
 void TestPlugin::exportsOnlyTheEntryPoints()
@@ -100,113 +130,93 @@ void TestPlugin::exportsOnlyTheEntryPoints()
     if (!nm.waitForFinished() || nm.exitCode() != 0)
         QSKIP("nm is not available");
     QStringList names;
-    for (const QByteArray& line : nm.readAllStandardOutput().split('\n')) {
-        const QList<QByteArray> fields = line.simplified().split(' ');
-        if (fields.size() == 3)
-            names << QString::fromLatin1(fields.at(2));
-    }
+    for (const QByteArray& line : nm.readAllStandardOutput().split('\n'))
+        if (line.simplified().count(' ') == 2)
+            names << QString::fromLatin1(line.simplified().split(' ').at(2));
     names.sort();
-    QCOMPARE(names, QStringList({QStringLiteral("NewInterface"), QStringLiteral("ReleaseInterface")}));
-}
-
-void TestPlugin::releaseNullDoesNothing()
-{
-    m_release(nullptr);
-    IKerfmate* a = m_new();
-    IKerfmate* b = m_new();
-    QVERIFY(a && b && a != b);
-    m_release(a);
-    m_release(b);
+    QCOMPARE(names, (QStringList{"NewInterface", "ReleaseInterface"}));
 }
 
 void TestPlugin::endings_data()
 {
     QTest::addColumn<QString>("how");
-    QTest::addColumn<bool>("returnsList");
-    QTest::newRow("ok") << "ok" << true;
-    QTest::newRow("escape") << "escape" << false;
-    QTest::newRow("close button") << "close" << false;
+    QTest::addColumn<QStringList>("log");
+    QTest::newRow("OK") << "ok" << QStringList{"Create"};
+    QTest::newRow("Escape") << "escape" << QStringList{"Create", "Create_Cancel"};
+    QTest::newRow("close button") << "close" << QStringList{"Create", "Create_Cancel"};
 }
 
 void TestPlugin::endings()
 {
     QFETCH(QString, how);
-    QFETCH(bool, returnsList);
-
+    QFETCH(QStringList, log);
     RecordingEngine engine;
-    IKerfmate* plugin = m_new();
-    const long shapesBefore = CShape::LiveCount();
-    const long listsBefore = CShapeList::LiveCount();
-    EndDialogSoon(how);
-    CShapeList* result = plugin->Create(&engine, nullptr, nullptr);
-    m_release(plugin);
+    const long shapes = CShape::LiveCount();
+    const long lists = CShapeList::LiveCount();
 
-    QCOMPARE(result != nullptr, returnsList);
-    QVERIFY(engine.count() >= 4); // every generator is built when the dialog opens
-    const QStringList create = m_config->logSentences(1);
-    if (returnsList) {
-        QCOMPARE(create, QStringList({"Create"}));
-        QVERIFY(QFile::exists(m_config->kerfmateIni()));
-        // Only the host's copy is left alive.
-        QCOMPARE(CShapeList::LiveCount(), listsBefore + 1);
-        QCOMPARE(CShape::LiveCount(), shapesBefore + long(result->GetCount()));
-        result->DeleteAll();
-        CShapeList::Release(result);
-    } else {
-        QCOMPARE(create, QStringList({"Create", "Create_Cancel"}));
-        QVERIFY2(!QFile::exists(m_config->kerfmateIni()), "a cancelled run saves nothing");
+    CShapeList* pResult = Create(&engine, how);
+
+    QCOMPARE(m_config->log(1), log);
+    for (const char* build : {"gear", "seal", "fillet"}) // each built on opening, the box last
+        QVERIFY2(engine.builds.contains(QLatin1String(build)), build);
+    QCOMPARE(engine.builds.last(), QStringLiteral("rect"));
+    QCOMPARE(QFile::exists(m_config->kerfmateIni()), how == QLatin1String("ok"));
+    QCOMPARE(pResult != nullptr, how == QLatin1String("ok"));
+    if (pResult) {
+        // Only the host's copy of the box's main list is alive, not its preview-only second list.
+        QCOMPARE(pResult->GetCount(), 1u);
+        QCOMPARE(pResult->GetShape(0)->GetPath(false)->boundingRect(),
+                 QRectF(0, 0, engine.rect.dWidth, engine.rect.dHeight));
+        QCOMPARE(CShape::LiveCount(), shapes + 1);
+        QCOMPARE(CShapeList::LiveCount(), lists + 1);
+        pResult->DeleteAll();
+        CShapeList::Release(pResult);
     }
-    QCOMPARE(CShapeList::LiveCount(), listsBefore);
-    QCOMPARE(CShape::LiveCount(), shapesBefore);
-}
-
-void TestPlugin::confirmedListOutlivesTheDialog()
-{
-    RecordingEngine engine;
-    IKerfmate* plugin = m_new();
-    EndDialogSoon(QStringLiteral("ok"));
-    CShapeList* result = plugin->Create(&engine, nullptr, nullptr);
-    m_release(plugin);
-    QVERIFY(result);
-    QVERIFY(OpenDialog() == nullptr);
-    QVERIFY(result->GetCount() > 0);
-    // The right-angle box is built last when the dialog opens; its main
-    // list (not the preview-only second list) is what the host gets.
-    const auto record = engine.lastRecord<SRectBoxParam>(QStringLiteral("rect"));
-    QCOMPARE(engine.last()->op, QStringLiteral("rect"));
-    const QRectF bounds = result->GetShape(0)->GetPath(false)->boundingRect();
-    QCOMPARE(bounds.size(), QSizeF(record.dWidth, record.dHeight));
-    QCOMPARE(result->GetCount(), 1u);
-    result->DeleteAll();
-    CShapeList::Release(result);
+    QCOMPARE(CShape::LiveCount(), shapes);
+    QCOMPARE(CShapeList::LiveCount(), lists);
 }
 
 void TestPlugin::eachCreateBuildsThroughItsOwnEngine()
 {
     RecordingEngine first;
     RecordingEngine second;
-    IKerfmate* plugin = m_new();
-
-    EndDialogSoon(QStringLiteral("escape"));
-    QVERIFY(!plugin->Create(&first, nullptr, nullptr));
-    const int firstCalls = first.count();
-    QVERIFY(firstCalls >= 4);
-
-    EndDialogSoon(QStringLiteral("escape"));
-    QVERIFY(!plugin->Create(&second, nullptr, nullptr));
-    QCOMPARE(first.count(), firstCalls);
-    QCOMPARE(second.count(), firstCalls);
-    m_release(plugin);
+    QVERIFY(!Create(&first, QStringLiteral("escape")));
+    const QStringList firstBuilds = first.builds;
+    QVERIFY(!Create(&second, QStringLiteral("escape")));
+    QCOMPARE(first.builds, firstBuilds);
+    QCOMPARE(second.builds, firstBuilds);
 }
 
-void TestPlugin::hostArgumentIsOpaque()
+void TestPlugin::engineBuildsSitAtTheirSlots()
 {
-    // Whatever the host passes there is never touched.
     RecordingEngine engine;
-    IKerfmate* plugin = m_new();
-    EndDialogSoon(QStringLiteral("escape"));
-    QVERIFY(!plugin->Create(&engine, reinterpret_cast<void*>(quintptr(0x1)), nullptr));
-    m_release(plugin);
+    auto* pHostView = static_cast<frozen::Engine*>(OpaqueEngine(&engine));
+    CShapeList* pMain = CShapeList::New();
+    CShapeList* pAux = CShapeList::New();
+    SSealBoxParam seal;
+    seal.D1 = 71;
+    SRectBoxParam rect;
+    rect.dWidth = 72;
+    SGearBoxParam gear;
+    gear.dModulus = 3;
+    SFilletBoxParam fillet;
+    fillet.sCorner.nYCount = 5;
+    SFaceLabels labels;
+
+    pHostView->CreateSeal(seal, pMain);
+    pHostView->CreateRectBox(rect, pMain, pAux, &labels);
+    pHostView->CreateGear(gear, pMain);
+    pHostView->CreateFilletBox(fillet, pMain, pAux);
+
+    QCOMPARE(engine.builds, (QStringList{"seal", "rect", "gear", "fillet"}));
+    QCOMPARE(engine.seal, seal);
+    QCOMPARE(engine.rect, rect);
+    QCOMPARE(engine.gear, gear);
+    QCOMPARE(engine.fillet, fillet);
+    for (CShapeList* pList : {pMain, pAux}) {
+        pList->DeleteAll();
+        CShapeList::Release(pList);
+    }
 }
 
 QTEST_MAIN(TestPlugin)

@@ -2,20 +2,24 @@
 
 #include "CShape.h"
 #include "CShapeList.h"
-#include "HostContext.h"
+#include "CTranslator.h"
 
 #include <QAbstractSpinBox>
+#include <QApplication>
 #include <QDir>
-#include <QFile>
-#include <QSettings>
+#include <QJsonDocument>
 #include <QLineEdit>
+#include <QRadioButton>
+#include <QSettings>
 #include <QStandardPaths>
+#include <QStyleOptionButton>
 #include <QTest>
+#include <cmath>
 
 TempConfig::TempConfig()
 {
     qputenv("XDG_CONFIG_HOME", m_dir.path().toUtf8());
-    qputenv("KERFMATE_LOG_FILE", logFile().toUtf8());
+    qputenv("KERFMATE_LOG_FILE", (m_dir.path() + QStringLiteral("/host.log")).toUtf8());
 }
 
 TempConfig::~TempConfig()
@@ -23,63 +27,48 @@ TempConfig::~TempConfig()
     qunsetenv("KERFMATE_LOG_FILE");
 }
 
-QString TempConfig::resourceDir() const
-{
-    const QString base = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    return QDir::cleanPath(base + QStringLiteral("/../Gleamworks/Resources"));
-}
-
 QString TempConfig::dataDir() const
 {
-    const QString dir = resourceDir() + QStringLiteral("/Data");
+    // Where the host keeps its files for the default theme.
+    const QString dir = QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)
+                                        + QStringLiteral("/../Gleamworks/Resources/Data"));
     QDir().mkpath(dir);
     return dir;
 }
 
-QString TempConfig::kerfmateIni() const
+void TempConfig::setRulerUnit(const QVariant& unit) const
 {
-    return dataDir() + QStringLiteral("/Kerfmate.ini");
+    QSettings(dataDir() + QStringLiteral("/cfg.ini"), QSettings::IniFormat)
+        .setValue(QStringLiteral("APP_CFG/KEY_RULER_UNIT"), unit);
 }
 
-QString TempConfig::hostConfig() const
+void TempConfig::setIni(const QString& group, const QVariantMap& values) const
 {
-    return dataDir() + QStringLiteral("/cfg.ini");
+    QSettings settings(kerfmateIni(), QSettings::IniFormat);
+    for (auto it = values.cbegin(); it != values.cend(); ++it)
+        settings.setValue(group + QLatin1Char('/') + it.key(), it.value());
 }
 
-void TempConfig::writeRulerUnit(int nUnit) const
+QVariant TempConfig::ini(const QString& group, const QString& key) const
 {
-    QSettings settings(hostConfig(), QSettings::IniFormat);
-    settings.setValue(QStringLiteral("APP_CFG/KEY_RULER_UNIT"), nUnit);
+    return QSettings(kerfmateIni(), QSettings::IniFormat).value(group + QLatin1Char('/') + key);
 }
 
-void TempConfig::writeRulerUnitRaw(const QString& value) const
+bool TempConfig::loadWordings(const QJsonObject& wordings) const
 {
-    QFile file(hostConfig());
-    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    file.write("[APP_CFG]\nKEY_RULER_UNIT=" + value.toUtf8() + "\n");
+    QFile file(m_dir.filePath(QStringLiteral("wordings.json")));
+    return file.open(QIODevice::WriteOnly) && file.write(QJsonDocument(wordings).toJson()) > 0 && file.flush()
+           && CTranslator::GetInstance()->LoadCatalogue(file.fileName());
 }
 
-QString TempConfig::logFile() const
+QStringList TempConfig::log(int level) const
 {
-    return m_dir.path() + QStringLiteral("/host.log");
-}
-
-QStringList TempConfig::logLines() const
-{
-    QFile file(logFile());
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
-}
-
-QStringList TempConfig::logSentences(int level) const
-{
+    QFile file(m_dir.path() + QStringLiteral("/host.log"));
     QStringList sentences;
+    if (!file.open(QIODevice::ReadOnly))
+        return sentences;
     const QString prefix = QString::number(level) + QLatin1Char('\t');
-    for (const QString& line : logLines())
+    for (const QString& line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n')))
         if (line.startsWith(prefix))
             sentences << line.mid(prefix.size());
     return sentences;
@@ -87,85 +76,152 @@ QStringList TempConfig::logSentences(int level) const
 
 void TempConfig::clearLog() const
 {
-    QFile::remove(logFile());
-}
-
-QVariant TempConfig::iniValue(const QString& group, const QString& key) const
-{
-    QSettings settings(kerfmateIni(), QSettings::IniFormat);
-    return settings.value(group + QLatin1Char('/') + key);
-}
-
-void TempConfig::setIniValue(const QString& group, const QString& key, const QVariant& value) const
-{
-    QSettings settings(kerfmateIni(), QSettings::IniFormat);
-    settings.setValue(group + QLatin1Char('/') + key, value);
+    QFile::remove(m_dir.path() + QStringLiteral("/host.log"));
 }
 
 namespace {
-void AddRect(CShapeList* pList, double w, double h)
+// A rectangle from the record, or the path a test asked for; an empty path draws nothing.
+void Draw(CShapeList* pList, double w, double h, const QPainterPath& asked, bool bAsked)
 {
-    QPainterPath path;
-    path.addRect(0, 0, w, h);
-    pList->AddTail(new CShapeVector(path));
+    QPainterPath path = asked;
+    if (!bAsked)
+        path.addRect(0, 0, w, h);
+    if (!path.isEmpty())
+        pList->AddTail(new CShapeVector(path));
+}
+
+template <size_t N>
+QByteArray Text(const char (&field)[N])
+{
+    return QByteArray(field, int(qstrnlen(field, N)));
+}
+
+void AddText(QVariantMap& fields, const QString& prefix, const SSealTextParam& t)
+{
+    fields.insert({{prefix + QStringLiteral(".Text"), Text(t.Text)},
+                   {prefix + QStringLiteral(".Facename"), Text(t.Facename)},
+                   {prefix + QStringLiteral(".dHeight"), t.dHeight},
+                   {prefix + QStringLiteral(".dOffset"), t.dOffset},
+                   {prefix + QStringLiteral(".dSpace"), t.dSpace}});
 }
 } // namespace
 
 bool RecordingEngine::CreateSeal(SSealBoxParam param, CShapeList* pMain)
 {
-    calls.append({QStringLiteral("seal"), RecordBytes(param), {}});
-    if (!bEmptyOutput) {
-        QPainterPath path;
-        path.addEllipse(QPointF(0, 0), param.D1 / 2, param.D1 / 2);
-        pMain->AddTail(new CShapeVector(path));
-    }
+    builds << QStringLiteral("seal");
+    seal = param;
+    Draw(pMain, param.D1, param.D1, main, bScripted);
     return true;
 }
 
 bool RecordingEngine::CreateRectBox(SRectBoxParam param, CShapeList* pMain, CShapeList* pAux, SFaceLabels* pLabels)
 {
-    calls.append({QStringLiteral("rect"), RecordBytes(param), pLabels ? RecordBytes(*pLabels) : QByteArray()});
-    if (!bEmptyOutput) {
-        AddRect(pMain, param.dWidth, param.dHeight);
-        AddRect(pAux, param.dWidth / 2, param.dHeight / 2);
-    }
+    builds << QStringLiteral("rect");
+    rect = param;
+    labels = pLabels ? *pLabels : SFaceLabels();
+    Draw(pMain, param.dWidth, param.dHeight, main, bScripted);
+    Draw(pAux, param.dWidth / 2, param.dHeight / 2, aux, bScripted);
     return true;
 }
 
 bool RecordingEngine::CreateGear(SGearBoxParam param, CShapeList* pMain)
 {
-    calls.append({QStringLiteral("gear"), RecordBytes(param), {}});
-    if (!bEmptyOutput)
-        AddRect(pMain, param.dModulus * param.sGear1.nGCount, param.dModulus * param.sGear2.nGCount);
+    builds << QStringLiteral("gear");
+    gear = param;
+    Draw(pMain, param.dModulus * param.sGear1.nGCount, param.dModulus * param.sGear2.nGCount, main, bScripted);
     return true;
 }
 
 bool RecordingEngine::CreateFilletBox(SFilletBoxParam param, CShapeList* pMain, CShapeList* pAux)
 {
-    calls.append({QStringLiteral("fillet"), RecordBytes(param), {}});
-    if (!bEmptyOutput) {
-        AddRect(pMain, param.dWidth, param.dDepth);
-        AddRect(pAux, param.dWidth / 2, param.dDepth / 2);
-    }
+    builds << QStringLiteral("fillet");
+    fillet = param;
+    Draw(pMain, param.dWidth, param.dDepth, main, bScripted);
+    Draw(pAux, param.dWidth / 2, param.dDepth / 2, aux, bScripted);
     return true;
 }
 
-int RecordingEngine::count(const QString& op) const
+QVariantMap Fields(const SRectBoxParam& r)
 {
-    if (op.isEmpty())
-        return calls.size();
-    int n = 0;
-    for (const Call& call : calls)
-        n += call.op == op;
-    return n;
+    return {{"dWidth", r.dWidth},           {"dHeight", r.dHeight},       {"dDepth", r.dDepth},
+            {"dFluteOfWidth", r.dFluteOfWidth}, {"dFluteOfHeight", r.dFluteOfHeight},
+            {"dFluteOfDepth", r.dFluteOfDepth}, {"dThickness", r.dThickness}, {"dLaserWidth", r.dLaserWidth},
+            {"bInSize", r.bInSize},         {"bNoTop", r.bNoTop},         {"bNoBottom", r.bNoBottom}};
 }
 
-const RecordingEngine::Call* RecordingEngine::last(const QString& op) const
+QVariantMap Fields(const SFilletBoxParam& r)
 {
-    for (int i = calls.size() - 1; i >= 0; --i)
-        if (op.isEmpty() || calls[i].op == op)
-            return &calls[i];
-    return nullptr;
+    QVariantMap fields = Fields(static_cast<const SRectBoxParam&>(r));
+    fields.insert({{"sCorner.dRadius", r.sCorner.dRadius},
+                   {"sCorner.dXSpace", r.sCorner.dXSpace},
+                   {"sCorner.dYSpace", r.sCorner.dYSpace},
+                   {"sCorner.nYCount", r.sCorner.nYCount},
+                   {"bNoFlute3Edge", r.bNoFlute3Edge}});
+    return fields;
+}
+
+QVariantMap Fields(const SGearBoxParam& r)
+{
+    return {{"dModulus", r.dModulus},
+            {"sGear1.dCDiameter", r.sGear1.dCDiameter},
+            {"sGear1.nGCount", r.sGear1.nGCount},
+            {"sGear2.dCDiameter", r.sGear2.dCDiameter},
+            {"sGear2.nGCount", r.sGear2.nGCount},
+            {"dReserved", r.dReserved}};
+}
+
+QVariantMap Fields(const SSealBoxParam& r)
+{
+    QVariantMap fields{{"D1", r.D1},     {"D2", r.D2},     {"bTextReverse", r.bTextReverse},
+                       {"bStar", r.bStar}, {"dStarSize", r.dStarSize}};
+    AddText(fields, QStringLiteral("sText1"), r.sText1);
+    AddText(fields, QStringLiteral("sText2"), r.sText2);
+    AddText(fields, QStringLiteral("sText3"), r.sText3);
+    return fields;
+}
+
+QVariantMap Fields(const SFaceLabels& r)
+{
+    return {{"szFront", Text(r.szFront)}, {"szBehind", Text(r.szBehind)}, {"szLeft", Text(r.szLeft)},
+            {"szRight", Text(r.szRight)}, {"szTop", Text(r.szTop)},       {"szBottom", Text(r.szBottom)}};
+}
+
+namespace {
+// Numbers compare as numbers whatever their type (an INI value is text),
+// doubles within a rounding step; texts by their bytes.
+bool Same(const QVariant& actual, const QVariant& expected)
+{
+    switch (expected.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::Int:
+    case QMetaType::Bool:
+    case QMetaType::LongLong: {
+        bool ok = false;
+        const double a = actual.toDouble(&ok);
+        const double e = expected.toDouble();
+        return ok && (a == e || (std::isnan(a) && std::isnan(e)) || std::abs(a - e) <= 1e-9 * std::max(1.0, std::abs(e)));
+    }
+    default:
+        return actual.toByteArray() == expected.toByteArray();
+    }
+}
+} // namespace
+
+QString Differences(const QVariantMap& actual, const QVariantMap& expected)
+{
+    QStringList found;
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it)
+        if (!Same(actual.value(it.key()), it.value()))
+            found << QStringLiteral("%1: %2 != %3").arg(it.key(), actual.value(it.key()).toString(), it.value().toString());
+    return found.join(QLatin1String("; "));
+}
+
+char* RecordToString(const QVariantMap& fields)
+{
+    QStringList parts;
+    for (auto it = fields.cbegin(); it != fields.cend(); ++it)
+        parts << it.key() + QLatin1Char('=') + it.value().toString();
+    return qstrdup(parts.join(QLatin1String(", ")).toUtf8().constData());
 }
 
 void* OpaqueEngine(IGeometryEngine* pEngine)
@@ -173,21 +229,25 @@ void* OpaqueEngine(IGeometryEngine* pEngine)
     return pEngine;
 }
 
-void UseEngine(IGeometryEngine* pEngine)
-{
-    HostContext.pEngine = pEngine;
-}
-
-void TypeOver(QWidget* pField, const QString& text)
+void TypeOver(QWidget* pField, const QString& text, bool bConfirm)
 {
     // A spin box is clicked on its text, not on its arrows.
-    QWidget* pTarget = pField;
-    if (qobject_cast<QAbstractSpinBox*>(pField))
-        pTarget = pField->findChild<QLineEdit*>();
-    QTest::mouseClick(pTarget, Qt::LeftButton);
+    auto* pSpin = qobject_cast<QAbstractSpinBox*>(pField);
+    QTest::mouseClick(pSpin ? pSpin->findChild<QLineEdit*>() : pField, Qt::LeftButton);
     QTest::keyClick(pField, Qt::Key_A, Qt::ControlModifier);
     if (text.isEmpty())
         QTest::keyClick(pField, Qt::Key_Delete);
-    else
-        QTest::keyClicks(pField, text);
+    QTest::keyClicks(pField, text);
+    if (bConfirm)
+        QTest::keyClick(pField, Qt::Key_Return);
+}
+
+void ClickIndicator(QAbstractButton* pButton)
+{
+    QStyleOptionButton option;
+    option.initFrom(pButton);
+    const auto element =
+        qobject_cast<QRadioButton*>(pButton) ? QStyle::SE_RadioButtonIndicator : QStyle::SE_CheckBoxIndicator;
+    QTest::mouseClick(pButton, Qt::LeftButton, {},
+                      pButton->style()->subElementRect(element, &option, pButton).center());
 }

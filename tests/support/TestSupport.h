@@ -1,20 +1,22 @@
-// Shared test fixtures: a throw-away config folder per test, the host log as
-// lines, and an engine that records every record it is handed.
+// What the suites share: a throw-away config folder and host log per test,
+// an engine that remembers what it was handed, records compared field by
+// field, and a dialog driven as a user drives it.
 #pragma once
 
 #include "IGeometryEngine.h"
 
-#include <QByteArray>
-#include <QString>
+#include <QJsonObject>
+#include <QPainterPath>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <QVector>
-#include <cstring>
+#include <QVariantMap>
+#include <memory>
 
+class DlgKerfmate;
+class QAbstractButton;
 class QWidget;
 
-// Points XDG_CONFIG_HOME and KERFMATE_LOG_FILE into a fresh temporary
-// folder for as long as it lives; restores nothing (every test makes one).
+// XDG_CONFIG_HOME and KERFMATE_LOG_FILE point into a fresh folder while it lives.
 class TempConfig
 {
 public:
@@ -22,74 +24,102 @@ public:
     ~TempConfig();
 
     QString path() const { return m_dir.path(); }
-    // The module's resource folder, Data folder and files under it.
-    QString resourceDir() const;
-    QString dataDir() const; // created on first use
-    QString kerfmateIni() const;
-    QString hostConfig() const;
-    void writeRulerUnit(int nUnit) const;
-    void writeRulerUnitRaw(const QString& value) const;
-
-    QString logFile() const;
-    QStringList logLines() const; // "level<TAB>sentence"
-    QStringList logSentences(int level = 0) const;
+    QString dataDir() const; // the module's Data folder, created on first use
+    QString kerfmateIni() const { return dataDir() + QStringLiteral("/Kerfmate.ini"); }
+    // The host's ruler unit in cfg.ini, written as the host writes it.
+    void setRulerUnit(const QVariant& unit) const;
+    void setIni(const QString& group, const QVariantMap& values) const;
+    QVariant ini(const QString& group, const QString& key) const;
+    // Lays the wordings over the translator's, as a catalogue file does.
+    bool loadWordings(const QJsonObject& wordings) const;
+    // The sentences the host log holds at this level.
+    QStringList log(int level = 0) const;
     void clearLog() const;
-
-    // Raw INI access for assertions without going through the module.
-    QVariant iniValue(const QString& group, const QString& key) const;
-    void setIniValue(const QString& group, const QString& key, const QVariant& value) const;
 
 private:
     QTemporaryDir m_dir;
 };
 
-// Every build call with a byte copy of what it was given. Each build draws
-// a rectangle sized from the record so that previews and results are real.
+// Remembers every build and the last record of each; each build draws a
+// rectangle sized from its record (and one in the second list of a box), so
+// previews and results are real, unless told what to draw.
 class RecordingEngine : public IGeometryEngine
 {
 public:
-    struct Call
-    {
-        QString op; // "seal", "rect", "gear", "fillet"
-        QByteArray record;
-        QByteArray labels;
-    };
-
     bool CreateSeal(SSealBoxParam param, CShapeList* pMain) override;
     bool CreateRectBox(SRectBoxParam param, CShapeList* pMain, CShapeList* pAux, SFaceLabels* pLabels) override;
     bool CreateGear(SGearBoxParam param, CShapeList* pMain) override;
     bool CreateFilletBox(SFilletBoxParam param, CShapeList* pMain, CShapeList* pAux) override;
 
-    int count(const QString& op = QString()) const;
-    const Call* last(const QString& op = QString()) const;
-    template <typename T>
-    T lastRecord(const QString& op) const
-    {
-        T value;
-        const Call* call = last(op);
-        if (call && call->record.size() == int(sizeof(T)))
-            std::memcpy(static_cast<void*>(&value), call->record.constData(), sizeof(T));
-        return value;
-    }
-    void clear() { calls.clear(); }
-
-    QVector<Call> calls;
-    bool bEmptyOutput = false; // build nothing, as an engine may
+    QStringList builds; // "rect", "fillet", "gear", "seal", in call order
+    SRectBoxParam rect;
+    SFaceLabels labels;
+    SFilletBoxParam fillet;
+    SGearBoxParam gear;
+    SSealBoxParam seal;
+    // What every build draws in place of its rectangles, when bScripted.
+    bool bScripted = false;
+    QPainterPath main, aux;
 };
 
-// Types text over a line edit's or spin box's whole content, as a user who
-// clicks into the field, selects all and types; an empty text deletes it.
-void TypeOver(QWidget* pField, const QString& text);
+// A record as named fields ("dWidth", "sCorner.nYCount", "sText1.Text"...):
+// texts as their bytes up to the terminator, padding left out.
+QVariantMap Fields(const SRectBoxParam& r);
+QVariantMap Fields(const SFilletBoxParam& r);
+QVariantMap Fields(const SGearBoxParam& r);
+QVariantMap Fields(const SSealBoxParam& r);
+QVariantMap Fields(const SFaceLabels& r);
+// "field: actual != expected" for every listed field that differs; empty when all agree.
+QString Differences(const QVariantMap& actual, const QVariantMap& expected);
 
-// The engine as a separately built host holds it: a pointer whose dynamic
-// type the calling code cannot see.
+// Records compare by their fields, and a failing QCOMPARE prints them by name.
+#define KERFMATE_RECORD_COMPARISON(Record)                                                                  \
+    inline bool operator==(const Record& a, const Record& b) { return Fields(a) == Fields(b); }           \
+    namespace QTest {                                                                                      \
+    inline char* toString(const Record& record) { return RecordToString(Fields(record)); }               \
+    }
+char* RecordToString(const QVariantMap& fields);
+KERFMATE_RECORD_COMPARISON(SRectBoxParam)
+KERFMATE_RECORD_COMPARISON(SFilletBoxParam)
+KERFMATE_RECORD_COMPARISON(SGearBoxParam)
+KERFMATE_RECORD_COMPARISON(SSealBoxParam)
+KERFMATE_RECORD_COMPARISON(SFaceLabels)
+
+// The engine a host built from its own headers holds: a pointer whose
+// dynamic type the calling code cannot see.
 void* OpaqueEngine(IGeometryEngine* pEngine);
-
-// Makes engine the one the module's build routines call.
+// Makes pEngine the one the module's builds call, as Create does.
 void UseEngine(IGeometryEngine* pEngine);
 
-template <typename T>
-QByteArray RecordBytes(const T& value)
+// Types over a line edit's or spin box's content as a user who clicks into
+// it, selects all and types; Return afterwards when bConfirm.
+void TypeOver(QWidget* pField, const QString& text, bool bConfirm = true);
+// A click on a check box's or radio button's indicator.
+void ClickIndicator(QAbstractButton* pButton);
+
+// One dialog over a fresh config folder with a recording engine; it checks
+// at the end that no window, shape or list outlives the test.
+class DialogFixture
 {
-    return QByteArray(reinterpret_cast<const char*>(&value), int(sizeof(T)));
-}
+public:
+    DialogFixture();
+    ~DialogFixture();
+    void SetUp();    // from init()
+    void TearDown(); // from cleanup()
+
+    // Opens the dialog, shown and active, and picks generator nPage with the keyboard.
+    bool Open(int nPage = 0);
+    // Forgets what was logged and built so far.
+    void Settle();
+    QWidget* Widget(const QString& name) const;
+    // Clicks OK; false when there was no OK to click.
+    bool ConfirmWithOk();
+
+    std::unique_ptr<TempConfig> m_config;
+    RecordingEngine m_engine;
+    std::unique_ptr<DlgKerfmate> m_dlg;
+
+private:
+    long m_nShapes = 0;
+    long m_nLists = 0;
+};

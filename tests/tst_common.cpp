@@ -1,0 +1,372 @@
+// What the module's layers share: where settings live and how values are
+// stored, the ruler unit, the engine's fixed text fields, and the range
+// validator as a user meets it in a line edit.
+#include "TestSupport.h"
+
+#include "CTranslator.h"
+#include "CUiPermissionsManager.h"
+#include "IniGroup.h"
+#include "Settings.h"
+#include "TextField.h"
+#include "Validator.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QToolTip>
+#include <QtTest>
+#include <functional>
+#include <limits>
+
+namespace {
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+// A validator in either form, on a shown and active line edit (a tip shown
+// before activation would be hidden again by it).
+struct Range
+{
+    int nMode = 1;
+    double dBottom = 0, dTop = 0;
+    int nDecimals = 0;
+    double dReset = kInf;
+
+    void Install(QLineEdit* pEdit) const
+    {
+        Validator::Install(pEdit, nMode == 1 ? new Validator(pEdit, int(dBottom), int(dTop), 0, 1)
+                                             : new Validator(pEdit, dBottom, dTop, nDecimals, 0, 2, dReset));
+    }
+    std::unique_ptr<QLineEdit> Shown() const
+    {
+        auto pEdit = std::make_unique<QLineEdit>();
+        pEdit->show();
+        pEdit->activateWindow();
+        if (!QTest::qWaitForWindowActive(pEdit.get()))
+            qWarning("line edit not active");
+        Install(pEdit.get());
+        return pEdit;
+    }
+};
+Range Whole(int b, int t) { return {1, double(b), double(t)}; }
+Range Decimal(double b, double t, int d, double reset = kInf) { return {2, b, t, d, reset}; }
+
+QString Tip(const QString& bottom, const QString& top, const QString& decimals = QString())
+{
+    const CTranslator* pTranslator = CTranslator::GetInstance();
+    return decimals.isNull()
+               ? pTranslator->GetWording(QStringLiteral("Input range %1 to %2")).arg(bottom, top)
+               : pTranslator->GetWording(QStringLiteral("Input range %1 to %2 ,%3 decimal places")).arg(bottom, top, decimals);
+}
+
+QString ShownTip()
+{
+    return QToolTip::isVisible() ? QToolTip::text() : QString();
+}
+
+void CloseTips()
+{
+    for (QWidget* pWindow : QApplication::topLevelWidgets())
+        if (pWindow->windowType() == Qt::ToolTip)
+            pWindow->hide();
+}
+
+QString Cjk(int n)
+{
+    return QString(n, QChar(0x5B8B));
+}
+} // namespace
+Q_DECLARE_METATYPE(Range)
+
+// Spin boxes' line edits are of the toolkit's own subclasses: they get tips but no correction.
+class Subclassed : public QLineEdit
+{
+    Q_OBJECT
+};
+
+class TestCommon : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { m_config = std::make_unique<TempConfig>(); }
+    void cleanup();
+
+    void resourceFolderByTheme_data();
+    void resourceFolderByTheme();
+    void rulerUnit_data();
+    void rulerUnit();
+    void storedValuesRead_data();
+    void storedValuesRead();
+
+    void textFields_data();
+    void textFields();
+
+    void validatorTyping_data();
+    void validatorTyping();
+    void validatorLeaving_data();
+    void validatorLeaving();
+    void replacedValidatorObeysOnlyTheNewRange();
+    void germanMachine();
+
+private:
+    std::unique_ptr<TempConfig> m_config;
+};
+
+void TestCommon::cleanup()
+{
+    CloseTips();
+    QLocale::setDefault(QLocale::c());
+    CUiPermissionsManager::GetInstance()->SetThemeName(QStringLiteral("Gleamworks"));
+    CTranslator::GetInstance()->SetLanguage(QStringLiteral("en"));
+    m_config.reset();
+}
+
+void TestCommon::resourceFolderByTheme_data()
+{
+    QTest::addColumn<QString>("theme");
+    QTest::addColumn<QString>("folder");
+    QTest::newRow("Lumenforge") << "Lumenforge" << "Lumenforge";
+    QTest::newRow("letter case differs") << "lumenforge" << "Gleamworks";
+    QTest::newRow("empty") << "" << "Gleamworks";
+}
+
+void TestCommon::resourceFolderByTheme()
+{
+    QFETCH(QString, theme);
+    QFETCH(QString, folder);
+    CUiPermissionsManager::GetInstance()->SetThemeName(theme);
+    const QString path = GetResourcePath();
+    QCOMPARE(path, QDir::cleanPath(m_config->path() + QStringLiteral("/%1/%2/Resources")
+                                                           .arg(QCoreApplication::organizationName(), folder)));
+    QVERIFY(QDir(path).exists());
+    QCOMPARE(KerfmateIniPath(), path + QStringLiteral("/Data/Kerfmate.ini"));
+}
+
+void TestCommon::rulerUnit_data()
+{
+    QTest::addColumn<QVariant>("stored"); // null: no cfg.ini
+    QTest::addColumn<bool>("inches");
+    QTest::newRow("no cfg.ini") << QVariant() << false;
+    for (int unit : {0, 2})
+        QTest::addRow("%d", unit) << QVariant(unit) << true;
+    for (int unit : {1, 3, 7, -2})
+        QTest::addRow("%d", unit) << QVariant(unit) << false;
+    QTest::newRow("not a number reads as 0") << QVariant("inch") << true;
+}
+
+void TestCommon::rulerUnit()
+{
+    QFETCH(QVariant, stored);
+    QFETCH(bool, inches);
+    if (!stored.isNull())
+        m_config->setRulerUnit(stored);
+    QCOMPARE(IsInchUnit(ReadRulerUnit()), inches);
+    QCOMPARE(ToMm(2.0, ReadRulerUnit()), inches ? 50.8 : 2.0);
+    QCOMPARE(FromMm(50.8, ReadRulerUnit()), inches ? 2.0 : 50.8);
+}
+
+void TestCommon::storedValuesRead_data()
+{
+    QTest::addColumn<QByteArray>("line"); // in [G] of Kerfmate.ini; empty: no such key
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QVariant>("read"); // what a field holding 7 (or "seven") reads
+    QTest::newRow("missing number keeps the field") << QByteArray() << "Number" << QVariant(7.0);
+    QTest::newRow("number stored times 1000") << QByteArray("k=2500") << "Number" << QVariant(2.5);
+    QTest::newRow("text that is no number reads 0") << QByteArray("k=abc") << "Number" << QVariant(0.0);
+    QTest::newRow("count truncated") << QByteArray("k=3.9") << "Count" << QVariant(3);
+    QTest::newRow("any non-zero flag") << QByteArray("k=2") << "Flag" << QVariant(true);
+    QTest::newRow("text") << QByteArray("k=\"a, b\"") << "Text" << QVariant("a, b");
+    QTest::newRow("text beginning with @") << QByteArray("k=@@home") << "Text" << QVariant("@home");
+    // A serialised object is never deserialised: the field keeps its value.
+    QTest::newRow("serialised list") << QByteArray("k=@Variant(\\0\\0\\0\\x9@\\x14\\0\\0\\0\\0\\0\\0)") << "Number"
+                                     << QVariant(7.0);
+    QTest::newRow("serialised, another key of the group")
+        << QByteArray("j=@Variant(\\0\\0\\0\\x9@\\x14\\0\\0\\0\\0\\0\\0)\nk=2500") << "Number" << QVariant(2.5);
+    QTest::newRow("serialised behind escapes") << QByteArray("k=\\q\"\"\\100DateTime(\\0)") << "Text" << QVariant("seven");
+}
+
+void TestCommon::storedValuesRead()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(QString, kind);
+    QFETCH(QVariant, read);
+    QFile file(m_config->kerfmateIni());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[G]\n" + line + "\n[H]\nx=1\n");
+    file.close();
+    const IniReader ini(QStringLiteral("G"));
+    double dNumber = 7;
+    int32_t nCount = 7;
+    bool bFlag = false;
+    QString text = QStringLiteral("seven");
+    const QMap<QString, std::function<QVariant()>> reads{
+        {"Number", [&] { ini.Number(QStringLiteral("k"), dNumber); return QVariant(dNumber); }},
+        {"Count", [&] { ini.Count(QStringLiteral("k"), nCount); return QVariant(nCount); }},
+        {"Flag", [&] { ini.Flag(QStringLiteral("k"), bFlag); return QVariant(bFlag); }},
+        {"Text", [&] { ini.Text(QStringLiteral("k"), text); return QVariant(text); }}};
+    QCOMPARE(reads.value(kind)(), read);
+}
+
+void TestCommon::textFields_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("size");
+    QTest::addColumn<bool>("fits");
+    QTest::newRow("empty") << "" << 256 << true;
+    QTest::newRow("no room for the zero") << "COMPETITION" << 11 << false;
+    QTest::newRow("255 ascii") << QString(255, QLatin1Char('a')) << 256 << true;
+    QTest::newRow("256 ascii") << QString(256, QLatin1Char('a')) << 256 << false;
+    QTest::newRow("85 cjk") << Cjk(85) << 256 << true;
+    QTest::newRow("86 cjk") << Cjk(86) << 256 << false;
+    QTest::newRow("21 cjk font name") << Cjk(21) << 64 << true;
+    QTest::newRow("emoji are four bytes") << QString::fromUtf8("\xF0\x9F\x94\xA5").repeated(16) << 64 << false;
+    QTest::newRow("leading byte order mark") << QString::fromUtf8("\xEF\xBB\xBF" "A") << 64 << true;
+    QTest::newRow("umlauts") << QString::fromUtf8("Erster Preis für Größe") << 64 << true;
+}
+
+void TestCommon::textFields()
+{
+    QFETCH(QString, text);
+    QFETCH(int, size);
+    QFETCH(bool, fits);
+    QByteArray field(size, '\x7f');
+    const QByteArray before = field;
+    QCOMPARE(StringToUtf8Field(text, field.data(), size), fits);
+    if (!fits) {
+        QCOMPARE(field, before); // all or nothing
+        return;
+    }
+    const QByteArray utf8 = text.toUtf8();
+    QCOMPARE(field.left(utf8.size() + 1), utf8 + '\0');
+    QCOMPARE(Utf8FieldToString(field.constData()), text);
+    QCOMPARE(StringToUtf8(text), utf8);
+}
+
+void TestCommon::validatorTyping_data()
+{
+    QTest::addColumn<Range>("range");
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("tip");   // empty: none up
+    QTest::addColumn<bool>("accepted"); // Return finishes the edit
+    const Range w8 = Whole(8, 60);
+    const QString t8 = Tip("8", "60");
+    QTest::newRow("whole: below bottom held on the way up") << w8 << "" << "1" << "1" << t8 << false;
+    QTest::newRow("whole: bottom") << w8 << "" << "8" << "8" << QString() << true;
+    QTest::newRow("whole: top") << w8 << "" << "60" << "60" << QString() << true;
+    QTest::newRow("whole: above top refused") << w8 << "" << "61" << "6" << t8 << false;
+    QTest::newRow("whole: letters refused from bottom 0") << Whole(0, 50) << "" << "abc" << "" << Tip("0", "50") << false;
+    const Range d1 = Decimal(0.1, 0.8, 2);
+    const QString t1 = Tip("0.1", "0.8", "2");
+    QTest::newRow("decimal: above top refused") << d1 << "" << "0.9" << "0." << t1 << false;
+    QTest::newRow("decimal: below bottom held") << d1 << "" << "0.05" << "0.05" << t1 << false;
+    QTest::newRow("decimal: bottom") << d1 << "" << "0.1" << "0.1" << QString() << true;
+    QTest::newRow("decimal: top") << d1 << "" << "0.8" << "0.8" << QString() << true;
+    QTest::newRow("decimal: too many decimals refused") << d1 << "0.12" << "3" << "0.12" << t1 << true;
+    QTest::newRow("decimal: negative in order") << Decimal(-80, 80, 2) << "" << "-5" << "-5" << QString() << true;
+    QTest::newRow("decimal: bounds shown exactly")
+        << Decimal(0.001, 1234567.5, 3) << "" << "2000000" << "200000" << Tip("0.001", "1234567.5", "3") << true;
+}
+
+void TestCommon::validatorTyping()
+{
+    QFETCH(Range, range);
+    QFETCH(QString, start);
+    QFETCH(QString, keys);
+    QFETCH(QString, text);
+    QFETCH(QString, tip);
+    QFETCH(bool, accepted);
+    auto pEdit = range.Shown();
+    pEdit->setText(start);
+    CloseTips();
+
+    QTest::keyClicks(pEdit.get(), keys);
+
+    QCOMPARE(pEdit->text(), text);
+    if (!tip.isEmpty())
+        QCOMPARE(ShownTip(), tip);
+    QSignalSpy finished(pEdit.get(), &QLineEdit::editingFinished);
+    QTest::keyClick(pEdit.get(), Qt::Key_Return);
+    QCOMPARE(finished.count(), accepted ? 1 : 0);
+}
+
+void TestCommon::validatorLeaving_data()
+{
+    QTest::addColumn<Range>("range");
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<int>("event"); // negative: on a line edit of a subclass
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("tip");
+    const Range w8 = Whole(8, 60);
+    const QString t8 = Tip("8", "60");
+    QTest::newRow("whole: below bottom, pointer leaves") << w8 << "5" << int(QEvent::Leave) << "8" << t8;
+    QTest::newRow("whole: below bottom, focus leaves") << w8 << "5" << int(QEvent::FocusOut) << "8" << t8;
+    QTest::newRow("whole: bottom kept") << w8 << "8" << int(QEvent::Leave) << "8" << QString();
+    QTest::newRow("whole: focus coming in ignored") << w8 << "5" << int(QEvent::FocusIn) << "5" << QString();
+    QTest::newRow("whole: a spin box's own line edit is not corrected") << w8 << "5" << -int(QEvent::Leave) << "5"
+                                                                         << QString();
+    const Range d1 = Decimal(0.1, 0.8, 2);
+    const QString t1 = Tip("0.1", "0.8", "2");
+    QTest::newRow("decimal: above top") << d1 << "0.9" << int(QEvent::Leave) << "0.1" << t1;
+    QTest::newRow("decimal: top kept") << d1 << "0.8" << int(QEvent::Leave) << "0.8" << QString();
+    QTest::newRow("decimal: nan") << d1 << "nan" << int(QEvent::Leave) << "0.1" << t1;
+    QTest::newRow("decimal: own reset value") << Decimal(0.1, 0.8, 2, 0.5) << "0.9" << int(QEvent::Leave) << "0.5" << t1;
+    QTest::newRow("decimal: percent out of range") << Decimal(0, 100, 1) << "150%" << int(QEvent::Leave) << "0"
+                                                   << Tip("0", "100", "1");
+}
+
+void TestCommon::validatorLeaving()
+{
+    QFETCH(Range, range);
+    QFETCH(QString, start);
+    QFETCH(int, event);
+    QFETCH(QString, text);
+    QFETCH(QString, tip);
+    std::unique_ptr<QLineEdit> pEdit = event > 0 ? range.Shown() : std::make_unique<Subclassed>();
+    if (event < 0)
+        range.Install(pEdit.get());
+    pEdit->setText(start);
+    CloseTips();
+
+    QFocusEvent focus(QEvent::Type(std::abs(event)), Qt::MouseFocusReason);
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(pEdit.get(), std::abs(event) == QEvent::Leave ? &leave : static_cast<QEvent*>(&focus));
+
+    QCOMPARE(pEdit->text(), text);
+    QCOMPARE(ShownTip(), tip);
+}
+
+void TestCommon::replacedValidatorObeysOnlyTheNewRange()
+{
+    auto pEdit = Whole(25, 60).Shown();
+    QPointer<const QValidator> pOld = pEdit->validator();
+    auto* pNew = new Validator(pEdit.get(), 20, 30, 0, 1);
+    Validator::Install(pEdit.get(), pNew);
+    QVERIFY(!pOld); // deleted: its event filter can never act again
+    QTest::keyClicks(pEdit.get(), QStringLiteral("35"));
+    QCOMPARE(pEdit->text(), QStringLiteral("3"));
+    pEdit->setText(QStringLiteral("22"));
+    QCoreApplication::sendEvent(pEdit.get(), std::make_unique<QEvent>(QEvent::Leave).get());
+    QCOMPARE(pEdit->text(), QStringLiteral("22")); // the old range would make it 25
+}
+
+void TestCommon::germanMachine()
+{
+    // A German locale writes "0,5"; the fields still take what toDouble reads.
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    QVERIFY(CTranslator::GetInstance()->SetLanguage(QStringLiteral("de")));
+    auto pEdit = Decimal(0.1, 0.8, 2).Shown();
+    QTest::keyClicks(pEdit.get(), QStringLiteral("0.9"));
+    QCOMPARE(ShownTip(), Tip("0.1", "0.8", "2"));
+    QVERIFY(ShownTip() != CTranslator::GetInstance()->GetWording(QStringLiteral("Input range %1 to %2 ,%3 decimal places")));
+    QSignalSpy finished(pEdit.get(), &QLineEdit::editingFinished);
+    QTest::keyClicks(pEdit.get(), QStringLiteral("5"));
+    QTest::keyClick(pEdit.get(), Qt::Key_Return);
+    QCOMPARE(pEdit->text(), QStringLiteral("0.5"));
+    QCOMPARE(finished.count(), 1);
+}
+
+QTEST_MAIN(TestCommon)
+#include "tst_common.moc"

@@ -1,0 +1,358 @@
+// The dialog itself: its texts and languages, the live preview, and where
+// the window opens.
+#include "TestSupport.h"
+
+#include "BaseDialog.h"
+#include "CShape.h"
+#include "CShapeList.h"
+#include "CTranslator.h"
+#include "DlgKerfmate.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QGraphicsPathItem>
+#include <QGraphicsView>
+#include <QGroupBox>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QScreen>
+#include <QSet>
+#include <QtTest>
+#include <cmath>
+
+namespace {
+const char* const kPages[] = {"widget_RectBoxParams", "widget_FilletBoxParams", "widget_GearBoxParams",
+                              "widget_SealBoxParams"};
+
+QJsonObject Catalogue(const QString& code)
+{
+    QFile file(QStringLiteral(":/kerfmate/i18n/%1.json").arg(code));
+    return file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).object() : QJsonObject();
+}
+
+// Every label's and button's text, by object name; the reference sizes
+// carry unit texts, not wordings.
+QMap<QString, QString> Texts(const QWidget* pRoot)
+{
+    QMap<QString, QString> texts;
+    for (const QWidget* pWidget : pRoot->findChildren<QWidget*>()) {
+        const QString text = pWidget->property("text").toString();
+        if ((qobject_cast<const QLabel*>(pWidget) || qobject_cast<const QAbstractButton*>(pWidget))
+            && !text.isEmpty() && !pWidget->objectName().startsWith(QLatin1String("radioButton_filletSize")))
+            texts.insert(pWidget->objectName(), text);
+    }
+    return texts;
+}
+
+QStringList SwitchItems(const QWidget* pRoot)
+{
+    const auto* pSwitch = pRoot->findChild<QComboBox*>(QStringLiteral("comboBox_boxSwitch"));
+    QStringList items;
+    for (int i = 0; i < pSwitch->count(); ++i)
+        items << pSwitch->itemText(i);
+    return items;
+}
+
+QPainterPath Outline(const QRectF& rect)
+{
+    QPainterPath path;
+    path.moveTo(rect.topLeft());
+    path.lineTo(rect.topRight());
+    path.lineTo(rect.bottomRight());
+    path.lineTo(rect.bottomLeft());
+    path.closeSubpath();
+    return path;
+}
+
+} // namespace
+
+class TestDialog : public QObject, private DialogFixture
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void everyTextComesFromTheTranslator();
+    void languageChangeRetextsInPlace_data();
+    void languageChangeRetextsInPlace();
+    void wordingsFit_data();
+    void wordingsFit();
+
+    void firstDrawingComesWithTheEventLoop();
+    void burstDrawsOnlyTheLatest();
+    void emptyBuildKeepsTheDrawing();
+    void fitsOutline_data();
+    void fitsOutline();
+    void boxPreviewShowsBothListsButReturnsTheMain();
+
+    void centresOnTheScreen_data();
+    void centresOnTheScreen();
+
+private:
+    void Language(const QString& code);
+    void Build(int nPage); // as a switch to that generator does
+    // Waits for the preview's own tick: the queued copy is gone and only the result list is left.
+    void Tick() { QTRY_COMPARE(CShapeList::LiveCount(), m_nListsBefore + 1); }
+    QList<QGraphicsItem*> Items() const;
+    QRectF Drawn() const; // the one drawn outline's bounds, or nothing
+    QGraphicsView* View() const { return m_dlg->findChild<QGraphicsView*>(QStringLiteral("graphicsView_preview")); }
+
+    long m_nListsBefore = 0;
+};
+
+void TestDialog::init()
+{
+    SetUp();
+    m_engine.bScripted = true;
+    m_engine.main = Outline(QRectF(0, 0, 100, 50));
+    m_nListsBefore = CShapeList::LiveCount();
+}
+
+void TestDialog::cleanup()
+{
+    Language(QStringLiteral("en"));
+    TearDown();
+}
+
+void TestDialog::Language(const QString& code)
+{
+    QVERIFY(CTranslator::GetInstance()->SetLanguage(code));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+}
+
+void TestDialog::Build(int nPage)
+{
+    auto* pSwitch = m_dlg->findChild<QComboBox*>(QStringLiteral("comboBox_boxSwitch"));
+    if (pSwitch->currentIndex() == nPage)
+        pSwitch->setCurrentIndex((nPage + 1) % 4);
+    pSwitch->setCurrentIndex(nPage);
+}
+
+QList<QGraphicsItem*> TestDialog::Items() const
+{
+    return View()->scene()->items();
+}
+
+QRectF TestDialog::Drawn() const
+{
+    const QList<QGraphicsItem*> items = Items();
+    auto* pItem = items.size() == 1 ? qgraphicsitem_cast<QGraphicsPathItem*>(items.first()) : nullptr;
+    return pItem ? pItem->path().boundingRect() : QRectF();
+}
+
+void TestDialog::everyTextComesFromTheTranslator()
+{
+    // Every key worded with a mark: a text that bypasses the translator stays unmarked.
+    const QJsonObject english = Catalogue(QStringLiteral("en"));
+    QJsonObject marked;
+    for (const QString& key : english.keys())
+        marked.insert(key, QStringLiteral("«%1»").arg(key));
+    QVERIFY(m_config->loadWordings(marked));
+
+    QVERIFY(Open());
+    const QMap<QString, QString> texts = Texts(m_dlg.get());
+    QVERIFY(texts.size() > 60);
+    for (auto it = texts.cbegin(); it != texts.cend(); ++it)
+        QVERIFY2(english.contains(it.value().mid(1).chopped(1)), qPrintable(it.key() + ": " + it.value()));
+    QCOMPARE(m_dlg->windowTitle(), QStringLiteral("«Create»"));
+    QCOMPARE(SwitchItems(m_dlg.get()),
+             (QStringList{"«Right angle box»", "«Rounded box»", "«Modular gear»", "«Badge/seal»"}));
+    // No two fields side by side share a wording.
+    for (const QWidget* pGroup : m_dlg->findChildren<QWidget*>()) {
+        QStringList words;
+        for (const QWidget* pField : pGroup->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+            if (!pField->objectName().startsWith(QLatin1String("radioButton_filletSize")))
+                words << pField->property("text").toString();
+        words.removeAll(QString());
+        QVERIFY2(QSet<QString>(words.begin(), words.end()).size() == words.size(),
+                 qPrintable(pGroup->objectName() + ": " + words.join(", ")));
+    }
+}
+
+void TestDialog::languageChangeRetextsInPlace_data()
+{
+    QTest::addColumn<int>("page");
+    for (int page = 0; page < 4; ++page)
+        QTest::addRow("%s", kPages[page]) << page;
+}
+
+void TestDialog::languageChangeRetextsInPlace()
+{
+    QFETCH(int, page);
+    QVERIFY(Open(page));
+    Settle();
+    for (const QString code : {"de", "zh", "en"}) {
+        Language(code);
+        const QJsonObject catalogue = Catalogue(code);
+        QCOMPARE(catalogue.keys(), Catalogue(QStringLiteral("en")).keys());
+        QStringList wordings;
+        for (const QString& key : catalogue.keys()) {
+            wordings << catalogue.value(key).toString();
+            for (const QString mark : {"%1", "%2", "%3"}) // placeholders survive wording
+                QCOMPARE(wordings.last().contains(mark), key.contains(mark));
+            QVERIFY(!key.startsWith(QLatin1String("FLAG_")) || wordings.last().toUtf8().size() <= 63);
+        }
+        for (const QString& text : Texts(m_dlg.get()))
+            QVERIFY2(wordings.contains(text), qPrintable(code + ": " + text));
+        QCOMPARE(m_dlg->windowTitle(), catalogue.value(QStringLiteral("Create")).toString());
+        QCOMPARE(SwitchItems(m_dlg.get()).at(page),
+                 catalogue.value(QStringList{"Right angle box", "Rounded box", "Modular gear", "Badge/seal"}[page])
+                     .toString());
+        // Same page shown, nothing built, no switch.
+        QCOMPARE(m_dlg->findChild<QComboBox*>(QStringLiteral("comboBox_boxSwitch"))->currentIndex(), page);
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(Widget(QLatin1String(kPages[i]))->isVisible(), i == page);
+        QVERIFY(m_engine.builds.isEmpty());
+        QCOMPARE(m_config->log(), QStringList());
+    }
+}
+
+void TestDialog::wordingsFit_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<int>("page");
+    for (const QString& code : CTranslator::AvailableLanguages())
+        for (int page = 0; page < 4; ++page)
+            QTest::addRow("%s %s", qPrintable(code), kPages[page]) << code << page;
+}
+
+void TestDialog::wordingsFit()
+{
+    QFETCH(QString, language);
+    QFETCH(int, page);
+    Language(language);
+    QVERIFY(Open(page));
+    // No wording widens the settings into the preview's half, nor is cut off.
+    QCOMPARE(m_dlg->size(), QSize(1320, 800));
+    QVERIFY(Widget(QStringLiteral("widget_preview_rectbox"))->width() >= Widget(QStringLiteral("widget_setting"))->width());
+    for (const QWidget* pWidget : Widget(QLatin1String(kPages[page]))->findChildren<QWidget*>())
+        if (pWidget->isVisible() && (qobject_cast<const QLabel*>(pWidget) || qobject_cast<const QAbstractButton*>(pWidget)))
+            QVERIFY2(pWidget->width() >= pWidget->minimumSizeHint().width(), qPrintable(pWidget->objectName()));
+}
+
+void TestDialog::firstDrawingComesWithTheEventLoop()
+{
+    m_dlg = std::make_unique<DlgKerfmate>(nullptr);
+    QVERIFY(Items().isEmpty()); // nothing is drawn before the event loop runs
+    m_engine.main = Outline(QRectF(0, 0, 10, 10));
+    m_dlg->show();
+    QTRY_COMPARE(Items().size(), 1); // the timer draws what construction queued
+    QCOMPARE(qRound(Drawn().width() / Drawn().height()), 2);
+}
+
+void TestDialog::burstDrawsOnlyTheLatest()
+{
+    QVERIFY(Open(2));
+    Tick();
+    const long settled = CShape::LiveCount();
+    for (const QRectF& rect : {QRectF(0, 0, 10, 10), QRectF(0, 0, 20, 10), QRectF(0, 0, 10, 40)}) {
+        m_engine.main = Outline(rect);
+        Build(2);
+    }
+    QCOMPARE(CShape::LiveCount(), settled + 1); // the result and one queued copy
+    Tick();
+    QCOMPARE(qRound(Drawn().height() / Drawn().width()), 4);
+    QCOMPARE(CShape::LiveCount(), settled); // the drawn copy is gone too
+}
+
+void TestDialog::emptyBuildKeepsTheDrawing()
+{
+    QVERIFY(Open(2));
+    Tick();
+    QGraphicsItem* pBefore = Items().value(0);
+    QVERIFY(pBefore);
+    m_engine.main = QPainterPath();
+    Build(2);
+    Tick();
+    QCOMPARE(Items(), QList<QGraphicsItem*>{pBefore});
+}
+
+void TestDialog::fitsOutline_data()
+{
+    QTest::addColumn<QRectF>("outline");
+    QTest::addColumn<QSizeF>("drawn"); // in a 400 x 400 view, centred
+    QTest::newRow("wide: the width decides") << QRectF(0, 0, 100, 50) << QSizeF(340, 170);
+    QTest::newRow("tall: the height decides") << QRectF(-7, 3, 50, 100) << QSizeF(170, 340);
+    QTest::newRow("tiny") << QRectF(0, 0, 0.5, 0.25) << QSizeF(340, 170);
+    QTest::newRow("a line") << QRectF(0, 0, 80, 0) << QSizeF(340, 0);
+    QTest::newRow("a point") << QRectF(5, 5, 0, 0) << QSizeF(0, 0);
+}
+
+void TestDialog::fitsOutline()
+{
+    QFETCH(QRectF, outline);
+    QFETCH(QSizeF, drawn);
+    m_engine.main = Outline(outline);
+    QVERIFY(Open(2));
+    View()->setFixedSize(400, 400);
+    Build(2);
+    Tick();
+    const QRectF rect = Drawn();
+    QVERIFY(std::isfinite(rect.x()) && std::isfinite(rect.width()));
+    QVERIFY2(qAbs(rect.width() - drawn.width()) < 1e-6 && qAbs(rect.height() - drawn.height()) < 1e-6,
+             qPrintable(QStringLiteral("%1 x %2").arg(rect.width()).arg(rect.height())));
+    if (!drawn.isNull()) // centred on the view's centre pixel
+        QCOMPARE(rect.center(), QPointF(199, 199));
+}
+
+void TestDialog::boxPreviewShowsBothListsButReturnsTheMain()
+{
+    m_engine.aux = Outline(QRectF(100, 0, 100, 50));
+    QVERIFY(Open());
+    View()->setFixedSize(400, 400);
+    for (int page : {1, 0}) {
+        Build(page);
+        Tick();
+        QCOMPARE(Drawn().size(), QSizeF(340, 85));
+        QCOMPARE(m_dlg->GetResultList()->GetCount(), 1u);
+        QCOMPARE(m_dlg->GetResultList()->GetShape(0)->GetPath(false)->boundingRect(), QRectF(0, 0, 100, 50));
+    }
+}
+
+void TestDialog::centresOnTheScreen_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QPoint>("position"); // on a 1920 x 1040 available area
+    QTest::newRow("the generator dialog") << QSize(1320, 800) << QPoint(300, 120);
+    QTest::newRow("odd difference truncates") << QSize(1319, 799) << QPoint(300, 120);
+    QTest::newRow("wider than the screen") << QSize(2000, 800) << QPoint(-40, 120);
+    QTest::newRow("taller than the screen") << QSize(1320, 1141) << QPoint(300, -50);
+}
+
+void TestDialog::centresOnTheScreen()
+{
+    QFETCH(QSize, size);
+    QFETCH(QPoint, position);
+    QCOMPARE(QGuiApplication::primaryScreen()->availableGeometry().size(), QSize(1920, 1040));
+    BaseDialog dialog(nullptr);
+    QCOMPARE(dialog.windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint), Qt::WindowCloseButtonHint);
+    dialog.resize(size);
+    dialog.show();
+    QCOMPARE(dialog.pos(), position);
+    dialog.hide();
+    dialog.move(10, 10);
+    dialog.show(); // and again at every show
+    QCOMPARE(dialog.pos(), position);
+}
+
+// The offscreen platform takes its screen from a file written before the application starts.
+int main(int argc, char* argv[])
+{
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("screen.json")));
+    if (!file.open(QIODevice::WriteOnly))
+        return 1;
+    file.write(R"({"screens": [{"name": "main", "x": 0, "y": 0, "width": 1920, "height": 1040,
+                  "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+    file.close();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + file.fileName().toUtf8());
+    QApplication app(argc, argv);
+    TestDialog test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_dialog.moc"
