@@ -2,6 +2,7 @@
 
 #include "HostConfig.h"
 #include "HostEngine.h"
+#include "HostTrace.h"
 #include "Parameters.h"
 
 #include <QApplication>
@@ -54,6 +55,7 @@ bool DialogDriver::eventFilter(QObject* pWatched, QEvent* pEvent)
 
 void DialogDriver::Drive(QDialog* pDialog)
 {
+    HostTrace("dialog shown");
     m_pDialog = pDialog;
     m_lastResort.start();
     const int generator = GeneratorOf(m_plan);
@@ -72,6 +74,7 @@ void DialogDriver::Drive(QDialog* pDialog)
         }
     }
 
+    HostTrace("parameters typed");
     const BuildNote& last = m_engine.LastBuild();
     if (last.nGenerator != generator || last.nShapes == 0) {
         m_strError = QStringLiteral("the %1 built nothing: the part is empty (a saved value the engine refuses?)")
@@ -98,6 +101,7 @@ void DialogDriver::Drive(QDialog* pDialog)
 
 void DialogDriver::Finish(Outcome outcome)
 {
+    HostTrace("preview drawn");
     m_lastResort.stop();
     QDialog* pDialog = m_pDialog;
     m_pDialog = nullptr;

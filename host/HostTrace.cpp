@@ -15,6 +15,11 @@ void HostTraceStart()
     g_clock.start();
 }
 
+bool HostTracing()
+{
+    return g_bOn;
+}
+
 void HostTrace(const char* pszStep)
 {
     if (g_bOn)

@@ -3,4 +3,5 @@
 #pragma once
 
 void HostTraceStart();
+bool HostTracing();
 void HostTrace(const char* pszStep);

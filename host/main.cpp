@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFontDatabase>
 #include <QLocale>
 #include <QTimer>
 #include <clocale>
@@ -224,6 +225,11 @@ int main(int argc, char* argv[])
 
     QApplication app(argc, argv);
     HostTrace("application ready");
+    if (HostTracing()) {
+        // Otherwise the first font lookup inside the dialog pays for this.
+        QFontDatabase::families();
+        HostTrace("font database ready");
+    }
     // QApplication has just set the locale from the environment; the
     // module parses numbers the C way, and so does the host.
     std::setlocale(LC_NUMERIC, "C");
