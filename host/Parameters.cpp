@@ -13,7 +13,6 @@
 #include <QSpinBox>
 #include <QToolTip>
 #include <cmath>
-#include <iterator>
 
 namespace {
 using K = ParamKind;

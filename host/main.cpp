@@ -143,11 +143,11 @@ int ParseOptions(const QStringList& args, HostOptions& options)
             }
         plan.sets.append({name, item.mid(eq + 1)});
     }
-    // Without an export option and with a display, the program is the window.
-    options.bWindow = options.bWindow
-        || (!plan.bAccept && options.outputs.isEmpty() && plan.strScreenshot.isEmpty() && plan.sets.isEmpty()
-            && HasDisplay());
-    if (!options.bWindow && !plan.bAccept && plan.strScreenshot.isEmpty() && options.outputs.isEmpty()) {
+    // Without an export option and with a display, the program is the window;
+    // without a display nobody could use or close it.
+    const bool scripted = plan.bAccept || !options.outputs.isEmpty() || !plan.strScreenshot.isEmpty();
+    options.bWindow = options.bWindow || (!scripted && plan.sets.isEmpty() && HasDisplay());
+    if (!scripted && !HasDisplay() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         HostError(QStringLiteral("no display for the window; for a run without one use --accept --out FILE"));
         return ExitUsage;
     }
