@@ -9,4 +9,4 @@ bash scripts/build.sh
 mkdir -p out
 config=$(mktemp -d)
 trap 'rm -rf "$config"' EXIT
-XDG_CONFIG_HOME="$config" ./build/bin/kerfmate-host --accept --out out/kerfmate.svg --dxf out/kerfmate.dxf "$@"
+XDG_CONFIG_HOME="$config" QT_QPA_PLATFORM=offscreen ./build/bin/kerfmate-host --accept --out out/kerfmate.svg --dxf out/kerfmate.dxf "$@"

@@ -1,0 +1,304 @@
+#include "Parameters.h"
+
+#include "HostEngine.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDoubleSpinBox>
+#include <QDoubleValidator>
+#include <QFontComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QToolTip>
+#include <cmath>
+
+namespace {
+using K = ParamKind;
+
+const ParamSpec kParameters[] = {
+    {GenRectBox, "length", K::Length, "spinBox_rectLength", "box length"},
+    {GenRectBox, "width", K::Length, "spinBox_rectWidth", "box width"},
+    {GenRectBox, "height", K::Length, "spinBox_rectHeight", "box height"},
+    {GenRectBox, "length-groove", K::Length, "doubleSpinBox_rectFluteLength",
+     "finger size along the length (a new length resets it)"},
+    {GenRectBox, "width-groove", K::Length, "doubleSpinBox_rectFluteWidth",
+     "finger size along the width (a new width resets it)"},
+    {GenRectBox, "height-groove", K::Length, "doubleSpinBox_rectFluteHeight",
+     "finger size along the height (a new height resets it)"},
+    {GenRectBox, "thickness", K::Length, "doubleSpinBox_rectThickness", "board thickness"},
+    {GenRectBox, "kerf", K::Length, "doubleSpinBox_rectLaserWidth", "laser kerf"},
+    {GenRectBox, "inside", K::Choice, "1=radioButton_rectInside,0=radioButton_rectOutside",
+     "1: sizes are inside measures, 0: outside"},
+    {GenRectBox, "no-top", K::Flag, "checkBox_rectNoTop", "1: leave the top cover out"},
+    {GenRectBox, "no-bottom", K::Flag, "checkBox_rectNoBottom", "1: leave the bottom out"},
+
+    {GenFilletBox, "length", K::Length, "spinBox_filletLength", "box length"},
+    {GenFilletBox, "width", K::Length, "spinBox_filletWidth", "box width"},
+    {GenFilletBox, "height", K::Length, "spinBox_filletHeight", "box height"},
+    {GenFilletBox, "length-groove", K::Length, "doubleSpinBox_filletFluteLength",
+     "finger size along the length (a new length resets it)"},
+    {GenFilletBox, "width-groove", K::Length, "doubleSpinBox_filletFluteWidth",
+     "finger size along the width (a new width resets it)"},
+    {GenFilletBox, "thickness", K::Length, "doubleSpinBox_filletThickness", "board thickness"},
+    {GenFilletBox, "kerf", K::Length, "doubleSpinBox_filletLaserWidth", "laser kerf"},
+    {GenFilletBox, "inside", K::Choice, "1=radioButton_filletInside,0=radioButton_filletOutside",
+     "1: sizes are inside measures, 0: outside"},
+    {GenFilletBox, "no-top", K::Flag, "checkBox_filletNoTop", "1: leave the top cover out"},
+    {GenFilletBox, "no-bottom", K::Flag, "checkBox_filletNoBottom", "1: leave the bottom out"},
+    {GenFilletBox, "no-groove-3", K::Flag, "checkBox_3edgeNoFlute", "1: no fingers on the third (back) side"},
+    {GenFilletBox, "preset", K::Choice,
+     "25=radioButton_filletSize25,50=radioButton_filletSize50,100=radioButton_filletSize100",
+     "corner preset: 25 for boxes of 25-50 mm, 50 for 50-100, 100 for 100-200"},
+    {GenFilletBox, "radius", K::Length, "spinBox_filletCornerRadius", "corner radius"},
+    {GenFilletBox, "x-spacing", K::Length, "doubleSpinBox_filletCornerXSpace", "hinge slit columns apart"},
+    {GenFilletBox, "y-spacing", K::Length, "doubleSpinBox_filletCornerYSpace", "hinge bridges"},
+    {GenFilletBox, "y-count", K::Number, "spinBox_filletCornerYCount", "hinge slits per column"},
+
+    {GenGear, "module", K::Number, "lineEdit_gearModulus", "gear module"},
+    {GenGear, "teeth1", K::Number, "lineEdit_gearCount1", "teeth of gear 1"},
+    {GenGear, "bore1", K::Length, "lineEdit_gearDiameter1", "bore diameter of gear 1"},
+    {GenGear, "teeth2", K::Number, "lineEdit_gearCount2", "teeth of gear 2"},
+    {GenGear, "bore2", K::Length, "lineEdit_gearDiameter2", "bore diameter of gear 2"},
+
+    {GenSeal, "seal", K::Choice, "1=radioButton_seal,0=radioButton_badge",
+     "1: seal (mirrored for stamping), 0: badge"},
+    {GenSeal, "diameter", K::Length, "doubleSpinBox_sealD1", "outer rim diameter"},
+    {GenSeal, "inner", K::Length, "doubleSpinBox_sealD2", "inner diameter"},
+    {GenSeal, "text1", K::Text, "lineEdit_sealText1", "text along the top"},
+    {GenSeal, "height1", K::Length, "doubleSpinBox_sealTextHeight1", "text 1 height"},
+    {GenSeal, "offset1", K::Length, "doubleSpinBox_sealTextOffset1", "text 1 gap from the rim"},
+    {GenSeal, "spacing1", K::Length, "doubleSpinBox_sealTextDistance1", "text 1 letter spacing"},
+    {GenSeal, "font1", K::Font, "fontComboBox_sealTextFont1", "text 1 font family"},
+    {GenSeal, "text2", K::Text, "lineEdit_sealText2", "text along the bottom"},
+    {GenSeal, "height2", K::Length, "doubleSpinBox_sealTextHeight2", "text 2 height"},
+    {GenSeal, "offset2", K::Length, "doubleSpinBox_sealTextOffset2", "text 2 gap from the rim"},
+    {GenSeal, "spacing2", K::Length, "doubleSpinBox_sealTextDistance2", "text 2 letter spacing"},
+    {GenSeal, "font2", K::Font, "fontComboBox_sealTextFont2", "text 2 font family"},
+    {GenSeal, "text3", K::Text, "lineEdit_sealText3", "text across the middle"},
+    {GenSeal, "height3", K::Length, "doubleSpinBox_sealTextHeight3", "text 3 height"},
+    {GenSeal, "offset3", K::Length, "doubleSpinBox_sealTextOffset3", "text 3 shift down from the centre"},
+    {GenSeal, "font3", K::Font, "fontComboBox_sealTextFont3", "text 3 font family"},
+};
+
+QString UnitOf(const ParamSpec& spec, bool bInch)
+{
+    return spec.kind == K::Length ? QLatin1String(bInch ? " in" : " mm") : QString();
+}
+
+// value=widget pairs of a choice.
+QList<QPair<QString, QString>> Choices(const ParamSpec& spec)
+{
+    QList<QPair<QString, QString>> choices;
+    for (const QString& item : QString::fromLatin1(spec.pszWidget).split(QLatin1Char(','))) {
+        const int eq = item.indexOf(QLatin1Char('='));
+        choices.append({item.left(eq), item.mid(eq + 1)});
+    }
+    return choices;
+}
+
+QString ChoiceValues(const ParamSpec& spec)
+{
+    QStringList values;
+    for (const auto& choice : Choices(spec))
+        values << choice.first;
+    return values.join(QLatin1String(" or "));
+}
+
+// yes/no words as 1 and 0; anything else as it is.
+QString Normalised(const QString& value)
+{
+    const QString v = value.trimmed().toLower();
+    if (v == QLatin1String("yes") || v == QLatin1String("true") || v == QLatin1String("on"))
+        return QStringLiteral("1");
+    if (v == QLatin1String("no") || v == QLatin1String("false") || v == QLatin1String("off"))
+        return QStringLiteral("0");
+    return v;
+}
+
+void SendKey(QWidget* pTarget, int nKey, const QString& text = QString())
+{
+    QKeyEvent press(QEvent::KeyPress, nKey, Qt::NoModifier, text);
+    QKeyEvent release(QEvent::KeyRelease, nKey, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(pTarget, &press);
+    QCoreApplication::sendEvent(pTarget, &release);
+}
+
+// Replaces the field's text key by key; the field's validator sees every
+// keystroke and may refuse it.
+void Type(QWidget* pTarget, const QString& text)
+{
+    if (text.isEmpty())
+        SendKey(pTarget, Qt::Key_Backspace);
+    for (int i = 0; i < text.size(); ++i) {
+        const int n = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString ch = text.mid(i, n);
+        const char16_t c = ch.at(0).unicode();
+        SendKey(pTarget, c < 0x80 ? QChar(c).toUpper().unicode() : 0, ch);
+        i += n - 1;
+    }
+}
+
+QString Range(double dMin, double dMax, int nDecimals, const QString& unit)
+{
+    QString range = QStringLiteral("range %1 to %2%3").arg(QString::number(dMin, 'f', nDecimals),
+                                                     QString::number(dMax, 'f', nDecimals), unit);
+    if (nDecimals > 0)
+        range += QStringLiteral(", %1 decimals").arg(nDecimals);
+    return range;
+}
+
+bool Same(double a, double b)
+{
+    return std::abs(a - b) <= 1e-9 * std::max(1.0, std::abs(b));
+}
+
+// A spin box: select all, type, Return. It took the value when all
+// keystrokes stayed and the box then holds that number.
+bool ApplySpin(QAbstractSpinBox* pSpin, const QString& value, const QString& unit, QString* pRange)
+{
+    QLineEdit* pEdit = pSpin->findChild<QLineEdit*>();
+    pSpin->selectAll();
+    Type(pSpin, value);
+    const bool typed = pEdit && pEdit->text() == value;
+    SendKey(pSpin, Qt::Key_Return);
+    bool isNumber = false;
+    const double wanted = value.toDouble(&isNumber);
+    if (auto* pDouble = qobject_cast<QDoubleSpinBox*>(pSpin)) {
+        *pRange = Range(pDouble->minimum(), pDouble->maximum(), pDouble->decimals(), unit);
+        return typed && isNumber && Same(pDouble->value(), wanted);
+    }
+    auto* pInt = qobject_cast<QSpinBox*>(pSpin);
+    *pRange = pInt ? Range(pInt->minimum(), pInt->maximum(), 0, unit) : QString();
+    return pInt && typed && isNumber && pInt->value() == wanted;
+}
+
+// A number field: the dialog's validator shows its range as a tip when it
+// holds a keystroke back; the field must end up acceptable.
+bool ApplyField(QLineEdit* pEdit, const QString& value, const QString& unit, QString* pRange)
+{
+    QToolTip::hideText();
+    pEdit->selectAll();
+    Type(pEdit, value);
+    const bool typed = pEdit->text() == value;
+    const bool acceptable = pEdit->hasAcceptableInput();
+    if (QToolTip::isVisible())
+        *pRange = QStringLiteral("the dialog's tip: %1").arg(QToolTip::text());
+    else if (const auto* pValidator = qobject_cast<const QDoubleValidator*>(pEdit->validator());
+             pValidator && std::isfinite(pValidator->bottom()) && std::isfinite(pValidator->top()))
+        *pRange = Range(pValidator->bottom(), pValidator->top(), pValidator->decimals(), unit);
+    if (!typed || !acceptable)
+        return false;
+    SendKey(pEdit, Qt::Key_Return);
+    return true;
+}
+
+bool ApplyText(QLineEdit* pEdit, const QString& value, QString* pRange)
+{
+    *pRange = QStringLiteral("at most %1 characters").arg(pEdit->maxLength());
+    pEdit->selectAll();
+    Type(pEdit, value);
+    if (pEdit->text() != value)
+        return false;
+    SendKey(pEdit, Qt::Key_Return);
+    return true;
+}
+
+bool ApplyFont(QFontComboBox* pCombo, const QString& value, QString* pRange)
+{
+    const int example = std::max(0, pCombo->findText(QStringLiteral("DejaVu Sans")));
+    *pRange = QStringLiteral("a font family of the dialog's list, such as \"%1\"").arg(pCombo->itemText(example));
+    const int index = pCombo->findText(value, Qt::MatchFixedString);
+    if (index < 0)
+        return false;
+    pCombo->setCurrentIndex(index);
+    return true;
+}
+
+// Check boxes and radio buttons are clicked, never set.
+bool Click(QAbstractButton* pButton, bool bChecked)
+{
+    if (pButton->isChecked() != bChecked)
+        pButton->click();
+    return pButton->isChecked() == bChecked;
+}
+} // namespace
+
+QVector<ParamSpec> ParametersOf(int nGenerator)
+{
+    QVector<ParamSpec> specs;
+    for (const ParamSpec& spec : kParameters)
+        if (spec.nGenerator == nGenerator)
+            specs.append(spec);
+    return specs;
+}
+
+const ParamSpec* FindParameter(int nGenerator, const QString& name)
+{
+    for (const ParamSpec& spec : kParameters)
+        if (spec.nGenerator == nGenerator && name == QLatin1String(spec.pszName))
+            return &spec;
+    return nullptr;
+}
+
+QString ParameterHelp(bool bInch)
+{
+    QString help = QStringLiteral("\nParameters for --set NAME=VALUE, per --generator (lengths in %1, "
+                                  "as the dialog shows them; cfg.ini's ruler unit decides):\n")
+                       .arg(QLatin1String(bInch ? "inches" : "millimetres"));
+    for (int g = 0; g < GeneratorCount; ++g) {
+        help += QStringLiteral("  %1: %2\n").arg(g).arg(QLatin1String(GeneratorName(g)));
+        for (const ParamSpec& spec : ParametersOf(g)) {
+            QString what = QString::fromLatin1(spec.pszHelp);
+            if (spec.kind == K::Length)
+                what += QStringLiteral(" (%1)").arg(UnitOf(spec, bInch).trimmed());
+            help += QStringLiteral("    %1 %2\n").arg(QString::fromLatin1(spec.pszName), -15).arg(what);
+        }
+    }
+    return help;
+}
+
+bool ApplyParameter(QWidget* pDialog, const ParamSpec& spec, const QString& value, bool bInch, QString* pError)
+{
+    const QString unit = UnitOf(spec, bInch);
+    QString range;
+    bool taken = false;
+    QWidget* pWidget = nullptr;
+    if (spec.kind == K::Choice) {
+        const QString wanted = Normalised(value);
+        range = ChoiceValues(spec);
+        for (const auto& choice : Choices(spec)) {
+            auto* pButton = pDialog->findChild<QAbstractButton*>(choice.second);
+            pWidget = pButton;
+            if (choice.first == wanted) {
+                taken = pButton && pButton->isEnabled() && Click(pButton, true);
+                break;
+            }
+        }
+    } else {
+        pWidget = pDialog->findChild<QWidget*>(QString::fromLatin1(spec.pszWidget));
+        if (pWidget && pWidget->isEnabled()) {
+            if (auto* pSpin = qobject_cast<QAbstractSpinBox*>(pWidget))
+                taken = ApplySpin(pSpin, value.trimmed(), unit, &range);
+            else if (auto* pCheck = qobject_cast<QCheckBox*>(pWidget)) {
+                const QString wanted = Normalised(value);
+                range = QStringLiteral("1 or 0");
+                taken = (wanted == QLatin1String("1") || wanted == QLatin1String("0"))
+                    && Click(pCheck, wanted == QLatin1String("1"));
+            } else if (auto* pCombo = qobject_cast<QFontComboBox*>(pWidget))
+                taken = ApplyFont(pCombo, value.trimmed(), &range);
+            else if (auto* pEdit = qobject_cast<QLineEdit*>(pWidget))
+                taken = spec.kind == K::Text ? ApplyText(pEdit, value, &range)
+                                             : ApplyField(pEdit, value.trimmed(), unit, &range);
+        }
+    }
+    if (taken)
+        return true;
+    if (pError)
+        *pError = !pWidget ? QStringLiteral("--set %1: the dialog has no such field (module too old or too new?)")
+                                 .arg(QLatin1String(spec.pszName))
+                           : QStringLiteral("--set %1=%2 was refused by the dialog (%1: %3)")
+                                 .arg(QLatin1String(spec.pszName), value, range);
+    return false;
+}

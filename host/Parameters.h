@@ -1,0 +1,40 @@
+// Parameters on the command line: names a user understands, each bound to
+// one widget of the module's dialog, set by typing or clicking there as a
+// user would, so the dialog's own ranges, validators and clamps decide.
+#pragma once
+
+#include <QString>
+#include <QVector>
+
+class QWidget;
+
+enum class ParamKind {
+    Length, // a number shown in the ruler unit
+    Number, // a number without unit
+    Flag,   // a check box: 1 or 0
+    Choice, // radio buttons: one value each
+    Text,
+    Font,   // a family from the font list
+};
+
+struct ParamSpec
+{
+    int nGenerator;
+    const char* pszName;
+    ParamKind kind;
+    // The widget's object name; for a choice "value=widget,value=widget".
+    const char* pszWidget;
+    const char* pszHelp;
+};
+
+// The parameters of one generator, in the order the dialog shows them.
+QVector<ParamSpec> ParametersOf(int nGenerator);
+const ParamSpec* FindParameter(int nGenerator, const QString& name);
+
+// The --help listing: every generator's parameters, lengths in the unit
+// the dialog shows.
+QString ParameterHelp(bool bInch);
+
+// Sets spec's widget in the open dialog to value. False with the reason
+// and the range the dialog allows when the dialog does not take it.
+bool ApplyParameter(QWidget* pDialog, const ParamSpec& spec, const QString& value, bool bInch, QString* pError);
