@@ -22,12 +22,14 @@ const char* const kBuilds[] = {"rect", "fillet", "gear", "seal"};
 // Return), "edit W=V" (no Return), "click W", "slide W=N", "key W=Down" or
 // "return W"; FIELDS are the record's fields that change, each "name=value"
 // ("x*50" is fifty x). Clauses: "stored ..." (in Kerfmate.ini first), "unit N"
-// (the host's ruler), "shown W[.property]=value ...", "saved key=value ..."
-// (after OK), "log a|b" (sentences per change signal of W; W's own by
-// default) and "builds N" (per change).
+// (the host's ruler), "before ACTION|ACTION" (done first, not counted),
+// "shown W[.property]=value ...", "saved key=value ..." (after OK), "log a|b"
+// (sentences per change signal of W; W's own by default) and "builds N" (per
+// change).
 struct Case
 {
     QString action;
+    QStringList before;
     QVariantMap record, stored, shown, saved;
     QStringList log{QStringLiteral("<own>")};
     int unit = 1;
@@ -74,6 +76,8 @@ Case Parse(const QString& text)
             c.unit = rest.toInt();
         else if (word == QLatin1String("builds"))
             c.builds = rest.toInt();
+        else if (word == QLatin1String("before"))
+            c.before = rest.split(QLatin1Char('|'));
         else if (word == QLatin1String("log"))
             c.log = rest.split(QLatin1Char('|'), Qt::SkipEmptyParts);
     }
@@ -112,9 +116,13 @@ private slots:
 
 private:
     void Prepare(int nPage, const Case& c);
+    // Does what the action says; the signal counted and the sentence a change logs.
+    QPair<const char*, const char*> Act(const QString& action);
     void RunEdit(int nPage);
     QVariantMap Built(int nPage) const;
     void VerifyShown(const QVariantMap& shown) const;
+
+    std::unique_ptr<QSignalSpy> m_changes;
 };
 
 void TestGenerators::cleanup()
@@ -152,20 +160,12 @@ void TestGenerators::VerifyShown(const QVariantMap& shown) const
     QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
 }
 
-void TestGenerators::RunEdit(int nPage)
+QPair<const char*, const char*> TestGenerators::Act(const QString& action)
 {
-    QFETCH(QString, text);
-    const Case c = Parse(text);
-    Prepare(nPage, c);
-    QVERIFY(Open(nPage));
-    Settle();
-    QVariantMap expected = Built(nPage);
-    expected.insert(c.record);
-    const QString kind = c.action.section(QLatin1Char(' '), 0, 0);
-    const QString name = c.action.section(QLatin1Char(' '), 1).section(QLatin1Char('='), 0, 0);
-    const QString value = c.action.section(QLatin1Char('='), 1);
+    const QString kind = action.section(QLatin1Char(' '), 0, 0);
+    const QString name = action.section(QLatin1Char(' '), 1).section(QLatin1Char('='), 0, 0);
+    const QString value = action.section(QLatin1Char('='), 1);
     QWidget* pWidget = Widget(name);
-    QVERIFY2(pWidget, qPrintable(name));
     const bool bLine = qobject_cast<QLineEdit*>(pWidget);
     const bool bInt = qobject_cast<QSlider*>(pWidget) || qobject_cast<QSpinBox*>(pWidget);
     const QMap<QString, QPair<const char*, const char*>> kinds{
@@ -175,8 +175,9 @@ void TestGenerators::RunEdit(int nPage)
         {"type", {bLine ? SIGNAL(editingFinished()) : bInt ? SIGNAL(valueChanged(int)) : SIGNAL(valueChanged(double)),
                   bLine ? " was editing finished." : " was changed."}}};
     const auto signal = kinds.value(kind, kinds.value(QStringLiteral("type")));
-    QSignalSpy changes(pWidget, signal.first);
-
+    m_changes = std::make_unique<QSignalSpy>(pWidget, signal.first);
+    if (!pWidget)
+        return {};
     if (kind == QLatin1String("click"))
         ClickIndicator(qobject_cast<QAbstractButton*>(pWidget));
     else if (kind == QLatin1String("slide"))
@@ -187,14 +188,31 @@ void TestGenerators::RunEdit(int nPage)
         QTest::keyClick(pWidget, Qt::Key_Return);
     else
         TypeOver(pWidget, Expanded(value), kind == QLatin1String("type"));
+    return signal;
+}
 
-    QVERIFY2(!changes.isEmpty(), "the action changed nothing");
+void TestGenerators::RunEdit(int nPage)
+{
+    QFETCH(QString, text);
+    const Case c = Parse(text);
+    Prepare(nPage, c);
+    QVERIFY(Open(nPage));
+    for (const QString& action : c.before)
+        Act(action);
+    Settle();
+    QVariantMap expected = Built(nPage);
+    expected.insert(c.record);
+    const QString name = c.action.section(QLatin1Char(' '), 1).section(QLatin1Char('='), 0, 0);
+
+    const auto signal = Act(c.action);
+
+    QVERIFY2(signal.first, qPrintable(name));
     QStringList log;
-    for (int i = 0; i < changes.count(); ++i)
+    for (int i = 0; i < m_changes->count(); ++i)
         for (const QString& sentence : c.log)
             log << (sentence == QLatin1String("<own>") ? name + QLatin1String(signal.second) : sentence);
     QCOMPARE(m_config->log(), log);
-    QCOMPARE(m_engine.builds, QStringList(c.builds * changes.count(), QLatin1String(kBuilds[nPage])));
+    QCOMPARE(m_engine.builds, QStringList(c.builds * m_changes->count(), QLatin1String(kBuilds[nPage])));
     const QString wrong = Differences(Built(nPage), expected);
     QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
     VerifyShown(c.shown);
@@ -305,6 +323,9 @@ void TestGenerators::sealEdits_data()
     Row("rim below the inner circle takes it along", "key doubleSpinBox_sealD1=Down -> D1=44.95 D2=44.95; "
         "stored D1=45050; log doubleSpinBox_sealD1 was changed.|doubleSpinBox_sealD2 was changed.; builds 2");
     Row("inner circle", "type doubleSpinBox_sealD2=40 -> D2=40; saved D2=40000");
+    Row("inner circle above the rim refused", "type doubleSpinBox_sealD2=70 ->");
+    Row("inner circle up to a raised rim", "type doubleSpinBox_sealD2=70 -> D2=70; "
+        "before type doubleSpinBox_sealD2=50|type doubleSpinBox_sealD1=80");
     Row("each character builds", "edit lineEdit_sealText1=AB -> sText1.Text=AB; saved sText1_Text=AB");
     Row("a 51st character is dropped", "edit lineEdit_sealText2=x*51 -> sText2.Text=x*50");
     Row("return builds", "return lineEdit_sealText3 ->");
