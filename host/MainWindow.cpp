@@ -9,6 +9,7 @@
 #include "SheetView.h"
 
 #include <QActionGroup>
+#include <QWindow>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
@@ -25,6 +26,30 @@ QString Wording(const char* pszKey)
     return CTranslator::GetInstance()->GetWording(QString::fromUtf8(pszKey));
 }
 
+// Makes the dialogs of one owner modal to that owner only. The module's
+// dialog would block every window; modal to a hidden owner it leaves the
+// sheet's menus in reach, so a language switch re-texts the open dialog.
+class ModalToOwner : public QObject
+{
+public:
+    explicit ModalToOwner(QWidget* pOwner) : m_pOwner(pOwner) { qApp->installEventFilter(this); }
+    ~ModalToOwner() override { qApp->removeEventFilter(this); }
+    bool eventFilter(QObject* pObject, QEvent* pEvent) override
+    {
+        if (pEvent->type() != QEvent::Polish || pObject->parent() != m_pOwner || !pObject->isWidgetType())
+            return false;
+        // Its native window already exists by now and keeps its own copy.
+        auto* pDialog = static_cast<QWidget*>(pObject);
+        pDialog->setWindowModality(Qt::WindowModal);
+        if (QWindow* pWindow = pDialog->windowHandle())
+            pWindow->setModality(Qt::WindowModal);
+        return false;
+    }
+
+private:
+    QWidget* m_pOwner;
+};
+
 // Languages in their own names, which no language change re-texts.
 const QPair<const char*, const char*> kLanguages[] = {{"en", "English"}, {"zh", "中文"}, {"de", "Deutsch"}};
 } // namespace
@@ -36,6 +61,7 @@ MainWindow::MainWindow(ModuleHost& module, HostEngine& engine, const QString& st
     , m_engine(engine)
     , m_settings(SettingsFormat(), QSettings::UserScope, QStringLiteral("Kerfmate"), QStringLiteral("kerfmate-host"))
 {
+    m_dialogOwner.winId(); // a window of its own, or the dialog would take this one as its owner
     m_pSheet = new SheetView(m_undo, this);
     setCentralWidget(m_pSheet);
     BuildMenus();
@@ -207,7 +233,15 @@ void MainWindow::SetTheme(const QString& name)
 
 bool MainWindow::NewPart()
 {
-    CShapeList* pResult = m_module.Create(&m_engine, this);
+    // One dialog at a time: the module keeps what Create was given.
+    QAction* pNew = findChild<QAction*>(QStringLiteral("actionNewPart"));
+    pNew->setEnabled(false);
+    CShapeList* pResult = nullptr;
+    {
+        const ModalToOwner modal(&m_dialogOwner);
+        pResult = m_module.Create(&m_engine, &m_dialogOwner);
+    }
+    pNew->setEnabled(true);
     if (!pResult)
         return false;
     const Outlines outlines = OutlinesOf(*pResult);

@@ -54,6 +54,7 @@ private:
     QUndoStack m_undo;
     QSettings m_settings;
     SheetView* m_pSheet = nullptr;
+    QWidget m_dialogOwner; // hidden: the module's dialog is modal to it alone
     QString m_strFile; // the last export; names the window
     QList<QPair<QObject*, const char*>> m_texts; // what to re-text on a language change
 };
