@@ -1,18 +1,23 @@
 // The four generators as the user meets them: an edit on a widget, and what
 // leaves the dialog because of it (the record the engine gets, the log, the
-// widgets it moves, Kerfmate.ini after OK); and what a stored file opens with.
+// widgets it moves, Kerfmate.ini after OK); what a stored file opens with;
+// and OK where nothing can be saved.
 #include "TestSupport.h"
 
+#include "CShapeList.h"
 #include "CTranslator.h"
 #include "DlgKerfmate.h"
 
 #include <QAbstractButton>
+#include <QDir>
 #include <QFontComboBox>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QSlider>
 #include <QSpinBox>
 #include <QtTest>
+#include <sys/fsuid.h>
+#include <unistd.h>
 
 namespace {
 const char* const kGroups[] = {"DLG_RECT_BOX", "DLG_FILLET_BOX", "DLG_GEAR_BOX", "DLG_SEAL_BOX"};
@@ -113,6 +118,9 @@ private slots:
     void sealTextsTranslatedAndSavedAsKeys_data();
     void sealTextsTranslatedAndSavedAsKeys();
     void fontChoiceReachesItsLine();
+    void okWhereNothingCanBeSaved_data();
+    void okWhereNothingCanBeSaved();
+    void fileItMayNotWriteIsKept();
 
 private:
     void Prepare(int nPage, const Case& c);
@@ -475,6 +483,64 @@ void TestGenerators::fontChoiceReachesItsLine()
     QCOMPARE(m_config->log(), QStringList{"fontComboBox_sealTextFont2 was changed."});
     QCOMPARE(QString::fromUtf8(m_engine.seal.sText2.Facename), pFonts->currentFont().family());
     QCOMPARE(QByteArray(m_engine.seal.sText1.Facename), line1);
+}
+
+void TestGenerators::okWhereNothingCanBeSaved_data()
+{
+    QTest::addColumn<QString>("blocked"); // below the theme's folder
+    QTest::newRow("Data is a file") << "Resources/Data";
+    QTest::newRow("resource folder is a file") << "Resources";
+}
+
+void TestGenerators::okWhereNothingCanBeSaved()
+{
+    QFETCH(QString, blocked);
+    const QString theme = QDir::cleanPath(m_config->dataDir() + QStringLiteral("/../.."));
+    QVERIFY(QDir(theme + QStringLiteral("/Resources")).removeRecursively());
+    QVERIFY(QDir().mkpath(QFileInfo(theme + '/' + blocked).path()));
+    QFile block(theme + '/' + blocked);
+    QVERIFY(block.open(QIODevice::WriteOnly) && block.write("in the way") == 10);
+    block.close();
+
+    QVERIFY(Open());
+    QVERIFY(ConfirmWithOk());
+
+    QCOMPARE(m_dlg->result(), 1);
+    QCOMPARE(m_dlg->GetResultList()->GetCount(), 1u);
+    QCOMPARE(block.size(), qint64(10));
+}
+
+void TestGenerators::fileItMayNotWriteIsKept()
+{
+    const QByteArray saved = "[DLG_GEAR_BOX]\ndModulus=2000\nsGear1.nGCount=40\n";
+    QFile file(m_config->kerfmateIni());
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(saved) == saved.size());
+    file.close();
+    const QString data = m_config->dataDir();
+    auto permit = [&](QFile::Permissions permissions) { // every folder on the way down
+        for (QString dir = data; dir.startsWith(m_config->path()); dir = QFileInfo(dir).path())
+            QFile::setPermissions(dir, permissions);
+    };
+    permit(QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+    const bool bRoot = geteuid() == 0;
+    if (bRoot) { // root writes anywhere: act as nobody towards the file system
+        setfsgid(65534);
+        setfsuid(65534);
+    }
+    QVERIFY(Open(2));
+    QCOMPARE(m_engine.gear.sGear1.nGCount, 40);
+    const bool bOk = ConfirmWithOk();
+    if (bRoot) {
+        setfsuid(0);
+        setfsgid(0);
+    }
+    permit(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    QVERIFY(bOk);
+    QCOMPARE(m_dlg->result(), 1);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), saved);
+    QCOMPARE(QDir(data).entryList(QDir::Files | QDir::Hidden), QStringList{"Kerfmate.ini"});
 }
 
 QTEST_MAIN(TestGenerators)
