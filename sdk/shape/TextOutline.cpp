@@ -9,6 +9,7 @@
 #include <QMutex>
 #include <QRawFont>
 #include <QTextBoundaryFinder>
+#include <algorithm>
 
 namespace TextOutline {
 
@@ -79,11 +80,17 @@ const QStringList& Candidates(Cache& cache, const QString& asked)
     list.removeDuplicates();
     list.erase(std::remove_if(list.begin(), list.end(), [&](const QString& f) { return FaceOf(cache, f).bSymbol; }),
                list.end());
+    return *cache.candidates.insert(asked, list);
+}
+
+// Looked up only when no candidate has a grapheme's characters.
+const QStringList& TextFaces(Cache& cache)
+{
     if (cache.textFaces.isEmpty())
         for (const QString& family : QFontDatabase::families())
             if (!FaceOf(cache, family).bSymbol && !FaceOf(cache, family).bMaths)
                 cache.textFaces << family;
-    return *cache.candidates.insert(asked, list);
+    return cache.textFaces;
 }
 
 bool Covers(const QRawFont& raw, const QString& grapheme)
@@ -99,13 +106,12 @@ bool Covers(const QRawFont& raw, const QString& grapheme)
 QFont FontFor(Cache& cache, const QString& asked, const QString& grapheme)
 {
     const QStringList& candidates = Candidates(cache, asked);
-    const QStringList& textFaces = cache.textFaces;
-    for (const QStringList* list : {&candidates, &textFaces})
-        for (const QString& family : *list) {
-            const Face& face = FaceOf(cache, family);
-            if (Covers(face.raw, grapheme))
-                return face.font;
-        }
+    for (const QString& family : candidates)
+        if (Covers(FaceOf(cache, family).raw, grapheme))
+            return FaceOf(cache, family).font;
+    for (const QString& family : TextFaces(cache))
+        if (Covers(FaceOf(cache, family).raw, grapheme))
+            return FaceOf(cache, family).font;
     QFont merging(candidates.value(0));
     merging.setPixelSize(kLayoutPixelSize);
     return merging;
