@@ -1,8 +1,8 @@
 // The right-angle box: six finger-jointed panels.
 #include "ReferenceEngine.h"
 
-#include "CShapeList.h"
 #include "EngineBoxParts.h"
+#include "EngineBuild.h"
 #include "EngineOutline.h"
 
 #include <array>
@@ -62,6 +62,7 @@ QPolygonF PanelOutline(const PanelSpec& panel, const BoxFrame& frame)
 FlatPart MakePart(const PanelSpec& panel, const QString& label, const BoxFrame& frame)
 {
     FlatPart part;
+    part.size = QSizeF(panel.a, panel.b);
     part.outline = PanelOutline(panel, frame);
     part.label = label;
     part.labelCentre = QPointF(panel.a / 2.0, panel.b / 2.0);
@@ -69,17 +70,9 @@ FlatPart MakePart(const PanelSpec& panel, const QString& label, const BoxFrame& 
     return part;
 }
 
-} // namespace
-
-bool CReferenceEngine::CreateRectBox(SRectBoxParam param, CShapeList* pMain, CShapeList* pAux, SFaceLabels* pLabels)
+void BuildPanels(const SRectBoxParam& param, const BoxFrame& frame, const SFaceLabels* pLabels,
+                 EngineBuild::Part& part, bool withAux)
 {
-    BoxFrame frame;
-    if (!pMain || !EngineBoxParts::ResolveBoxFrame(param, &frame))
-        return false;
-    for (double finger : {param.dFluteOfWidth, param.dFluteOfHeight, param.dFluteOfDepth})
-        if (!EngineBoxParts::FingerSizeValid(finger))
-            return false;
-
     const double L = frame.dLength, W = frame.dWidth, H = frame.dHeight;
     const double xFinger = param.dFluteOfWidth, yFinger = param.dFluteOfHeight, zFinger = param.dFluteOfDepth;
     const Joint wallToTop = param.bNoTop ? Joint::Plain : Joint::Tabs;
@@ -106,7 +99,20 @@ bool CReferenceEngine::CreateRectBox(SRectBoxParam param, CShapeList* pMain, CSh
     if (!param.bNoBottom)
         rows[2] << MakePart(cover, FieldText(names.szBottom), frame);
 
-    EngineBoxParts::LayOutRows(rows);
-    EngineBoxParts::EmitParts(rows, pMain, pAux);
-    return true;
+    EngineBoxParts::LayOutRows(rows, frame.dKerf, part);
+    EngineBoxParts::EmitParts(rows, part, withAux);
+}
+
+} // namespace
+
+bool CReferenceEngine::CreateRectBox(SRectBoxParam param, CShapeList* pMain, CShapeList* pAux, SFaceLabels* pLabels)
+{
+    EngineBuild::Part part;
+    BoxFrame frame;
+    if (EngineBoxParts::ResolveBoxFrame(param, &frame, part)
+        && EngineBoxParts::FingerSizeValid("dFluteOfWidth", param.dFluteOfWidth, part)
+        && EngineBoxParts::FingerSizeValid("dFluteOfHeight", param.dFluteOfHeight, part)
+        && EngineBoxParts::FingerSizeValid("dFluteOfDepth", param.dFluteOfDepth, part))
+        BuildPanels(param, frame, pLabels, part, pAux != nullptr);
+    return EngineBuild::Deliver("CreateRectBox", part, pMain, pAux);
 }

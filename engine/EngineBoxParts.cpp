@@ -1,9 +1,10 @@
 #include "EngineBoxParts.h"
 
 #include "CShape.h"
-#include "CShapeList.h"
+#include "EngineBuild.h"
 #include "EngineOutline.h"
 #include "ReferenceEngine.h"
+#include "TextOutline.h"
 
 #include <algorithm>
 
@@ -16,6 +17,7 @@ constexpr double kMinLabelHeight = 1.0;
 constexpr double kMaxLabelHeight = 10.0;
 constexpr double kLabelWidthShare = 0.8;
 
+// In the general text face: a face name is no place for a font choice.
 CShape* CentredLabel(const QString& text, const QPointF& centre, double room)
 {
     const double height = std::clamp(room * kLabelHeightShare, kMinLabelHeight, kMaxLabelHeight);
@@ -32,33 +34,37 @@ CShape* CentredLabel(const QString& text, const QPointF& centre, double room)
 }
 } // namespace
 
-bool ResolveBoxFrame(const SRectBoxParam& param, BoxFrame* pFrame)
+bool ResolveBoxFrame(const SRectBoxParam& param, BoxFrame* pFrame, EngineBuild::Part& part)
 {
-    using EngineOutline::InRange;
+    using EngineBuild::Ends;
     const double t = param.dThickness;
-    if (!InRange(t, 0.0, CReferenceEngine::kMaxThickness) || !(t > 0.0))
+    if (!part.Require("dThickness", t, 0.0, CReferenceEngine::kMaxThickness, Ends::OpenLow))
         return false;
-    if (!InRange(param.dLaserWidth, 0.0, CReferenceEngine::kMaxKerf) || !(param.dLaserWidth < t))
+    // The kerf stays below the board.
+    const bool boardBounds = t <= CReferenceEngine::kMaxKerf;
+    if (!part.Require("dLaserWidth", param.dLaserWidth, 0.0, boardBounds ? t : CReferenceEngine::kMaxKerf,
+                      boardBounds ? Ends::OpenHigh : Ends::Closed))
         return false;
 
     const double grow = param.bInSize ? 2.0 * t : 0.0;
     BoxFrame frame;
-    frame.dLength = param.dWidth + grow;
-    frame.dWidth = param.dDepth + grow;
-    frame.dHeight = param.dHeight + grow;
     frame.dThickness = t;
     frame.dKerf = param.dLaserWidth;
     frame.dMinFinger = std::max(CReferenceEngine::kMinFingerWidth, 2.0 * frame.dKerf);
-    for (double side : {frame.dLength, frame.dWidth, frame.dHeight})
-        if (!InRange(side, 2.0 * t + frame.dMinFinger, CReferenceEngine::kMaxBoxSide))
-            return false;
+    const double low = 2.0 * t + frame.dMinFinger - grow, high = CReferenceEngine::kMaxBoxSide - grow;
+    if (!part.Require("dWidth", param.dWidth, low, high) || !part.Require("dDepth", param.dDepth, low, high)
+        || !part.Require("dHeight", param.dHeight, low, high))
+        return false;
+    frame.dLength = param.dWidth + grow;
+    frame.dWidth = param.dDepth + grow;
+    frame.dHeight = param.dHeight + grow;
     *pFrame = frame;
     return true;
 }
 
-bool FingerSizeValid(double dFinger)
+bool FingerSizeValid(const char* field, double dFinger, EngineBuild::Part& part)
 {
-    return EngineOutline::InRange(dFinger, 0.0, CReferenceEngine::kMaxBoxSide) && dFinger > 0.0;
+    return part.Require(field, dFinger, 0.0, CReferenceEngine::kMaxBoxSide, EngineBuild::Ends::OpenLow);
 }
 
 void FlatPart::Translate(const QPointF& offset)
@@ -71,37 +77,39 @@ void FlatPart::Translate(const QPointF& offset)
     labelCentre += offset;
 }
 
-void LayOutRows(QVector<QVector<FlatPart>>& rows)
+void LayOutRows(QVector<QVector<FlatPart>>& rows, double dKerf, EngineBuild::Part& part)
 {
     double top = 0.0;
+    double right = 0.0;
     for (QVector<FlatPart>& row : rows) {
         double left = 0.0;
         double rowHeight = 0.0;
-        for (FlatPart& part : row) {
-            const QRectF bounds = part.outline.boundingRect();
-            part.Translate(QPointF(left, top) - bounds.topLeft());
-            left += bounds.width() + kPartGap;
-            rowHeight = std::max(rowHeight, bounds.height());
+        for (FlatPart& flat : row) {
+            flat.Translate(QPointF(left + dKerf / 2.0, top + dKerf / 2.0));
+            left += flat.size.width() + dKerf + kPartGap;
+            rowHeight = std::max(rowHeight, flat.size.height() + dKerf);
         }
+        right = std::max(right, left - kPartGap);
         if (!row.isEmpty())
             top += rowHeight + kPartGap;
     }
+    part.bounds = QRectF(0.0, 0.0, right, top - kPartGap);
 }
 
-void EmitParts(const QVector<QVector<FlatPart>>& rows, CShapeList* pMain, CShapeList* pAux)
+void EmitParts(const QVector<QVector<FlatPart>>& rows, EngineBuild::Part& part, bool withAux)
 {
-    const bool withText = pAux && EngineOutline::CanDrawText();
+    const bool withText = withAux && TextOutline::CanDraw();
     for (const QVector<FlatPart>& row : rows) {
-        for (const FlatPart& part : row) {
-            pMain->AddTail(new CShapeVector(EngineOutline::ClosedPath(part.outline), CShape::LayerCut));
-            for (const QPainterPath& cut : part.cuts)
-                pMain->AddTail(new CShapeVector(cut, CShape::LayerCut));
-            if (!pAux)
+        for (const FlatPart& flat : row) {
+            part.AddMain(new CShapeVector(EngineOutline::ClosedPath(flat.outline), CShape::LayerCut), true);
+            for (const QPainterPath& cut : flat.cuts)
+                part.AddMain(new CShapeVector(cut, CShape::LayerCut), false);
+            if (!withAux)
                 continue;
-            for (const QPainterPath& mark : part.marks)
-                pAux->AddTail(new CShapeVector(mark, CShape::LayerEngrave));
-            if (withText && !part.label.isEmpty())
-                pAux->AddTail(CentredLabel(part.label, part.labelCentre, part.labelRoom));
+            for (const QPainterPath& mark : flat.marks)
+                part.AddAux(new CShapeVector(mark, CShape::LayerEngrave), true);
+            if (withText && !flat.label.isEmpty())
+                part.AddAux(CentredLabel(flat.label, flat.labelCentre, flat.labelRoom), true);
         }
     }
 }

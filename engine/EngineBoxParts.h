@@ -6,10 +6,13 @@
 
 #include <QPainterPath>
 #include <QPolygonF>
+#include <QSizeF>
 #include <QString>
 #include <QVector>
 
-class CShapeList;
+namespace EngineBuild {
+class Part;
+}
 
 namespace EngineBoxParts {
 
@@ -25,20 +28,22 @@ struct BoxFrame
 };
 
 // Checks the board values of a box record and turns inside measures into
-// outside ones. False when a value is not finite or out of its range, or a
-// side leaves no room between its two corners.
-bool ResolveBoxFrame(const SRectBoxParam& param, BoxFrame* pFrame);
+// outside ones. False, and the part refused, when a value is not finite or
+// out of its range, or a side leaves no room between its two corners.
+bool ResolveBoxFrame(const SRectBoxParam& param, BoxFrame* pFrame, EngineBuild::Part& part);
 
 // A groove size must be positive and finite; too large or too small ones
 // are coarsened when the fingers are counted.
-bool FingerSizeValid(double dFinger);
+bool FingerSizeValid(const char* field, double dFinger, EngineBuild::Part& part);
 
-// One flat piece of a box, in its own coordinates until laid out.
+// One flat piece of a box, in its own coordinates until laid out: its
+// nominal outline fills [0, size] and the kerf adds half its width all round.
 struct FlatPart
 {
+    QSizeF size;
     QPolygonF outline;          // cut line, kerf already applied
-    QVector<QPainterPath> cuts; // further cut lines inside the part
-    QVector<QPainterPath> marks;// preview-only engraving
+    QVector<QPainterPath> cuts; // open cut lines inside the part
+    QVector<QPainterPath> marks;// preview-only engraving, closed
     QString label;              // engraved name, centred on the part
     QPointF labelCentre;
     double labelRoom = 0.0;     // largest label width and height that fit
@@ -46,11 +51,12 @@ struct FlatPart
     void Translate(const QPointF& offset);
 };
 
-// Places the parts row by row, left to right, with a gap between bounding boxes.
-void LayOutRows(QVector<QVector<FlatPart>>& rows);
+// Places the parts row by row, left to right, with a gap between them, and
+// sets the part's bounds to the sheet they take.
+void LayOutRows(QVector<QVector<FlatPart>>& rows, double dKerf, EngineBuild::Part& part);
 
-// Outlines and cuts into pMain (cut layer), labels and marks into pAux
-// (engrave layer, skipped when pAux is null), in row order.
-void EmitParts(const QVector<QVector<FlatPart>>& rows, CShapeList* pMain, CShapeList* pAux);
+// Outlines and cuts to the main list (cut layer), labels and marks to the
+// second one (engrave layer, made only when withAux), in row order.
+void EmitParts(const QVector<QVector<FlatPart>>& rows, EngineBuild::Part& part, bool withAux);
 
 } // namespace EngineBoxParts

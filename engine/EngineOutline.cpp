@@ -1,6 +1,5 @@
 #include "EngineOutline.h"
 
-#include <QGuiApplication>
 #include <QtMath>
 #include <algorithm>
 #include <cmath>
@@ -10,7 +9,8 @@ namespace EngineOutline {
 namespace {
 constexpr int kMaxFingersPerEdge = 999;
 constexpr int kMinFingersForJoint = 3;
-constexpr int kMaxArcSegments = 256;
+// Only bounds the work for a radius no record reaches.
+constexpr int kMaxArcSegments = 1 << 16;
 constexpr double kSamePointEpsilon = 1e-7;
 // Cross products below this (relative to the edge lengths) count as straight.
 constexpr double kCollinearEpsilon = 1e-9;
@@ -19,6 +19,11 @@ int LargestOddAtMost(double value)
 {
     const int n = int(std::floor(value));
     return n % 2 == 0 ? n - 1 : n;
+}
+
+double WidthError(double length, int count, double fingerSize)
+{
+    return std::abs(length / count - fingerSize);
 }
 
 double Cross(const QPointF& a, const QPointF& b) { return a.x() * b.y() - a.y() * b.x(); }
@@ -42,10 +47,14 @@ int FingerCount(double length, double fingerSize, double minFinger)
 {
     if (!(length > 0.0) || !(fingerSize > 0.0) || !(minFinger > 0.0))
         return 1;
-    const double wanted = std::min(length / fingerSize, double(kMaxFingersPerEdge));
-    const double fitting = std::min(length / minFinger, double(kMaxFingersPerEdge));
-    const int count = LargestOddAtMost(std::min(std::max(wanted, double(kMinFingersForJoint)), fitting));
-    return std::max(1, count);
+    const int most = LargestOddAtMost(std::min(length / minFinger, double(kMaxFingersPerEdge)));
+    if (most < kMinFingersForJoint)
+        return 1;
+    // The odd counts on either side of the ideal one; the nearer width wins.
+    const int below = std::clamp(LargestOddAtMost(std::min(length / fingerSize, double(kMaxFingersPerEdge))),
+                                 kMinFingersForJoint, most);
+    const int above = std::min(below + 2, most);
+    return WidthError(length, above, fingerSize) < WidthError(length, below, fingerSize) ? above : below;
 }
 
 QVector<Run> FingerRuns(double start, double length, int count, bool keepEven, double cutDepth)
@@ -88,7 +97,7 @@ QVector<QPointF> ArcPoints(const QPointF& centre, double radius, double a0, doub
     int segments = 1;
     if (radius > tolerance) {
         const double stepAngle = 2.0 * std::acos(1.0 - tolerance / radius);
-        segments = int(std::ceil(std::abs(a1 - a0) / stepAngle));
+        segments = int(std::min(std::ceil(std::abs(a1 - a0) / stepAngle), double(kMaxArcSegments)));
     }
     segments = std::clamp(segments, 1, kMaxArcSegments);
     points.reserve(segments + 1);
@@ -97,6 +106,15 @@ QVector<QPointF> ArcPoints(const QPointF& centre, double radius, double a0, doub
         points.append(centre + radius * QPointF(std::cos(a), std::sin(a)));
     }
     return points;
+}
+
+QPainterPath Circle(const QPointF& centre, double radius)
+{
+    // At least a hexagon, so that a tiny circle stays a closed area.
+    const double tolerance = std::min(kChordTolerance, radius * (1.0 - std::cos(M_PI / 6.0)));
+    QPolygonF circle(ArcPoints(centre, radius, 0.0, 2.0 * M_PI, tolerance));
+    circle.removeLast();
+    return ClosedPath(circle);
 }
 
 QPolygonF CleanPolygon(const QPolygonF& polygon)
@@ -171,11 +189,6 @@ QPainterPath ClosedPath(const QPolygonF& polygon)
 bool InRange(double value, double low, double high)
 {
     return std::isfinite(value) && value >= low && value <= high;
-}
-
-bool CanDrawText()
-{
-    return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
 }
 
 } // namespace EngineOutline

@@ -10,6 +10,9 @@
 
 namespace EngineOutline {
 
+// Largest gap between a sampled curve and its chords, in millimetres.
+constexpr double kChordTolerance = 0.01;
+
 // A stretch [s0, s1] along a profiled edge where the material reaches to
 // `depth` from the edge's outer line (0 = up to the outer line).
 struct Run
@@ -32,8 +35,8 @@ struct EdgeFrame
 // The inward normal for a unit direction in y-down coordinates, walking clockwise.
 inline QPointF InwardOf(const QPointF& dir) { return QPointF(-dir.y(), dir.x()); }
 
-// Odd number of equal fingers that best fills `length` with fingers of about
-// `fingerSize`, none narrower than `minFinger`; 1 when even three do not fit.
+// The odd number of equal fingers whose width is nearest `fingerSize`, at
+// least 3 and none narrower than `minFinger`; 1 when even three do not fit.
 int FingerCount(double length, double fingerSize, double minFinger);
 
 // [start, start + length] cut into `count` equal segments; the kept ones
@@ -50,8 +53,12 @@ void AppendProfiledEdge(QPolygonF& outline, const EdgeFrame& edge, const QVector
                         double entryDepth, double exitDepth);
 
 // Points on a circular arc from angle a0 to a1 (radians, y-down), both ends
-// included, with at most `tolerance` chord error.
+// included, with at most `tolerance` chord error. Every circle and arc of the
+// engine is sampled here.
 QVector<QPointF> ArcPoints(const QPointF& centre, double radius, double a0, double a1, double tolerance);
+
+// A closed circle within kChordTolerance.
+QPainterPath Circle(const QPointF& centre, double radius);
 
 // Drops repeated points and points on a straight line through their neighbours.
 QPolygonF CleanPolygon(const QPolygonF& polygon);
@@ -73,8 +80,5 @@ QString FieldText(const char (&field)[N])
 {
     return QString::fromUtf8(field, int(qstrnlen(field, N)));
 }
-
-// Fonts need a running QGuiApplication; without one no text is drawn.
-bool CanDrawText();
 
 } // namespace EngineOutline

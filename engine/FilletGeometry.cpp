@@ -1,8 +1,8 @@
 // The rounded box: two rounded covers inside one wall strip with living hinges.
 #include "ReferenceEngine.h"
 
-#include "CShapeList.h"
 #include "EngineBoxParts.h"
+#include "EngineBuild.h"
 #include "EngineOutline.h"
 
 #include <QtMath>
@@ -43,17 +43,20 @@ struct RoundedPlan
     }
 };
 
-bool MakePlan(const SFilletBoxParam& param, RoundedPlan* pPlan)
+bool MakePlan(const SFilletBoxParam& param, RoundedPlan* pPlan, EngineBuild::Part& part)
 {
     RoundedPlan plan;
-    if (!EngineBoxParts::ResolveBoxFrame(param, &plan.frame))
-        return false;
-    if (!EngineBoxParts::FingerSizeValid(param.dFluteOfWidth) || !EngineBoxParts::FingerSizeValid(param.dFluteOfHeight))
-        return false;
-    if (!InRange(param.sCorner.dRadius, 0.0, CReferenceEngine::kMaxBoxSide))
+    const SCornerParam& corner = param.sCorner;
+    const double most = CReferenceEngine::kMaxBoxSide;
+    if (!EngineBoxParts::ResolveBoxFrame(param, &plan.frame, part)
+        || !EngineBoxParts::FingerSizeValid("dFluteOfWidth", param.dFluteOfWidth, part)
+        || !EngineBoxParts::FingerSizeValid("dFluteOfHeight", param.dFluteOfHeight, part)
+        || !part.Require("sCorner.dRadius", corner.dRadius, 0.0, most)
+        || !part.Require("sCorner.dXSpace", corner.dXSpace, 0.0, most)
+        || !part.Require("sCorner.dYSpace", corner.dYSpace, 0.0, most))
         return false;
     const BoxFrame& f = plan.frame;
-    plan.dRadius = std::clamp(param.sCorner.dRadius, f.dThickness, std::min(f.dLength, f.dWidth) / 2.0);
+    plan.dRadius = std::clamp(corner.dRadius, f.dThickness, std::min(f.dLength, f.dWidth) / 2.0);
     plan.dBend = M_PI_2 * (plan.dRadius - f.dThickness / 2.0);
     for (int k = 0; k < kSides; ++k) {
         const bool lengthSide = k % 2 == 0;
@@ -151,18 +154,30 @@ QVector<QPair<double, double>> ColumnSlits(double height, double bridge, int cou
 
 QPainterPath HingeSlits(const RoundedPlan& plan, const SCornerParam& corner, double zoneStart)
 {
-    const double spacingWanted = std::max(corner.dXSpace, CReferenceEngine::kMinHingeSpacing);
-    const int columns = std::clamp(int(std::min(plan.dBend / spacingWanted, double(kMaxHingeColumns))), 1,
-                                   kMaxHingeColumns);
-    const double spacing = std::max(spacingWanted, plan.dBend / kMaxHingeColumns);
+    // The beam takes half its width from each side of a cut line, so any two
+    // cut lines stay the kerf plus the floor apart.
+    const double kerf = plan.frame.dKerf;
+    const double leastGap = CReferenceEngine::kMinHingeBridge + kerf;
+    const double spacingWanted = std::max(corner.dXSpace, leastGap);
+    // The strip's outline and the slots that end at the zone lie half a kerf
+    // outside their nominal line.
+    const double margin = std::max(spacingWanted / 2.0, leastGap - kerf / 2.0);
+    const double room = plan.dBend - 2.0 * margin;
+    QPainterPath slits;
+    if (room < 0.0)
+        return slits;
+    const int columns = int(std::min(room / spacingWanted, double(kMaxHingeColumns - 1))) + 1;
+    const double spacing = columns > 1 ? std::max(spacingWanted, room / (kMaxHingeColumns - 1)) : 0.0;
     const double first = zoneStart + (plan.dBend - (columns - 1) * spacing) / 2.0;
-    const double bridge = std::max(corner.dYSpace, CReferenceEngine::kMinHingeSpacing);
+    const double bridge = std::max(corner.dYSpace, leastGap);
     const int count = std::clamp(int(corner.nYCount), 1, CReferenceEngine::kMaxSlitsPerColumn);
 
-    QPainterPath slits;
+    const QVector<QPair<double, double>> spans[2] = {ColumnSlits(plan.frame.dHeight, bridge, count, false),
+                                                     ColumnSlits(plan.frame.dHeight, bridge, count, true)};
+    slits.reserve(2 * columns * (count + 1));
     for (int c = 0; c < columns; ++c) {
         const double x = first + c * spacing;
-        for (const auto& span : ColumnSlits(plan.frame.dHeight, bridge, count, c % 2 == 1)) {
+        for (const auto& span : spans[c % 2]) {
             slits.moveTo(x, span.first);
             slits.lineTo(x, span.second);
         }
@@ -173,6 +188,7 @@ QPainterPath HingeSlits(const RoundedPlan& plan, const SCornerParam& corner, dou
 FlatPart CoverPart(const RoundedPlan& plan)
 {
     FlatPart part;
+    part.size = QSizeF(plan.frame.dLength, plan.frame.dWidth);
     part.outline = CoverOutline(plan);
     return part;
 }
@@ -180,6 +196,7 @@ FlatPart CoverPart(const RoundedPlan& plan)
 FlatPart StripPart(const RoundedPlan& plan, const SFilletBoxParam& param)
 {
     FlatPart part;
+    part.size = QSizeF(plan.dStripLength, plan.frame.dHeight);
     part.outline = StripOutline(plan, !param.bNoTop, !param.bNoBottom);
     for (int k = 0; k < kSides; ++k) {
         const double zoneStart = plan.SideStart(k) + plan.straight[k];
@@ -195,21 +212,17 @@ FlatPart StripPart(const RoundedPlan& plan, const SFilletBoxParam& param)
 
 bool CReferenceEngine::CreateFilletBox(SFilletBoxParam param, CShapeList* pMain, CShapeList* pAux)
 {
+    EngineBuild::Part part;
     RoundedPlan plan;
-    if (!pMain || !MakePlan(param, &plan))
-        return false;
-    const SCornerParam& corner = param.sCorner;
-    if (!InRange(corner.dXSpace, 0.0, kMaxBoxSide) || !InRange(corner.dYSpace, 0.0, kMaxBoxSide))
-        return false;
-
-    QVector<QVector<FlatPart>> rows(2);
-    if (!param.bNoTop)
-        rows[0] << CoverPart(plan);
-    if (!param.bNoBottom)
-        rows[0] << CoverPart(plan);
-    rows[1] << StripPart(plan, param);
-
-    EngineBoxParts::LayOutRows(rows);
-    EngineBoxParts::EmitParts(rows, pMain, pAux);
-    return true;
+    if (MakePlan(param, &plan, part)) {
+        QVector<QVector<FlatPart>> rows(2);
+        if (!param.bNoTop)
+            rows[0] << CoverPart(plan);
+        if (!param.bNoBottom)
+            rows[0] << CoverPart(plan);
+        rows[1] << StripPart(plan, param);
+        EngineBoxParts::LayOutRows(rows, plan.frame.dKerf, part);
+        EngineBoxParts::EmitParts(rows, part, pAux != nullptr);
+    }
+    return EngineBuild::Deliver("CreateFilletBox", part, pMain, pAux);
 }

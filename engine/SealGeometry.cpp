@@ -1,38 +1,27 @@
-// The round badge or seal: rim, inner circle, star and three lines of text.
+// The round badge or seal: rim, inner circle, star and three lines of text,
+// each line fitted into its own room so that nothing touches anything else.
 #include "ReferenceEngine.h"
 
 #include "CShape.h"
-#include "CShapeList.h"
+#include "EngineBuild.h"
 #include "EngineOutline.h"
+#include "TextOutline.h"
 
-#include <QFontDatabase>
-#include <QFontMetricsF>
-#include <QRawFont>
-#include <QTextBoundaryFinder>
 #include <QtMath>
+#include <algorithm>
 #include <cmath>
 
 using namespace EngineOutline;
+using TextOutline::Glyph;
 
 namespace {
 
-constexpr int kCircleSegments = 180;
 constexpr int kStarPoints = 5;
 // Inner to outer radius of a regular pentagram: sin 18 degrees / sin 54 degrees.
 const double kStarInnerRatio = std::sin(qDegreesToRadians(18.0)) / std::sin(qDegreesToRadians(54.0));
 constexpr double kStarToTextGap = 1.0;
-constexpr int kLayoutPixelSize = 100; // glyphs are laid out large, then scaled to millimetres
-constexpr double kFallbackCapShare = 0.7;
-
-QPainterPath Circle(double radius)
-{
-    QPolygonF circle;
-    for (int i = 0; i < kCircleSegments; ++i) {
-        const double a = 2.0 * M_PI * i / kCircleSegments;
-        circle << radius * QPointF(std::cos(a), std::sin(a));
-    }
-    return ClosedPath(circle);
-}
+// Halvings when a size is fitted: far below any visible step.
+constexpr int kFitSteps = 32;
 
 // Points up (-y in screen coordinates).
 QPainterPath Star(double outerRadius)
@@ -46,150 +35,366 @@ QPainterPath Star(double outerRadius)
     return ClosedPath(star);
 }
 
-// A text line's font and its scale from layout pixels to millimetres.
-struct TextStyle
+// The largest x in [low, high] that passes, given that low does.
+template <typename Passes>
+double Largest(double low, double high, Passes passes)
 {
-    QFont font;
-    double dScale = 0.0;
-    double dSpace = 0.0; // extra letter gap, in layout pixels
-};
-
-// Capitals come out dHeight tall; so does any taller glyph of the line
-// (ideographs, ascenders), so that the line keeps within its band.
-TextStyle StyleFor(const SSealTextParam& text, const QString& line, bool bKeepSpacing)
-{
-    QString family = FieldText(text.Facename);
-    if (family.isEmpty() || !QFontDatabase::hasFamily(family))
-        family = QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
-    TextStyle style;
-    style.font = QFont(family);
-    style.font.setPixelSize(kLayoutPixelSize);
-    const QRawFont raw = QRawFont::fromFont(style.font);
-    const double capHeight = raw.isValid() && raw.capHeight() > 0 ? raw.capHeight()
-                                                                 : kFallbackCapShare * kLayoutPixelSize;
-    QPainterPath ink;
-    ink.addText(0.0, 0.0, style.font, line);
-    style.dScale = text.dHeight / std::max(capHeight, -ink.boundingRect().top());
-    style.dSpace = bKeepSpacing ? text.dSpace / style.dScale : 0.0;
-    return style;
-}
-
-// One glyph cluster in millimetres, the middle of its baseline on the
-// origin, and how far that middle lies from the middle of the whole line.
-struct LineGlyph
-{
-    QPainterPath outline;
-    double dFromMiddle;
-};
-
-QVector<LineGlyph> LayOutLine(const SSealTextParam& text, bool bKeepSpacing)
-{
-    const QString line = FieldText(text.Text);
-    const TextStyle style = StyleFor(text, line, bKeepSpacing);
-    const QFontMetricsF metrics(style.font);
-    const QTransform toMillimetres = QTransform::fromScale(style.dScale, style.dScale);
-    QVector<LineGlyph> glyphs;
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, line);
-    double pen = 0.0;
-    for (int start = 0, end = finder.toNextBoundary(); end > 0; start = end, end = finder.toNextBoundary()) {
-        const QString cluster = line.mid(start, end - start);
-        const double advance = metrics.horizontalAdvance(cluster);
-        if (!glyphs.isEmpty())
-            pen += style.dSpace;
-        QPainterPath outline;
-        outline.addText(-advance / 2.0, 0.0, style.font, cluster);
-        glyphs.append({toMillimetres.map(outline), pen + advance / 2.0});
-        pen += advance;
+    if (passes(high))
+        return high;
+    for (int i = 0; i < kFitSteps; ++i) {
+        const double middle = (low + high) / 2.0;
+        (passes(middle) ? low : high) = middle;
     }
-    for (LineGlyph& glyph : glyphs)
-        glyph.dFromMiddle = (glyph.dFromMiddle - pen / 2.0) * style.dScale;
-    return glyphs;
+    return low;
 }
+
+// One grapheme that leaves ink, in layout pixels, measured from the middle
+// of its advance on the baseline; y down.
+struct InkedGlyph
+{
+    Glyph glyph;
+    double dCentre; // from the middle of the line, when set without spacing
+    double dIndex;  // from the middle of the line, in letter gaps
+    double dLeft;
+    double dRight;
+    double dTop;
+    double dBottom;
+};
+
+// A line's graphemes that leave ink, and the ink's extent over all of them.
+struct LineInk
+{
+    LineInk() = default;
+    explicit LineInk(const SSealTextParam& text)
+    {
+        const QVector<Glyph> glyphs = TextOutline::Glyphs(FieldText(text.Text), FieldText(text.Facename));
+        double total = 0.0;
+        for (const Glyph& glyph : glyphs)
+            total += glyph.dAdvance;
+        double pen = 0.0;
+        for (int i = 0; i < glyphs.size(); ++i) {
+            const Glyph& glyph = glyphs[i];
+            const double half = glyph.dAdvance / 2.0;
+            if (!glyph.outline.isEmpty()) {
+                inked.append({glyph, pen + half - total / 2.0, i - (glyphs.size() - 1) / 2.0,
+                              glyph.ink.left() - half, glyph.ink.right() - half, glyph.ink.top(), glyph.ink.bottom()});
+                dTop = std::min(dTop, glyph.ink.top());
+                dBottom = std::max(dBottom, glyph.ink.bottom());
+            }
+            pen += glyph.dAdvance;
+        }
+    }
+
+    bool HasInk() const { return !inked.isEmpty() && dBottom > dTop; }
+    double Height() const { return dBottom - dTop; }
+
+    QVector<InkedGlyph> inked;
+    double dTop = qInf();
+    double dBottom = -qInf();
+};
+
+// Radii between which a line's ink must stay.
+struct Band
+{
+    double dIn;
+    double dOut;
+};
 
 enum class ArcSide { Upper, Lower };
 
-// Upper: clockwise over the top, glyph tops outward. Lower: left to right
-// under the centre, glyph tops inward. `radius` is the baseline's.
-QPainterPath TextOnArc(const SSealTextParam& text, double radius, ArcSide side)
+// A line along an arc: upper runs clockwise over the top with the glyphs'
+// tops outward, lower left to right under the centre with their tops
+// inward. Each glyph is turned whole onto the arc; its outer corners must
+// stay within the band and the line within +-halfAngle of the middle.
+class ArcLine
 {
-    QPainterPath line;
-    if (!(radius > 0.0))
-        return line;
-    for (const LineGlyph& glyph : LayOutLine(text, true)) {
-        const double angle = glyph.dFromMiddle / radius;
-        QTransform place;
-        if (side == ArcSide::Upper)
-            place.translate(radius * std::sin(angle), -radius * std::cos(angle)).rotateRadians(angle);
-        else
-            place.translate(radius * std::sin(angle), radius * std::cos(angle)).rotateRadians(-angle);
-        line.addPath(place.map(glyph.outline));
+public:
+    ArcLine(const LineInk& line, ArcSide side, const Band& band, double halfAngle)
+        : m_line(line), m_upper(side == ArcSide::Upper), m_band(band), m_halfAngle(halfAngle)
+    {
     }
-    return line;
-}
 
-QPainterPath StraightText(const SSealTextParam& text, double baseline)
+    // First the asked spacing, then less of it down to the font's own, then
+    // smaller letters, but none smaller than leastScale: the largest scale
+    // that fits (NaN when none does) and its spacing.
+    QPair<double, double> Fit(double askedScale, double askedSpacing, double leastScale) const
+    {
+        const double scale = Largest(0.0, askedScale, [&](double s) { return Radial(s); });
+        if (Angular(scale, 0.0))
+            return {scale, Largest(0.0, askedSpacing, [&](double gap) { return Angular(scale, gap); })};
+        const double least = std::min(leastScale, scale);
+        if (!Angular(least, 0.0))
+            return {qQNaN(), 0.0};
+        return {Largest(least, scale, [&](double s) { return Angular(s, 0.0); }), 0.0};
+    }
+
+    QPainterPath Path(double scale, double spacing, const QTransform& mirror) const
+    {
+        const double radius = BaselineRadius(scale);
+        const QPair<double, double> extent = Extent(scale, spacing, radius);
+        const double middle = (extent.first + extent.second) / 2.0;
+        QPainterPath path;
+        for (const InkedGlyph& glyph : m_line.inked) {
+            const double angle = Centre(glyph, scale, spacing) / radius - middle;
+            QTransform place;
+            if (m_upper)
+                place.translate(radius * std::sin(angle), -radius * std::cos(angle)).rotateRadians(angle);
+            else
+                place.translate(radius * std::sin(angle), radius * std::cos(angle)).rotateRadians(-angle);
+            place.scale(scale, scale).translate(-glyph.glyph.dAdvance / 2.0, 0.0);
+            TextOutline::AppendMapped(path, glyph.glyph.outline, place * mirror);
+        }
+        return path;
+    }
+
+private:
+    double Outward(const InkedGlyph& g) const { return m_upper ? -g.dTop : g.dBottom; }
+    double Inward(const InkedGlyph& g) const { return m_upper ? g.dBottom : -g.dTop; }
+    static double Centre(const InkedGlyph& g, double scale, double spacing)
+    {
+        return scale * g.dCentre + spacing * g.dIndex;
+    }
+
+    // The baseline that brings the outermost glyph corner onto the band's outer side.
+    double BaselineRadius(double scale) const
+    {
+        const double out = m_band.dOut;
+        double radius = out;
+        for (const InkedGlyph& g : m_line.inked) {
+            const double half = scale * std::max(std::abs(g.dLeft), std::abs(g.dRight));
+            radius = std::min(radius, half < out ? std::sqrt(out * out - half * half) - scale * Outward(g) : -qInf());
+        }
+        return radius;
+    }
+
+    bool Radial(double scale) const
+    {
+        const double radius = BaselineRadius(scale);
+        for (const InkedGlyph& g : m_line.inked)
+            if (!(radius - scale * Inward(g) >= m_band.dIn))
+                return false;
+        return true;
+    }
+
+    // Angles of the line's first and last ink from the middle of the arc.
+    QPair<double, double> Extent(double scale, double spacing, double radius) const
+    {
+        double first = qInf(), last = -qInf();
+        // A corner nearer the centre turns further from the glyph's middle.
+        auto reach = [&](const InkedGlyph& g, bool bInner) {
+            return radius - scale * (bInner ? Inward(g) : -Outward(g));
+        };
+        // The ends nearly always bound the line: walking in from them, a glyph
+        // whose bound (atan t lies between 0 and t) cannot pass needs no angle.
+        const int n = m_line.inked.size();
+        for (int i = n - 1; i >= 0; --i) {
+            const InkedGlyph& g = m_line.inked[i];
+            const double angle = Centre(g, scale, spacing) / radius;
+            const double x = scale * g.dRight, to = reach(g, g.dRight > 0.0);
+            if (angle + std::max(0.0, x) / to > last)
+                last = std::max(last, angle + std::atan2(x, to));
+        }
+        for (int i = 0; i < n; ++i) {
+            const InkedGlyph& g = m_line.inked[i];
+            const double angle = Centre(g, scale, spacing) / radius;
+            const double x = scale * g.dLeft, to = reach(g, g.dLeft < 0.0);
+            if (angle + std::min(0.0, x) / to < first)
+                first = std::min(first, angle + std::atan2(x, to));
+        }
+        return {first, last};
+    }
+
+    bool Angular(double scale, double spacing) const
+    {
+        const QPair<double, double> extent = Extent(scale, spacing, BaselineRadius(scale));
+        return extent.second - extent.first <= 2.0 * m_halfAngle;
+    }
+
+    const LineInk& m_line;
+    bool m_upper;
+    Band m_band;
+    double m_halfAngle;
+};
+
+// The straight middle line, centred, its ink's top at `top`, kept inside a
+// circle of radius `room`: the largest letters up to the asked size.
+class MiddleLine
 {
-    QPainterPath line;
-    for (const LineGlyph& glyph : LayOutLine(text, false))
-        line.addPath(glyph.outline.translated(glyph.dFromMiddle, baseline));
-    return line;
-}
+public:
+    MiddleLine(const LineInk& line, double room)
+        : m_line(line), m_room(room)
+    {
+        for (const InkedGlyph& g : line.inked) {
+            m_left = std::min(m_left, g.dCentre + g.dLeft);
+            m_right = std::max(m_right, g.dCentre + g.dRight);
+        }
+    }
 
-bool Drawn(const SSealTextParam& text)
+    bool Fits(double scale) const
+    {
+        const double half = scale * (m_right - m_left) / 2.0;
+        const double far = std::max(std::abs(m_top), std::abs(m_top + scale * m_line.Height()));
+        return half * half + far * far <= m_room * m_room;
+    }
+
+    // How far from the centre's level letters of `scale` may reach up or
+    // down and stay inside; NaN when they are too wide.
+    double Reach(double scale) const
+    {
+        const double half = scale * (m_right - m_left) / 2.0;
+        return std::sqrt(m_room * m_room - half * half);
+    }
+
+    void MoveTop(double top) { m_top = top; }
+
+    QPainterPath Path(double scale, const QTransform& mirror) const
+    {
+        const double shift = -(m_left + m_right) / 2.0;
+        QPainterPath path;
+        for (const InkedGlyph& g : m_line.inked) {
+            const QTransform place(scale, 0.0, 0.0, scale, scale * (g.dCentre + shift - g.glyph.dAdvance / 2.0),
+                                   m_top - scale * m_line.dTop);
+            TextOutline::AppendMapped(path, g.glyph.outline, place * mirror);
+        }
+        return path;
+    }
+
+private:
+    const LineInk& m_line;
+    double m_top = 0.0;
+    double m_room;
+    double m_left = qInf();
+    double m_right = -qInf();
+};
+
+// The asked height, raised to the least that can be cut; 0 for no line.
+double AskedHeight(const SSealTextParam& text)
 {
-    return text.dHeight > 0.0 && text.Text[0] != '\0';
+    return text.dHeight > 0.0 ? std::max(text.dHeight, CReferenceEngine::kMinTextHeight) : 0.0;
 }
 
-// The middle line never reads its spacing, so it is not held against it.
-bool TextValid(const SSealTextParam& text, bool bUsesSpacing)
+// The band an arc line may fill: between the inner circle and the rim when
+// its outer side lies outside the inner circle and that ring has room, else
+// inside the innermost circle; never more than half its outer radius deep.
+Band ArcBand(const SSealTextParam& text, double rim, double inner)
+{
+    const double gap = CReferenceEngine::kTextClearance, least = CReferenceEngine::kMinTextHeight;
+    const double wanted = rim - text.dOffset;
+    const bool ring = inner > 0.0 && rim - inner >= 2.0 * gap + least && wanted > inner + gap + least;
+    const double slotIn = ring ? inner : 0.0;
+    const double slotOut = ring || inner <= 0.0 ? rim : inner;
+    const double out = std::min(std::max(wanted, slotIn + gap + least), slotOut - gap);
+    return {std::max({out - AskedHeight(text), slotIn + gap, out / 2.0}), out};
+}
+
+bool TextValid(EngineBuild::Part& part, const SSealTextParam& text, int line)
 {
     const double limit = CReferenceEngine::kMaxSealDiameter;
-    return InRange(text.dHeight, 0.0, limit) && InRange(text.dOffset, -limit, limit)
-           && (!bUsesSpacing || InRange(text.dSpace, 0.0, limit));
+    const QByteArray name = "sText" + QByteArray::number(line);
+    return part.Require((name + ".dHeight").constData(), text.dHeight, 0.0, limit)
+           && part.Require((name + ".dOffset").constData(), text.dOffset, -limit, limit)
+           // The middle line has no spacing control, so its spacing is never read.
+           && (line == 3 || part.Require((name + ".dSpace").constData(), text.dSpace, 0.0, limit));
 }
 
-bool SealValid(const SSealBoxParam& param)
+bool SealValid(EngineBuild::Part& part, const SSealBoxParam& param)
 {
-    const double limit = CReferenceEngine::kMaxSealDiameter;
-    return InRange(param.D1, 0.0, limit) && param.D1 > 0.0 && InRange(param.D2, 0.0, param.D1)
-           && InRange(param.dStarSize, 0.0, param.D1) && TextValid(param.sText1, true)
-           && TextValid(param.sText2, true) && TextValid(param.sText3, false);
+    return part.Require("D1", param.D1, CReferenceEngine::kMinSealDiameter, CReferenceEngine::kMaxSealDiameter)
+           && part.Require("D2", param.D2, 0.0, param.D1) && part.Require("dStarSize", param.dStarSize, 0.0, param.D1)
+           && TextValid(part, param.sText1, 1) && TextValid(part, param.sText2, 2) && TextValid(part, param.sText3, 3);
+}
+
+QString TooSmall(int line, const char* where)
+{
+    return QStringLiteral("sText%1 does not fit %2 even with letters %3 mm tall")
+        .arg(line)
+        .arg(QLatin1String(where))
+        .arg(CReferenceEngine::kMinTextHeight);
+}
+
+void AddSeal(EngineBuild::Part& part, const SSealBoxParam& param)
+{
+    const double rim = param.D1 / 2.0;
+    const double inner = param.D2 / 2.0;
+    const QTransform mirror = param.bTextReverse ? QTransform::fromScale(-1.0, 1.0) : QTransform();
+    // Only the rim is cut; the inner circle is an engraved ring line, so the
+    // badge stays one piece.
+    part.AddMain(new CShapeVector(Circle(QPointF(), rim), CShape::LayerCut), true);
+    if (inner > 0.0)
+        part.AddMain(new CShapeVector(Circle(QPointF(), inner), CShape::LayerEngrave), true);
+
+    const bool withText = TextOutline::CanDraw();
+    const SSealTextParam* texts[] = {&param.sText1, &param.sText2, &param.sText3};
+    QVector<LineInk> lines;
+    for (const SSealTextParam* text : texts)
+        lines.append(withText && AskedHeight(*text) > 0.0 ? LineInk(*text) : LineInk());
+
+    // The star and the middle line share the disc inside the circles and the arc lines.
+    double room = inner > 0.0 ? inner : rim;
+    QPainterPath arcs[2];
+    for (int i = 0; i < 2; ++i) {
+        if (!lines[i].HasInk())
+            continue;
+        const SSealTextParam& text = *texts[i];
+        const Band band = ArcBand(text, rim, inner);
+        if (band.dOut <= room)
+            room = std::min(room, band.dIn);
+        // Each arc line keeps to its half of the ring, clear of the other's ends.
+        const double endGap = std::max(CReferenceEngine::kTextClearance, AskedHeight(text) / 4.0);
+        const double halfAngle = M_PI_2 - std::asin(std::min(1.0, endGap / band.dIn));
+        const ArcLine arc(lines[i], i == 0 ? ArcSide::Upper : ArcSide::Lower, band, halfAngle);
+        const double height = lines[i].Height();
+        const QPair<double, double> fit =
+            arc.Fit(AskedHeight(text) / height, text.dSpace, CReferenceEngine::kMinTextHeight / height);
+        if (band.dOut - band.dIn < CReferenceEngine::kMinTextHeight || !(fit.first > 0.0)) {
+            part.Refuse(TooSmall(i + 1, "its half of the ring"));
+            return;
+        }
+        arcs[i] = arc.Path(fit.first, fit.second, mirror);
+    }
+    room -= CReferenceEngine::kTextClearance;
+
+    const bool withStar = param.bStar && param.dStarSize > 0.0;
+    // The star leaves the lower half of the middle to the middle line.
+    const double star = withStar ? std::min(param.dStarSize / 2.0, room / 2.0) : 0.0;
+    if (withStar && star > 0.0)
+        part.AddMain(new CShapeVector(Star(star) * mirror, CShape::LayerEngrave), true);
+    for (const QPainterPath& arc : arcs)
+        if (!arc.isEmpty())
+            part.AddMain(new CShapeVector(arc, CShape::LayerEngrave), true);
+
+    const LineInk& middle = lines[2];
+    if (!middle.HasInk())
+        return;
+    const double height = AskedHeight(param.sText3);
+    const double scale = height / middle.Height();
+    const double least = CReferenceEngine::kMinTextHeight / middle.Height();
+    const double wanted = (withStar ? star + kStarToTextGap : -height / 2.0) + param.sText3.dOffset;
+    MiddleLine line(middle, room);
+    // Moved too far up or down to fit at all, the line comes back until its
+    // smallest letters do.
+    const double reach = line.Reach(least);
+    const double highest = withStar ? star + CReferenceEngine::kTextClearance : -reach;
+    const double lowest = reach - CReferenceEngine::kMinTextHeight;
+    if (!(lowest >= highest)) {
+        part.Refuse(TooSmall(3, "inside the inner circle"));
+        return;
+    }
+    line.MoveTop(std::clamp(wanted, highest, lowest));
+    part.AddMain(new CShapeVector(line.Path(Largest(least, scale, [&](double s) { return line.Fits(s); }), mirror),
+                                  CShape::LayerEngrave),
+                 true);
 }
 
 } // namespace
 
 bool CReferenceEngine::CreateSeal(SSealBoxParam param, CShapeList* pMain)
 {
-    if (!pMain || !SealValid(param))
-        return false;
-
-    const double rim = param.D1 / 2.0;
-    const bool withStar = param.bStar && param.dStarSize > 0.0;
-    QVector<QPair<QPainterPath, int>> parts;
-    // Only the rim is cut; the inner circle is an engraved ring line, so the
-    // badge stays one piece.
-    parts.append({Circle(rim), CShape::LayerCut});
-    if (param.D2 > 0.0)
-        parts.append({Circle(param.D2 / 2.0), CShape::LayerEngrave});
-    if (withStar)
-        parts.append({Star(param.dStarSize / 2.0), CShape::LayerEngrave});
-
-    if (CanDrawText()) {
-        const SSealTextParam& upper = param.sText1;
-        const SSealTextParam& lower = param.sText2;
-        const SSealTextParam& middle = param.sText3;
-        if (Drawn(upper))
-            parts.append({TextOnArc(upper, rim - upper.dOffset - upper.dHeight, ArcSide::Upper), CShape::LayerEngrave});
-        if (Drawn(lower))
-            parts.append({TextOnArc(lower, rim - lower.dOffset, ArcSide::Lower), CShape::LayerEngrave});
-        if (Drawn(middle)) {
-            const double top = withStar ? param.dStarSize / 2.0 + kStarToTextGap : -middle.dHeight / 2.0;
-            parts.append({StraightText(middle, top + middle.dHeight + middle.dOffset), CShape::LayerEngrave});
-        }
+    EngineBuild::Part part;
+    if (SealValid(part, param)) {
+        AddSeal(part, param);
+        const double rim = param.D1 / 2.0;
+        part.bounds = QRectF(-rim, -rim, 2.0 * rim, 2.0 * rim);
     }
-
-    const QTransform mirror = param.bTextReverse ? QTransform::fromScale(-1.0, 1.0) : QTransform();
-    for (const auto& part : parts)
-        pMain->AddTail(new CShapeVector(mirror.map(part.first), part.second));
-    return true;
+    return EngineBuild::Deliver("CreateSeal", part, pMain, nullptr);
 }

@@ -1,6 +1,7 @@
 #include "CShape.h"
 
-#include <QRawFont>
+#include "TextOutline.h"
+
 #include <atomic>
 
 namespace {
@@ -101,15 +102,15 @@ QPainterPath CShapeText::LocalPath() const
     QPainterPath path;
     if (m_strText.isEmpty() || !(m_dHeight > 0.0))
         return path;
-    // Lay the text out at a large pixel size for clean outlines, then scale
-    // so that the cap height of the font is the requested height.
-    QFont font(m_strFamily);
-    font.setPixelSize(100);
-    path.addText(0, 0, font, m_strText);
-    const QRawFont raw = QRawFont::fromFont(font);
-    const double capHeight = raw.isValid() && raw.capHeight() > 0 ? raw.capHeight() : 70.0;
-    const double scale = m_dHeight / capHeight;
-    return QTransform::fromScale(scale, scale).map(path);
+    // Glyphs are laid out large for clean outlines, then scaled so that
+    // capitals come out the requested height.
+    const double scale = m_dHeight / TextOutline::CapHeight(m_strFamily);
+    double pen = 0.0;
+    for (const TextOutline::Glyph& glyph : TextOutline::Glyphs(m_strText, m_strFamily)) {
+        TextOutline::AppendMapped(path, glyph.outline, QTransform(scale, 0.0, 0.0, scale, pen * scale, 0.0));
+        pen += glyph.dAdvance;
+    }
+    return path;
 }
 
 bool CShapeText::IsClose() const

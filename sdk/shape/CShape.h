@@ -67,7 +67,8 @@ private:
     QPainterPath m_path;
 };
 
-// A line of text, kept as text; its outline is made from the font on demand.
+// A line of text, kept as text; its outline is made on demand from faces
+// that have its characters (TextOutline.h), capitals dHeightMm tall.
 class CShapeText : public CShape
 {
 public:

@@ -1,0 +1,63 @@
+// How every build of the reference engine ends. A record that breaks a
+// limit is refused with one line in the host's log naming the build, the
+// field and its limit; a built part is checked before any of it reaches the
+// host's lists, so that no build ever hands over a coordinate that is not
+// finite, lies outside its part, or an outline left open that must be closed.
+#pragma once
+
+#include <QRectF>
+#include <QString>
+#include <memory>
+#include <vector>
+
+class CShape;
+class CShapeList;
+
+namespace EngineBuild {
+
+// Which end of a range the value may not take.
+enum class Ends { Closed, OpenLow, OpenHigh };
+
+// What a build made, not yet in the host's lists.
+class Part
+{
+public:
+    Part();
+    ~Part();
+    Part(const Part&) = delete;
+    Part& operator=(const Part&) = delete;
+
+    // Every coordinate of the part lies inside.
+    QRectF bounds;
+
+    // False, and the part refused with a sentence that names the field and
+    // its limit, when value is not finite or lies outside [low, high]. Once
+    // refused, every further requirement is false too.
+    bool Require(const char* field, double value, double low, double high, Ends ends = Ends::Closed);
+    // Refuses the part for a reason given as a sentence; the first reason is kept.
+    void Refuse(const QString& reason);
+    bool Refused() const { return !m_refusal.isEmpty(); }
+
+    // Takes ownership; null is ignored. Closed: every contour must end where it starts.
+    void AddMain(CShape* pShape, bool bClosed);
+    void AddAux(CShape* pShape, bool bClosed);
+
+private:
+    struct Piece
+    {
+        std::unique_ptr<CShape> shape;
+        bool bClosed;
+    };
+    friend bool Deliver(const char* build, Part& part, CShapeList* pMain, CShapeList* pAux);
+
+    QString m_refusal;
+    std::vector<Piece> m_main;
+    std::vector<Piece> m_aux;
+};
+
+// The one way out of a build: false with both lists untouched when the part
+// was refused or fails its check (each logged at level 2), else true with the
+// part moved into the lists (aux pieces only when pAux is given).
+bool Deliver(const char* build, Part& part, CShapeList* pMain, CShapeList* pAux);
+
+} // namespace EngineBuild
