@@ -400,7 +400,7 @@ void TestEngine::badRecords()
     Output out;
     QCOMPARE(build(m_engine, out), refusal.isEmpty());
     QVERIFY(Finite(out) && (out.MainCount() > 0) == refusal.isEmpty());
-    const QStringList said = m_config.logSentences(2);
+    const QStringList said = m_config.log(2);
     QCOMPARE(said.size(), refusal.isEmpty() ? 0 : 1);
     QVERIFY2(refusal.isEmpty() || (said[0].startsWith(refusal) && !out.pAux->GetCount()), qPrintable(said.value(0)));
 }
