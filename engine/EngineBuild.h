@@ -7,6 +7,7 @@
 
 #include <QRectF>
 #include <QString>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -54,6 +55,16 @@ private:
     std::vector<Piece> m_main;
     std::vector<Piece> m_aux;
 };
+
+// A record's flag as the byte it travels as: any byte but zero means yes.
+// Hosts built by other compilers may send other bytes than 0 and 1, and
+// reading such a byte as a bool would be undefined.
+inline void ReadFlag(bool& flag)
+{
+    unsigned char byte = 0;
+    std::memcpy(&byte, &flag, 1);
+    flag = byte != 0;
+}
 
 // The one way out of a build: false with both lists untouched when the part
 // was refused or fails its check (each logged at level 2), else true with the

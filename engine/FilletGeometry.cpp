@@ -212,6 +212,8 @@ FlatPart StripPart(const RoundedPlan& plan, const SFilletBoxParam& param)
 
 bool CReferenceEngine::CreateFilletBox(SFilletBoxParam param, CShapeList* pMain, CShapeList* pAux)
 {
+    for (bool* pFlag : {&param.bInSize, &param.bNoTop, &param.bNoBottom, &param.bNoFlute3Edge})
+        EngineBuild::ReadFlag(*pFlag);
     EngineBuild::Part part;
     RoundedPlan plan;
     if (MakePlan(param, &plan, part)) {

@@ -390,6 +390,8 @@ void AddSeal(EngineBuild::Part& part, const SSealBoxParam& param)
 
 bool CReferenceEngine::CreateSeal(SSealBoxParam param, CShapeList* pMain)
 {
+    for (bool* pFlag : {&param.bTextReverse, &param.bStar})
+        EngineBuild::ReadFlag(*pFlag);
     EngineBuild::Part part;
     if (SealValid(part, param)) {
         AddSeal(part, param);
