@@ -13,11 +13,9 @@
 #include <QComboBox>
 #include <QGraphicsPathItem>
 #include <QGraphicsView>
-#include <QGroupBox>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
-#include <QScreen>
 #include <QSet>
 #include <QtTest>
 #include <cmath>
@@ -79,12 +77,8 @@ private slots:
     void everyTextComesFromTheTranslator();
     void languageChangeRetextsInPlace_data();
     void languageChangeRetextsInPlace();
-    void wordingsFit_data();
-    void wordingsFit();
 
-    void firstDrawingComesWithTheEventLoop();
-    void burstDrawsOnlyTheLatest();
-    void emptyBuildKeepsTheDrawing();
+    void burstDrawsOnlyTheLatestAndEmptyKeepsIt();
     void fitsOutline_data();
     void fitsOutline();
     void boxPreviewShowsBothListsButReturnsTheMain();
@@ -209,40 +203,7 @@ void TestDialog::languageChangeRetextsInPlace()
     }
 }
 
-void TestDialog::wordingsFit_data()
-{
-    QTest::addColumn<QString>("language");
-    QTest::addColumn<int>("page");
-    for (const QString& code : CTranslator::AvailableLanguages())
-        for (int page = 0; page < 4; ++page)
-            QTest::addRow("%s %s", qPrintable(code), kPages[page]) << code << page;
-}
-
-void TestDialog::wordingsFit()
-{
-    QFETCH(QString, language);
-    QFETCH(int, page);
-    Language(language);
-    QVERIFY(Open(page));
-    // No wording widens the settings into the preview's half, nor is cut off.
-    QCOMPARE(m_dlg->size(), QSize(1320, 800));
-    QVERIFY(Widget(QStringLiteral("widget_preview_rectbox"))->width() >= Widget(QStringLiteral("widget_setting"))->width());
-    for (const QWidget* pWidget : Widget(QLatin1String(kPages[page]))->findChildren<QWidget*>())
-        if (pWidget->isVisible() && (qobject_cast<const QLabel*>(pWidget) || qobject_cast<const QAbstractButton*>(pWidget)))
-            QVERIFY2(pWidget->width() >= pWidget->minimumSizeHint().width(), qPrintable(pWidget->objectName()));
-}
-
-void TestDialog::firstDrawingComesWithTheEventLoop()
-{
-    m_dlg = std::make_unique<DlgKerfmate>(nullptr);
-    QVERIFY(Items().isEmpty()); // nothing is drawn before the event loop runs
-    m_engine.main = Outline(QRectF(0, 0, 10, 10));
-    m_dlg->show();
-    QTRY_COMPARE(Items().size(), 1); // the timer draws what construction queued
-    QCOMPARE(qRound(Drawn().width() / Drawn().height()), 2);
-}
-
-void TestDialog::burstDrawsOnlyTheLatest()
+void TestDialog::burstDrawsOnlyTheLatestAndEmptyKeepsIt()
 {
     QVERIFY(Open(2));
     Tick();
@@ -255,18 +216,11 @@ void TestDialog::burstDrawsOnlyTheLatest()
     Tick();
     QCOMPARE(qRound(Drawn().height() / Drawn().width()), 4);
     QCOMPARE(CShape::LiveCount(), settled); // the drawn copy is gone too
-}
-
-void TestDialog::emptyBuildKeepsTheDrawing()
-{
-    QVERIFY(Open(2));
-    Tick();
-    QGraphicsItem* pBefore = Items().value(0);
-    QVERIFY(pBefore);
-    m_engine.main = QPainterPath();
+    QGraphicsItem* pDrawn = Items().value(0);
+    m_engine.main = QPainterPath(); // a build of nothing keeps the drawing
     Build(2);
     Tick();
-    QCOMPARE(Items(), QList<QGraphicsItem*>{pBefore});
+    QCOMPARE(Items(), QList<QGraphicsItem*>{pDrawn});
 }
 
 void TestDialog::fitsOutline_data()
@@ -325,7 +279,6 @@ void TestDialog::centresOnTheScreen()
 {
     QFETCH(QSize, size);
     QFETCH(QPoint, position);
-    QCOMPARE(QGuiApplication::primaryScreen()->availableGeometry().size(), QSize(1920, 1040));
     BaseDialog dialog(nullptr);
     QCOMPARE(dialog.windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint), Qt::WindowCloseButtonHint);
     dialog.resize(size);
