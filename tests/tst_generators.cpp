@@ -1,10 +1,9 @@
 // The four generators as the user meets them: an edit on a widget, and what
 // leaves the dialog because of it (the record the engine gets, the log, the
 // widgets it moves, Kerfmate.ini after OK); what a stored file opens with;
-// and OK where nothing can be saved.
+// and OK where the file cannot be written.
 #include "TestSupport.h"
 
-#include "CShapeList.h"
 #include "CTranslator.h"
 #include "DlgKerfmate.h"
 
@@ -118,8 +117,6 @@ private slots:
     void sealTextsTranslatedAndSavedAsKeys_data();
     void sealTextsTranslatedAndSavedAsKeys();
     void fontChoiceReachesItsLine();
-    void okWhereNothingCanBeSaved_data();
-    void okWhereNothingCanBeSaved();
     void fileItMayNotWriteIsKept();
 
 private:
@@ -483,31 +480,6 @@ void TestGenerators::fontChoiceReachesItsLine()
     QCOMPARE(m_config->log(), QStringList{"fontComboBox_sealTextFont2 was changed."});
     QCOMPARE(QString::fromUtf8(m_engine.seal.sText2.Facename), pFonts->currentFont().family());
     QCOMPARE(QByteArray(m_engine.seal.sText1.Facename), line1);
-}
-
-void TestGenerators::okWhereNothingCanBeSaved_data()
-{
-    QTest::addColumn<QString>("blocked"); // below the theme's folder
-    QTest::newRow("Data is a file") << "Resources/Data";
-    QTest::newRow("resource folder is a file") << "Resources";
-}
-
-void TestGenerators::okWhereNothingCanBeSaved()
-{
-    QFETCH(QString, blocked);
-    const QString theme = QDir::cleanPath(m_config->dataDir() + QStringLiteral("/../.."));
-    QVERIFY(QDir(theme + QStringLiteral("/Resources")).removeRecursively());
-    QVERIFY(QDir().mkpath(QFileInfo(theme + '/' + blocked).path()));
-    QFile block(theme + '/' + blocked);
-    QVERIFY(block.open(QIODevice::WriteOnly) && block.write("in the way") == 10);
-    block.close();
-
-    QVERIFY(Open());
-    QVERIFY(ConfirmWithOk());
-
-    QCOMPARE(m_dlg->result(), 1);
-    QCOMPARE(m_dlg->GetResultList()->GetCount(), 1u);
-    QCOMPARE(block.size(), qint64(10));
 }
 
 void TestGenerators::fileItMayNotWriteIsKept()

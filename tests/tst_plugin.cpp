@@ -85,7 +85,6 @@ private slots:
     void exportsOnlyTheEntryPoints();
     void endings_data();
     void endings();
-    void eachCreateBuildsThroughItsOwnEngine();
     void engineBuildsSitAtTheirSlots();
 
 private:
@@ -174,17 +173,6 @@ void TestPlugin::endings()
     }
     QCOMPARE(CShape::LiveCount(), shapes);
     QCOMPARE(CShapeList::LiveCount(), lists);
-}
-
-void TestPlugin::eachCreateBuildsThroughItsOwnEngine()
-{
-    RecordingEngine first;
-    RecordingEngine second;
-    QVERIFY(!Create(&first, QStringLiteral("escape")));
-    const QStringList firstBuilds = first.builds;
-    QVERIFY(!Create(&second, QStringLiteral("escape")));
-    QCOMPARE(first.builds, firstBuilds);
-    QCOMPARE(second.builds, firstBuilds);
 }
 
 void TestPlugin::engineBuildsSitAtTheirSlots()
