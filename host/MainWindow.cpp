@@ -214,6 +214,7 @@ void MainWindow::SetUnits(int nRulerUnit)
     // The module reads the unit from cfg.ini when its dialog opens.
     WriteRulerUnit(nRulerUnit);
     m_settings.setValue(QStringLiteral("units"), nRulerUnit);
+    m_pSheet->SetInches(IsInch(nRulerUnit));
     for (const char* name : {"actionUnitsMm", "actionUnitsInch"}) {
         QAction* pAction = findChild<QAction*>(QLatin1String(name));
         pAction->setChecked(IsInch(pAction->data().toInt()) == IsInch(nRulerUnit));

@@ -9,6 +9,7 @@
 #include <QUndoStack>
 #include <QWheelEvent>
 #include <cmath>
+#include <functional>
 
 namespace {
 constexpr int kRulerPx = 20;
@@ -246,10 +247,16 @@ void SheetView::drawBackground(QPainter* pPainter, const QRectF& rect)
     pPainter->drawRect(sheet);
 }
 
+void SheetView::SetInches(bool bInches)
+{
+    m_bInches = bInches;
+    viewport()->update();
+}
+
 void SheetView::drawForeground(QPainter* pPainter, const QRectF&)
 {
-    // Rulers along the top and the left edge, in millimetres from the
-    // sheet's corner; drawn in the viewport's pixels.
+    // Rulers along the top and the left edge, in the unit the dialog shows,
+    // from the sheet's corner; drawn in the viewport's pixels.
     pPainter->save();
     pPainter->resetTransform();
     const QRect area = viewport()->rect();
@@ -258,31 +265,36 @@ void SheetView::drawForeground(QPainter* pPainter, const QRectF&)
     pPainter->fillRect(QRect(0, 0, kRulerPx, area.height()), band);
     pPainter->setPen(Qt::darkGray);
     pPainter->setFont(font());
-    const double pxPerMm = transform().m11();
-    const double label = NiceStep(48 / pxPerMm);
+    const double mmPerUnit = m_bInches ? 25.4 : 1.0;
+    const double label = NiceStep(48 / (transform().m11() * mmPerUnit)); // in the unit shown
     const double tick = label / 5;
     const QRectF visible = mapToScene(area).boundingRect();
-    for (double mm = std::floor(visible.left() / tick) * tick; mm <= visible.right(); mm += tick) {
-        const int x = mapFromScene(QPointF(mm, 0)).x();
-        const bool major = std::abs(std::remainder(mm, label)) < tick / 2;
+    // Every tick of one ruler, labelled or not, as a value in the unit shown.
+    auto ticks = [&](double fromMm, double toMm, const std::function<void(double value, bool major)>& draw) {
+        for (double value = std::floor(fromMm / mmPerUnit / tick) * tick; value * mmPerUnit <= toMm; value += tick)
+            draw(value, std::abs(std::remainder(value, label)) < tick / 2);
+    };
+    auto figure = [&](double value) { return QString::number(std::round(value / tick) * tick, 'g', 6); };
+    ticks(visible.left(), visible.right(), [&](double value, bool major) {
+        const int x = mapFromScene(QPointF(value * mmPerUnit, 0)).x();
         pPainter->drawLine(x, kRulerPx, x, kRulerPx - (major ? 10 : 4));
         if (major && x > kRulerPx)
-            pPainter->drawText(x + 2, kRulerPx - 9, QString::number(std::round(mm)));
-    }
-    for (double mm = std::floor(visible.top() / tick) * tick; mm <= visible.bottom(); mm += tick) {
-        const int y = mapFromScene(QPointF(0, mm)).y();
-        const bool major = std::abs(std::remainder(mm, label)) < tick / 2;
+            pPainter->drawText(x + 2, kRulerPx - 9, figure(value));
+    });
+    ticks(visible.top(), visible.bottom(), [&](double value, bool major) {
+        const int y = mapFromScene(QPointF(0, value * mmPerUnit)).y();
         pPainter->drawLine(kRulerPx, y, kRulerPx - (major ? 10 : 4), y);
         if (major && y > kRulerPx) {
             pPainter->save();
             pPainter->translate(kRulerPx - 9, y + 2);
             pPainter->rotate(-90);
-            pPainter->drawText(QPointF(-30, 0), QString::number(std::round(mm)).rightJustified(5));
+            pPainter->drawText(QPointF(-30, 0), figure(value).rightJustified(5));
             pPainter->restore();
         }
-    }
+    });
     pPainter->fillRect(QRect(0, 0, kRulerPx, kRulerPx), band);
-    pPainter->drawText(QRect(0, 0, kRulerPx, kRulerPx), Qt::AlignCenter, QStringLiteral("mm"));
+    pPainter->drawText(QRect(0, 0, kRulerPx, kRulerPx), Qt::AlignCenter,
+                       m_bInches ? QStringLiteral("in") : QStringLiteral("mm"));
     pPainter->restore();
 }
 

@@ -51,6 +51,8 @@ public:
     void DeleteSelected();
     void ZoomToFit();
     Outlines AllOutlines() const;
+    // The rulers count inches instead of millimetres, as the dialog shows lengths.
+    void SetInches(bool bInches);
 
 signals:
     void PartsChanged();
@@ -68,4 +70,5 @@ private:
 
     QUndoStack& m_undo;
     QHash<PartItem*, QPointF> m_pressPositions;
+    bool m_bInches = false;
 };
