@@ -99,6 +99,9 @@ void TestEngine::rectBoxAssembles_data()
     const SRectBoxParam box = With(SRectBoxParam(), [](auto& b) { b.dWidth = 80, b.dDepth = 60, b.dHeight = 40; });
     QTest::newRow("closed") << box;
     QTest::newRow("open tube") << With(box, [](auto& b) { b.bNoTop = b.bNoBottom = true; });
+    QTest::newRow("open top") << With(box, [](auto& b) { b.bNoTop = true; });
+    QTest::newRow("fingers asked finer than they may be")
+        << With(box, [](auto& b) { b.dFluteOfWidth = b.dFluteOfHeight = b.dFluteOfDepth = 0.5; });
     QTest::newRow("inside measures") << With(box, [](auto& b) { b.bInSize = true; });
     QTest::newRow("kerf 2.5 on a 3 mm board") << With(box, [](auto& b) { b.dLaserWidth = 2.5; });
     QTest::newRow("grooves differ per direction")
@@ -387,6 +390,7 @@ void TestEngine::badRecords_data()
     QTest::newRow("gear bore beyond the root") << Gear([](auto& g) { g.sGear1.dCDiameter = 20; })
                                                << "CreateGear refused: sGear1.dCDiameter 20 is outside 0 to 9.5 (9.5";
     QTest::newRow("seal NaN rim") << Seal([](auto& s) { s.D1 = qQNaN(); }) << "CreateSeal refused: D1 nan is outside";
+    QTest::newRow("inner circle beyond the rim") << Seal([](auto& s) { s.D2 = 70; }) << "CreateSeal refused: D2 70";
     QTest::newRow("spacing inf") << Seal([](auto& s) { s.sText2.dSpace = qInf(); }) << "CreateSeal refused: sText2";
     QTest::newRow("seal text 1e-305 mm") << Seal([](auto& s) { s.sText1.dHeight = 1e-305; }) << "";
     QTest::newRow("seal text DBL_MIN mm") << Seal([](auto& s) { s.sText2.dHeight = DBL_MIN; }) << "";

@@ -15,6 +15,7 @@
 #include <QSlider>
 #include <QSpinBox>
 #include <QtTest>
+#include <functional>
 #include <sys/fsuid.h>
 #include <unistd.h>
 
@@ -35,9 +36,9 @@ struct Case
     QString action;
     QStringList before;
     QVariantMap record, stored, shown, saved;
-    QStringList log{QStringLiteral("<own>")};
-    int unit = 1;
-    int builds = 1;
+    QStringList log;
+    int unit;
+    int builds;
 };
 
 QString Expanded(const QString& text)
@@ -63,29 +64,16 @@ QVariantMap Assignments(const QString& text)
 
 Case Parse(const QString& text)
 {
-    Case c;
-    const QStringList clauses = text.split(QStringLiteral("; "));
-    c.action = clauses[0].section(QStringLiteral("->"), 0, 0).trimmed();
-    c.record = Assignments(clauses[0].section(QStringLiteral("->"), 1));
-    for (const QString& clause : clauses.mid(1)) {
-        const QString word = clause.section(QLatin1Char(' '), 0, 0);
-        const QString rest = clause.section(QLatin1Char(' '), 1);
-        if (word == QLatin1String("stored"))
-            c.stored = Assignments(rest);
-        else if (word == QLatin1String("shown"))
-            c.shown = Assignments(rest);
-        else if (word == QLatin1String("saved"))
-            c.saved = Assignments(rest);
-        else if (word == QLatin1String("unit"))
-            c.unit = rest.toInt();
-        else if (word == QLatin1String("builds"))
-            c.builds = rest.toInt();
-        else if (word == QLatin1String("before"))
-            c.before = rest.split(QLatin1Char('|'));
-        else if (word == QLatin1String("log"))
-            c.log = rest.split(QLatin1Char('|'), Qt::SkipEmptyParts);
-    }
-    return c;
+    const QStringList parts = text.split(QStringLiteral("; "));
+    QMap<QString, QString> clauses;
+    for (const QString& clause : parts.mid(1))
+        clauses.insert(clause.section(QLatin1Char(' '), 0, 0), clause.section(QLatin1Char(' '), 1));
+    const auto list = [&](const char* word) { return clauses[word].split(QLatin1Char('|'), Qt::SkipEmptyParts); };
+    return {parts[0].section(QStringLiteral("->"), 0, 0).trimmed(), list("before"),
+            Assignments(parts[0].section(QStringLiteral("->"), 1)), Assignments(clauses["stored"]),
+            Assignments(clauses["shown"]), Assignments(clauses["saved"]),
+            clauses.contains("log") ? list("log") : QStringList{"<own>"}, clauses.value("unit", "1").toInt(),
+            clauses.value("builds", "1").toInt()};
 }
 
 void Row(const char* name, const char* text)
@@ -125,7 +113,8 @@ private:
     QPair<const char*, const char*> Act(const QString& action);
     void RunEdit(int nPage);
     QVariantMap Built(int nPage) const;
-    void VerifyShown(const QVariantMap& shown) const;
+    void Verify(const QVariantMap& expected, const std::function<QVariant(const QString&)>& read) const;
+    QVariant Shown(const QString& key) const;
 
     std::unique_ptr<QSignalSpy> m_changes;
 };
@@ -149,20 +138,25 @@ void TestGenerators::Prepare(int nPage, const Case& c)
     m_config->setIni(QLatin1String(kGroups[nPage]), c.stored);
 }
 
-void TestGenerators::VerifyShown(const QVariantMap& shown) const
+void TestGenerators::Verify(const QVariantMap& expected, const std::function<QVariant(const QString&)>& read) const
 {
     QVariantMap actual;
-    for (auto it = shown.cbegin(); it != shown.cend(); ++it) {
-        const QWidget* pWidget = Widget(it.key().section(QLatin1Char('.'), 0, 0));
-        QString property = it.key().section(QLatin1Char('.'), 1);
-        if (property.isEmpty())
-            property = qobject_cast<const QAbstractButton*>(pWidget) ? QStringLiteral("checked")
-                       : qobject_cast<const QLineEdit*>(pWidget)     ? QStringLiteral("text")
-                                                                      : QStringLiteral("value");
-        actual.insert(it.key(), pWidget ? pWidget->property(property.toLatin1()) : QVariant());
-    }
-    const QString wrong = Differences(actual, shown);
+    for (const QString& key : expected.keys())
+        actual.insert(key, read(key));
+    const QString wrong = Differences(actual, expected);
     QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
+}
+
+// What a widget shows: "W.property", or W's value, checked state or text.
+QVariant TestGenerators::Shown(const QString& key) const
+{
+    const QWidget* pWidget = Widget(key.section(QLatin1Char('.'), 0, 0));
+    QString property = key.section(QLatin1Char('.'), 1);
+    if (property.isEmpty())
+        property = qobject_cast<const QAbstractButton*>(pWidget) ? QStringLiteral("checked")
+                   : qobject_cast<const QLineEdit*>(pWidget)     ? QStringLiteral("text")
+                                                                  : QStringLiteral("value");
+    return pWidget ? pWidget->property(property.toLatin1()) : QVariant();
 }
 
 QPair<const char*, const char*> TestGenerators::Act(const QString& action)
@@ -218,17 +212,11 @@ void TestGenerators::RunEdit(int nPage)
             log << (sentence == QLatin1String("<own>") ? name + QLatin1String(signal.second) : sentence);
     QCOMPARE(m_config->log(), log);
     QCOMPARE(m_engine.builds, QStringList(c.builds * m_changes->count(), QLatin1String(kBuilds[nPage])));
-    const QString wrong = Differences(Built(nPage), expected);
-    QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
-    VerifyShown(c.shown);
-    if (c.saved.isEmpty())
-        return;
-    QVERIFY(ConfirmWithOk());
-    QVariantMap saved;
-    for (const QString& key : c.saved.keys())
-        saved.insert(key, m_config->ini(QLatin1String(kGroups[nPage]), key));
-    const QString notSaved = Differences(saved, c.saved);
-    QVERIFY2(notSaved.isEmpty(), qPrintable(notSaved));
+    const QVariantMap built = Built(nPage);
+    Verify(expected, [&](const QString& key) { return built.value(key); });
+    Verify(c.shown, [this](const QString& key) { return Shown(key); });
+    if (!c.saved.isEmpty() && ConfirmWithOk())
+        Verify(c.saved, [&](const QString& key) { return m_config->ini(QLatin1String(kGroups[nPage]), key); });
 }
 
 void TestGenerators::rectEdits_data()
@@ -406,9 +394,9 @@ void TestGenerators::loads()
     QCOMPARE(m_config->log().filter(QRegularExpression(QStringLiteral("^(?!radioButton_rect)"))),
              (QStringList{"doubleSpinBox_filletFluteLength was changed.", "doubleSpinBox_filletFluteWidth was changed."}));
     fresh[page].insert(c.record);
-    const QString wrong = Differences(Built(page), fresh[page]);
-    QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
-    VerifyShown(c.shown);
+    const QVariantMap built = Built(page);
+    Verify(fresh[page], [&](const QString& key) { return built.value(key); });
+    Verify(c.shown, [this](const QString& key) { return Shown(key); });
 }
 
 void TestGenerators::faceLabelsKeepSixtyThreeBytes()
@@ -428,8 +416,8 @@ void TestGenerators::faceLabelsKeepSixtyThreeBytes()
 
     QVERIFY(Open());
 
-    const QString wrong = Differences(Fields(m_engine.labels), expected);
-    QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
+    const QVariantMap labels = Fields(m_engine.labels);
+    Verify(expected, [&](const QString& key) { return labels.value(key); });
 }
 
 void TestGenerators::sealTextsTranslatedAndSavedAsKeys_data()

@@ -213,6 +213,7 @@ void TestHost::readersSeeTheEngineOutlines()
     const QString svg = svgFile.open(QIODevice::ReadOnly) ? QString::fromUtf8(svgFile.readAll()) : QString();
     QVERIFY(svg.contains(QStringLiteral("width=\"%1mm\" height=\"%2mm\"").arg(page.width(), 0, 'f', 4).arg(page.height(), 0, 'f', 4)));
     QCOMPARE(svg.count(QStringLiteral("Z\"")), engine.size());
+    QCOMPARE(svg.count(QStringLiteral("stroke=\"#ff0000\"")), engine.size()); // cutting is red
     const QSize pixels = (page.size() * 10).toSize();
     auto image = [&](const std::function<void(QPainter&)>& draw) {
         QImage image(pixels, QImage::Format_RGB32);

@@ -12,6 +12,7 @@
 #include <QDialog>
 #include <QLibrary>
 #include <QProcess>
+#include <QTimer>
 #include <QtTest>
 
 namespace frozen {
@@ -42,35 +43,21 @@ public:
 } // namespace frozen
 
 namespace {
-// Ends the next generator dialog the way a user would, once it is shown.
-class DialogEnder : public QObject
+// Ends the next generator dialog the way a user would, once it is up.
+void EndDialog(const QString& how)
 {
-public:
-    explicit DialogEnder(const QString& how) : m_how(how) { qApp->installEventFilter(this); }
-
-    bool eventFilter(QObject* pObject, QEvent* pEvent) override
-    {
-        if (pEvent->type() != QEvent::Show || pObject->objectName() != QLatin1String("DlgKerfmate"))
-            return false;
-        qApp->removeEventFilter(this);
-        auto* pDialog = static_cast<QDialog*>(pObject);
-        QMetaObject::invokeMethod(this, [this, pDialog] { End(pDialog); }, Qt::QueuedConnection);
-        return false;
-    }
-
-private:
-    void End(QDialog* pDialog) const
-    {
-        if (m_how == QLatin1String("ok"))
+    QTimer::singleShot(0, qApp, [how] {
+        QWidget* pDialog = nullptr;
+        if (!QTest::qWaitFor([&] { return (pDialog = QApplication::activeModalWidget()) != nullptr; }))
+            return;
+        if (how == QLatin1String("ok"))
             QTest::mouseClick(pDialog->findChild<QWidget*>(QStringLiteral("pushButton_ok")), Qt::LeftButton);
-        else if (m_how == QLatin1String("escape"))
+        else if (how == QLatin1String("escape"))
             QTest::keyClick(pDialog, Qt::Key_Escape);
         else
             pDialog->close(); // the window's close button
-    }
-
-    QString m_how;
-};
+    });
+}
 } // namespace
 
 class TestPlugin : public QObject
@@ -115,7 +102,7 @@ void TestPlugin::cleanup()
 CShapeList* TestPlugin::Create(IGeometryEngine* pEngine, const QString& how)
 {
     frozen::PlugIn* pPlugIn = m_new();
-    DialogEnder ender(how);
+    EndDialog(how);
     // Whatever the host passes as its own argument is never touched.
     CShapeList* pResult = pPlugIn->Create(pEngine, reinterpret_cast<void*>(quintptr(0x1)), nullptr);
     m_release(pPlugIn);
