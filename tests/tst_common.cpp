@@ -1,13 +1,12 @@
 // What the module's layers share: where settings live and how values are
-// stored, the ruler unit, the engine's fixed text fields, and the range
-// validator as a user meets it in a line edit.
+// stored, the ruler unit, and the range validator as a user meets it in a
+// line edit. The engine's fixed text fields are checked by fuzz_textfield.
 #include "TestSupport.h"
 
 #include "CTranslator.h"
 #include "CUiPermissionsManager.h"
 #include "IniGroup.h"
 #include "Settings.h"
-#include "TextField.h"
 #include "Validator.h"
 
 #include <QApplication>
@@ -63,10 +62,6 @@ void CloseTips()
             pWindow->hide();
 }
 
-QString Cjk(int n)
-{
-    return QString(n, QChar(0x5B8B));
-}
 } // namespace
 Q_DECLARE_METATYPE(Range)
 
@@ -92,8 +87,6 @@ private slots:
     void storedValuesRead_data();
     void storedValuesRead();
 
-    void textFields_data();
-    void textFields();
 
     void validator_data();
     void validator();
@@ -197,41 +190,6 @@ void TestCommon::storedValuesRead()
         {"Flag", [&] { ini.Flag(QStringLiteral("k"), bFlag); return QVariant(bFlag); }},
         {"Text", [&] { ini.Text(QStringLiteral("k"), text); return QVariant(text); }}};
     QCOMPARE(reads.value(kind)(), read);
-}
-
-void TestCommon::textFields_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("size");
-    QTest::addColumn<bool>("fits");
-    QTest::newRow("empty") << "" << 256 << true;
-    QTest::newRow("no room for the zero") << "COMPETITION" << 11 << false;
-    QTest::newRow("255 ascii") << QString(255, QLatin1Char('a')) << 256 << true;
-    QTest::newRow("256 ascii") << QString(256, QLatin1Char('a')) << 256 << false;
-    QTest::newRow("85 cjk") << Cjk(85) << 256 << true;
-    QTest::newRow("86 cjk") << Cjk(86) << 256 << false;
-    QTest::newRow("21 cjk font name") << Cjk(21) << 64 << true;
-    QTest::newRow("emoji are four bytes") << QString::fromUtf8("\xF0\x9F\x94\xA5").repeated(16) << 64 << false;
-    QTest::newRow("leading byte order mark") << QString::fromUtf8("\xEF\xBB\xBF" "A") << 64 << true;
-    QTest::newRow("umlauts") << QString::fromUtf8("Erster Preis für Größe") << 64 << true;
-}
-
-void TestCommon::textFields()
-{
-    QFETCH(QString, text);
-    QFETCH(int, size);
-    QFETCH(bool, fits);
-    QByteArray field(size, '\x7f');
-    const QByteArray before = field;
-    QCOMPARE(StringToUtf8Field(text, field.data(), size), fits);
-    if (!fits) {
-        QCOMPARE(field, before); // all or nothing
-        return;
-    }
-    const QByteArray utf8 = text.toUtf8();
-    QCOMPARE(field.left(utf8.size() + 1), utf8 + '\0');
-    QCOMPARE(Utf8FieldToString(field.constData()), text);
-    QCOMPARE(StringToUtf8(text), utf8);
 }
 
 void TestCommon::validator_data()

@@ -11,7 +11,6 @@
 #include <QApplication>
 #include <QDialog>
 #include <QLibrary>
-#include <QProcess>
 #include <QTimer>
 #include <QtTest>
 
@@ -69,7 +68,6 @@ private slots:
     void init() { m_config = std::make_unique<TempConfig>(); }
     void cleanup();
 
-    void exportsOnlyTheEntryPoints();
     void endings_data();
     void endings();
     void engineBuildsSitAtTheirSlots();
@@ -107,20 +105,6 @@ CShapeList* TestPlugin::Create(IGeometryEngine* pEngine, const QString& how)
     CShapeList* pResult = pPlugIn->Create(pEngine, reinterpret_cast<void*>(quintptr(0x1)), nullptr);
     m_release(pPlugIn);
     return pResult;
-}
-
-void TestPlugin::exportsOnlyTheEntryPoints()
-{
-    QProcess nm;
-    nm.start(QStringLiteral("nm"), {QStringLiteral("-D"), QStringLiteral("--defined-only"), m_library.fileName()});
-    if (!nm.waitForFinished() || nm.exitCode() != 0)
-        QSKIP("nm is not available");
-    QStringList names;
-    for (const QByteArray& line : nm.readAllStandardOutput().split('\n'))
-        if (line.simplified().count(' ') == 2)
-            names << QString::fromLatin1(line.simplified().split(' ').at(2));
-    names.sort();
-    QCOMPARE(names, (QStringList{"NewInterface", "ReleaseInterface"}));
 }
 
 void TestPlugin::endings_data()
