@@ -10,6 +10,7 @@
 #include <QAbstractButton>
 #include <QDir>
 #include <QFontComboBox>
+#include <QJsonObject>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QSlider>
@@ -35,10 +36,11 @@ struct Case
 {
     QString action;
     QStringList before;
-    QVariantMap record, stored, shown, saved;
+    QVariantMap record, stored, shown, saved, wordings;
     QStringList log;
     int unit;
     int builds;
+    QString language;
 };
 
 QString Expanded(const QString& text)
@@ -54,11 +56,13 @@ QVariant Value(const QString& text)
     return number ? QVariant(d) : QVariant(Expanded(text));
 }
 
+// "name=value ..."; a value with spaces is quoted: name='First Prize'.
 QVariantMap Assignments(const QString& text)
 {
     QVariantMap map;
-    for (const QString& item : text.split(QLatin1Char(' '), Qt::SkipEmptyParts))
-        map.insert(item.section(QLatin1Char('='), 0, 0), Value(item.section(QLatin1Char('='), 1)));
+    static const QRegularExpression item(QStringLiteral("(\\S+?)=('([^']*)'|\\S*)"));
+    for (const QRegularExpressionMatch& m : item.globalMatch(text))
+        map.insert(m.captured(1), m.captured(2).startsWith(QLatin1Char('\'')) ? QVariant(m.captured(3)) : Value(m.captured(2)));
     return map;
 }
 
@@ -71,9 +75,9 @@ Case Parse(const QString& text)
     const auto list = [&](const char* word) { return clauses[word].split(QLatin1Char('|'), Qt::SkipEmptyParts); };
     return {parts[0].section(QStringLiteral("->"), 0, 0).trimmed(), list("before"),
             Assignments(parts[0].section(QStringLiteral("->"), 1)), Assignments(clauses["stored"]),
-            Assignments(clauses["shown"]), Assignments(clauses["saved"]),
+            Assignments(clauses["shown"]), Assignments(clauses["saved"]), Assignments(clauses["wordings"]),
             clauses.contains("log") ? list("log") : QStringList{"<own>"}, clauses.value("unit", "1").toInt(),
-            clauses.value("builds", "1").toInt()};
+            clauses.value("builds", "1").toInt(), clauses.value("language", "en")};
 }
 
 void Row(const char* name, const char* text)
@@ -101,9 +105,6 @@ private slots:
     void loads_data();
     void loads();
 
-    void faceLabelsKeepSixtyThreeBytes();
-    void sealTextsTranslatedAndSavedAsKeys_data();
-    void sealTextsTranslatedAndSavedAsKeys();
     void fontChoiceReachesItsLine();
     void fileItMayNotWriteIsKept();
 
@@ -125,10 +126,12 @@ void TestGenerators::cleanup()
     TearDown();
 }
 
+// The last record a generator's build got; the box's with its face labels.
 QVariantMap TestGenerators::Built(int nPage) const
 {
-    const QVariantMap records[] = {Fields(m_engine.rect), Fields(m_engine.fillet), Fields(m_engine.gear),
-                                   Fields(m_engine.seal)};
+    QVariantMap records[] = {Fields(m_engine.rect), Fields(m_engine.fillet), Fields(m_engine.gear),
+                             Fields(m_engine.seal)};
+    records[0].insert(Fields(m_engine.labels));
     return records[nPage];
 }
 
@@ -136,6 +139,8 @@ void TestGenerators::Prepare(int nPage, const Case& c)
 {
     m_config->setRulerUnit(c.unit);
     m_config->setIni(QLatin1String(kGroups[nPage]), c.stored);
+    QVERIFY(CTranslator::GetInstance()->SetLanguage(c.language));
+    QVERIFY(c.wordings.isEmpty() || m_config->loadWordings(QJsonObject::fromVariantMap(c.wordings)));
 }
 
 void TestGenerators::Verify(const QVariantMap& expected, const std::function<QVariant(const QString&)>& read) const
@@ -335,7 +340,9 @@ void TestGenerators::loads_data()
 {
     QTest::addColumn<int>("page");
     QTest::addColumn<QString>("text");
-    const auto row = [](const char* name, int page, const char* text) { QTest::newRow(name) << page << QString(text); };
+    const auto row = [](const char* name, int page, const char* text) {
+        QTest::newRow(name) << page << QString::fromUtf8(text);
+    };
     row("box: fresh", 0, "-> ; shown spinBox_rectLength=50 spinBox_rectLength.maximum=850 "
         "doubleSpinBox_rectFluteLength=12.5 horizontalSlider_rectFluteLength=125 doubleSpinBox_rectThickness=3 "
         "doubleSpinBox_rectLaserWidth=0.3 radioButton_rectOutside=true");
@@ -373,6 +380,17 @@ void TestGenerators::loads_data()
     row("seal: fresh", 3, "-> ; shown doubleSpinBox_sealD1=60 lineEdit_sealText1=COMPETITION "
         "lineEdit_sealText1.maxLength=50 doubleSpinBox_sealTextHeight1.maximum=30 radioButton_badge=true");
     row("seal: inches", 3, "-> ; unit 2; shown doubleSpinBox_sealD1=2.36 doubleSpinBox_sealTextHeight1.maximum=1.18");
+    row("box: face names keep 63 bytes", 0, "-> szFront=x*63 szBehind='' szLeft=宋*21 szTop=abc; "
+        "wordings FLAG_FRONT=x*70 FLAG_BEHIND='' FLAG_LEFT=宋*22 FLAG_TOP=abc");
+    row("seal: default texts worded, saved as keys", 3, "-> sText1.Text=WETTBEWERB sText2.Text='Erster Preis' "
+        "sText3.Text=Medaille; language de; saved sText1_Text=COMPETITION sText2_Text='First Prize' sText3_Text=Medal");
+    row("seal: another line's key worded, saved as worded", 3, "-> sText1.Text='Erster Preis' "
+        "sText2.Text='Erster Preis' sText3.Text=Medaille; language de; stored sText1_Text='First Prize'; "
+        "saved sText1_Text='Erster Preis' sText2_Text='First Prize'");
+    row("seal: too long a text keeps the default, unworded", 3, "-> sText2.Text='Erster Preis' sText3.Text=Medaille; "
+        "language de; stored sText1_Text=x*300; saved sText1_Text=COMPETITION");
+    row("seal: Chinese, byte for byte", 3, "-> sText1.Text='一等奖 比赛' sText2.Text=一等奖 sText3.Text=奖章; "
+        "language zh; stored sText1_Text='一等奖 比赛'; saved sText1_Text='一等奖 比赛' sText2_Text='First Prize'");
     row("seal: own text, star size, offset", 3, "-> sText1.Text=Hello dStarSize=7 sText2.dOffset=3; "
         "stored sText1_Text=Hello dStarRadius=7000 sText2_dOffset=3000");
 }
@@ -397,62 +415,8 @@ void TestGenerators::loads()
     const QVariantMap built = Built(page);
     Verify(fresh[page], [&](const QString& key) { return built.value(key); });
     Verify(c.shown, [this](const QString& key) { return Shown(key); });
-}
-
-void TestGenerators::faceLabelsKeepSixtyThreeBytes()
-{
-    // 70 bytes cut inside a character, none, exactly 63, 66 of CJK, short, 64.
-    const QStringList wordings{QString(35, QChar(0xE9)), QString(), QString(63, QLatin1Char('x')),
-                               QString(22, QChar(0x5B8B)), QStringLiteral("abc"), QString(64, QLatin1Char('y'))};
-    const QStringList keys{"FLAG_FRONT", "FLAG_BEHIND", "FLAG_LEFT", "FLAG_RIGHT", "FLAG_TOP", "FLAG_BOTTOM"};
-    const QStringList fields{"szFront", "szBehind", "szLeft", "szRight", "szTop", "szBottom"};
-    QJsonObject catalogue;
-    QVariantMap expected;
-    for (int i = 0; i < 6; ++i) {
-        catalogue.insert(keys[i], wordings[i]);
-        expected.insert(fields[i], wordings[i].toUtf8().left(63));
-    }
-    QVERIFY(m_config->loadWordings(catalogue));
-
-    QVERIFY(Open());
-
-    const QVariantMap labels = Fields(m_engine.labels);
-    Verify(expected, [&](const QString& key) { return labels.value(key); });
-}
-
-void TestGenerators::sealTextsTranslatedAndSavedAsKeys_data()
-{
-    QTest::addColumn<QString>("language");
-    QTest::addColumn<QString>("stored"); // text 1 in the file; null: none
-    QTest::addColumn<QString>("built");  // text 1 as the engine gets it
-    QTest::addColumn<QStringList>("saved");
-    const QStringList keys{"COMPETITION", "First Prize", "Medal"};
-    QTest::newRow("defaults worded, saved as keys") << "de" << QString() << "WETTBEWERB" << keys;
-    QTest::newRow("another line's key: worded, saved as worded")
-        << "de" << "First Prize" << "Erster Preis" << QStringList{"Erster Preis", "First Prize", "Medal"};
-    QTest::newRow("too long a text keeps the default, unworded")
-        << "de" << QString(300, QLatin1Char('x')) << "COMPETITION" << keys;
-    const QString chinese = QString::fromUtf8("一等奖 比赛");
-    QTest::newRow("Chinese, byte for byte") << "zh" << chinese << chinese << QStringList{chinese, "First Prize", "Medal"};
-}
-
-void TestGenerators::sealTextsTranslatedAndSavedAsKeys()
-{
-    QFETCH(QString, language);
-    QFETCH(QString, stored);
-    QFETCH(QString, built);
-    QFETCH(QStringList, saved);
-    QVERIFY(CTranslator::GetInstance()->SetLanguage(language));
-    if (!stored.isNull())
-        m_config->setIni(QLatin1String(kGroups[3]), {{"sText1_Text", stored}});
-
-    QVERIFY(Open(3));
-    QCOMPARE(QByteArray(m_engine.seal.sText1.Text), built.toUtf8());
-    QVERIFY(ConfirmWithOk());
-
-    for (int i = 0; i < 3; ++i)
-        QCOMPARE(m_config->ini(QLatin1String(kGroups[3]), QStringLiteral("sText%1_Text").arg(i + 1)).toString(),
-                 saved[i]);
+    if (!c.saved.isEmpty() && ConfirmWithOk())
+        Verify(c.saved, [&](const QString& key) { return m_config->ini(QLatin1String(kGroups[page]), key); });
 }
 
 void TestGenerators::fontChoiceReachesItsLine()
