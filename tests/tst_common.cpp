@@ -1,6 +1,7 @@
 // What the module's layers share: where settings live and how values are
-// stored, the ruler unit, and the range validator as a user meets it in a
-// line edit. The engine's fixed text fields are checked by fuzz_textfield.
+// stored, and the range validator as a user meets it in a line edit. The
+// ruler unit is seen in the generators' widgets, the engine's fixed text
+// fields by fuzz_textfield.
 #include "TestSupport.h"
 
 #include "CTranslator.h"
@@ -82,11 +83,8 @@ private slots:
 
     void resourceFolderByTheme_data();
     void resourceFolderByTheme();
-    void rulerUnit_data();
-    void rulerUnit();
     void storedValuesRead_data();
     void storedValuesRead();
-
 
     void validator_data();
     void validator();
@@ -125,29 +123,6 @@ void TestCommon::resourceFolderByTheme()
                                                            .arg(QCoreApplication::organizationName(), folder)));
     QVERIFY(QDir(path).exists());
     QCOMPARE(KerfmateIniPath(), path + QStringLiteral("/Data/Kerfmate.ini"));
-}
-
-void TestCommon::rulerUnit_data()
-{
-    QTest::addColumn<QVariant>("stored"); // null: no cfg.ini
-    QTest::addColumn<bool>("inches");
-    QTest::newRow("no cfg.ini") << QVariant() << false;
-    for (int unit : {0, 2})
-        QTest::addRow("%d", unit) << QVariant(unit) << true;
-    for (int unit : {1, 3, 7, -2})
-        QTest::addRow("%d", unit) << QVariant(unit) << false;
-    QTest::newRow("not a number reads as 0") << QVariant("inch") << true;
-}
-
-void TestCommon::rulerUnit()
-{
-    QFETCH(QVariant, stored);
-    QFETCH(bool, inches);
-    if (!stored.isNull())
-        m_config->setRulerUnit(stored);
-    QCOMPARE(IsInchUnit(ReadRulerUnit()), inches);
-    QCOMPARE(ToMm(2.0, ReadRulerUnit()), inches ? 50.8 : 2.0);
-    QCOMPARE(FromMm(50.8, ReadRulerUnit()), inches ? 2.0 : 50.8);
 }
 
 void TestCommon::storedValuesRead_data()

@@ -52,15 +52,9 @@ bool Simple(const QList<QPolygonF>& contours)
     return contours.size() == 1 && p.isClosed();
 }
 
-// Every coordinate of both lists finite and of a size a sheet can hold.
 bool Finite(const Output& out)
 {
-    for (CShapeList* list : {out.pMain, out.pAux})
-        for (uint i = 0; i < list->GetCount(); ++i)
-            for (const QPointF& p : PathOf(list->GetShape(i)).toFillPolygon())
-                if (!(std::abs(p.x()) < 1e6 && std::abs(p.y()) < 1e6))
-                    return false;
-    return true;
+    return Sound(out.pMain) && Sound(out.pAux);
 }
 
 template <typename T, typename Change>

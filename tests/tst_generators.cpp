@@ -38,7 +38,7 @@ struct Case
     QStringList before;
     QVariantMap record, stored, shown, saved, wordings;
     QStringList log;
-    int unit;
+    QString unit; // as cfg.ini holds it; "none": no cfg.ini
     int builds;
     QString language;
 };
@@ -76,7 +76,7 @@ Case Parse(const QString& text)
     return {parts[0].section(QStringLiteral("->"), 0, 0).trimmed(), list("before"),
             Assignments(parts[0].section(QStringLiteral("->"), 1)), Assignments(clauses["stored"]),
             Assignments(clauses["shown"]), Assignments(clauses["saved"]), Assignments(clauses["wordings"]),
-            clauses.contains("log") ? list("log") : QStringList{"<own>"}, clauses.value("unit", "1").toInt(),
+            clauses.contains("log") ? list("log") : QStringList{"<own>"}, clauses.value("unit", "1"),
             clauses.value("builds", "1").toInt(), clauses.value("language", "en")};
 }
 
@@ -137,7 +137,8 @@ QVariantMap TestGenerators::Built(int nPage) const
 
 void TestGenerators::Prepare(int nPage, const Case& c)
 {
-    m_config->setRulerUnit(c.unit);
+    if (c.unit != QLatin1String("none"))
+        m_config->setRulerUnit(c.unit);
     m_config->setIni(QLatin1String(kGroups[nPage]), c.stored);
     QVERIFY(CTranslator::GetInstance()->SetLanguage(c.language));
     QVERIFY(c.wordings.isEmpty() || m_config->loadWordings(QJsonObject::fromVariantMap(c.wordings)));
@@ -349,7 +350,10 @@ void TestGenerators::loads_data()
     row("box: unit 0 is inches", 0, "-> ; unit 0; shown spinBox_rectLength=1.97 spinBox_rectLength.maximum=33.46 "
         "doubleSpinBox_rectFluteLength=0.49 horizontalSlider_rectFluteLength=4 doubleSpinBox_rectThickness=0.12 "
         "doubleSpinBox_rectLaserWidth=0.01");
-    row("box: unit 7 is millimetres", 0, "-> ; unit 7; shown spinBox_rectLength=50");
+    row("box: no cfg.ini is millimetres", 0, "-> ; unit none; shown spinBox_rectLength=50");
+    for (const char* unit : {"3", "7", "-2"})
+        QTest::addRow("box: unit %s is millimetres", unit) << 0 << QStringLiteral("-> ; unit %1; shown spinBox_rectLength=50").arg(unit);
+    row("box: a unit that is no number reads as 0, inches", 0, "-> ; unit inch; shown spinBox_rectLength=1.97");
     row("box: stored, grooves worked out afresh", 0, "-> dWidth=120 dDepth=70 dHeight=90 dFluteOfWidth=30 "
         "dFluteOfHeight=17.5 dFluteOfDepth=22.5 dThickness=4.5 dLaserWidth=0.25 bNoBottom=1 bInSize=1; "
         "stored dWidth=120000 dDepth=70000 dHeight=90000 dFluteOfWidth=5000 dThickness=4500 dLaserWidth=250 "

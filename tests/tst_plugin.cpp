@@ -152,14 +152,10 @@ void TestPlugin::engineBuildsSitAtTheirSlots()
     auto* pHostView = static_cast<frozen::Engine*>(OpaqueEngine(&engine));
     CShapeList* pMain = CShapeList::New();
     CShapeList* pAux = CShapeList::New();
-    SSealBoxParam seal;
-    seal.D1 = 71;
-    SRectBoxParam rect;
-    rect.dWidth = 72;
-    SGearBoxParam gear;
-    gear.dModulus = 3;
-    SFilletBoxParam fillet;
-    fillet.sCorner.nYCount = 5;
+    const SSealBoxParam seal{71.0};
+    const SRectBoxParam rect{72.0};
+    const SGearBoxParam gear{{3.0, 12}, {3.0, 23}, 3.0};
+    const SFilletBoxParam fillet{{}, {12.0, 1.2, 2.0, 5}};
     SFaceLabels labels;
 
     pHostView->CreateSeal(seal, pMain);

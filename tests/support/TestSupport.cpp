@@ -98,47 +98,40 @@ QByteArray Text(const char (&field)[N])
 
 void AddText(QVariantMap& fields, const QString& prefix, const SSealTextParam& t)
 {
-    fields.insert({{prefix + QStringLiteral(".Text"), Text(t.Text)},
-                   {prefix + QStringLiteral(".Facename"), Text(t.Facename)},
-                   {prefix + QStringLiteral(".dHeight"), t.dHeight},
-                   {prefix + QStringLiteral(".dOffset"), t.dOffset},
-                   {prefix + QStringLiteral(".dSpace"), t.dSpace}});
+    fields.insert({{prefix + ".Text", Text(t.Text)}, {prefix + ".Facename", Text(t.Facename)},
+                   {prefix + ".dHeight", t.dHeight}, {prefix + ".dOffset", t.dOffset}, {prefix + ".dSpace", t.dSpace}});
 }
 } // namespace
 
 bool RecordingEngine::CreateSeal(SSealBoxParam param, CShapeList* pMain)
 {
     builds << QStringLiteral("seal");
-    seal = param;
     Draw(pMain, param.D1, param.D1, main, bScripted);
-    return true;
+    return seal = param, true;
 }
 
 bool RecordingEngine::CreateRectBox(SRectBoxParam param, CShapeList* pMain, CShapeList* pAux, SFaceLabels* pLabels)
 {
     builds << QStringLiteral("rect");
-    rect = param;
     labels = pLabels ? *pLabels : SFaceLabels();
     Draw(pMain, param.dWidth, param.dHeight, main, bScripted);
     Draw(pAux, param.dWidth / 2, param.dHeight / 2, aux, bScripted);
-    return true;
+    return rect = param, true;
 }
 
 bool RecordingEngine::CreateGear(SGearBoxParam param, CShapeList* pMain)
 {
     builds << QStringLiteral("gear");
-    gear = param;
     Draw(pMain, param.dModulus * param.sGear1.nGCount, param.dModulus * param.sGear2.nGCount, main, bScripted);
-    return true;
+    return gear = param, true;
 }
 
 bool RecordingEngine::CreateFilletBox(SFilletBoxParam param, CShapeList* pMain, CShapeList* pAux)
 {
     builds << QStringLiteral("fillet");
-    fillet = param;
     Draw(pMain, param.dWidth, param.dDepth, main, bScripted);
     Draw(pAux, param.dWidth / 2, param.dDepth / 2, aux, bScripted);
-    return true;
+    return fillet = param, true;
 }
 
 QVariantMap Fields(const SRectBoxParam& r)
@@ -152,22 +145,17 @@ QVariantMap Fields(const SRectBoxParam& r)
 QVariantMap Fields(const SFilletBoxParam& r)
 {
     QVariantMap fields = Fields(static_cast<const SRectBoxParam&>(r));
-    fields.insert({{"sCorner.dRadius", r.sCorner.dRadius},
-                   {"sCorner.dXSpace", r.sCorner.dXSpace},
-                   {"sCorner.dYSpace", r.sCorner.dYSpace},
-                   {"sCorner.nYCount", r.sCorner.nYCount},
+    fields.insert({{"sCorner.dRadius", r.sCorner.dRadius}, {"sCorner.dXSpace", r.sCorner.dXSpace},
+                   {"sCorner.dYSpace", r.sCorner.dYSpace}, {"sCorner.nYCount", r.sCorner.nYCount},
                    {"bNoFlute3Edge", r.bNoFlute3Edge}});
     return fields;
 }
 
 QVariantMap Fields(const SGearBoxParam& r)
 {
-    return {{"dModulus", r.dModulus},
-            {"sGear1.dCDiameter", r.sGear1.dCDiameter},
-            {"sGear1.nGCount", r.sGear1.nGCount},
-            {"sGear2.dCDiameter", r.sGear2.dCDiameter},
-            {"sGear2.nGCount", r.sGear2.nGCount},
-            {"dReserved", r.dReserved}};
+    return {{"dModulus", r.dModulus},           {"sGear1.dCDiameter", r.sGear1.dCDiameter},
+            {"sGear1.nGCount", r.sGear1.nGCount}, {"sGear2.dCDiameter", r.sGear2.dCDiameter},
+            {"sGear2.nGCount", r.sGear2.nGCount}, {"dReserved", r.dReserved}};
 }
 
 QVariantMap Fields(const SSealBoxParam& r)
@@ -222,6 +210,16 @@ char* RecordToString(const QVariantMap& fields)
     for (auto it = fields.cbegin(); it != fields.cend(); ++it)
         parts << it.key() + QLatin1Char('=') + it.value().toString();
     return qstrdup(parts.join(QLatin1String(", ")).toUtf8().constData());
+}
+
+bool Sound(CShapeList* pList)
+{
+    for (unsigned int i = 0; i < pList->GetCount(); ++i)
+        for (const QPolygonF& contour : pList->GetShape(i)->GetPath(false)->toSubpathPolygons())
+            for (const QPointF& p : contour)
+                if (!(std::abs(p.x()) <= 1e5 && std::abs(p.y()) <= 1e5))
+                    return false;
+    return true;
 }
 
 void* OpaqueEngine(IGeometryEngine* pEngine)

@@ -85,6 +85,9 @@ KERFMATE_RECORD_COMPARISON(SGearBoxParam)
 KERFMATE_RECORD_COMPARISON(SSealBoxParam)
 KERFMATE_RECORD_COMPARISON(SFaceLabels)
 
+// Every point of every shape finite, and nearer than any part the engine accepts.
+bool Sound(CShapeList* pList);
+
 // The engine a host built from its own headers holds: a pointer whose
 // dynamic type the calling code cannot see.
 void* OpaqueEngine(IGeometryEngine* pEngine);
