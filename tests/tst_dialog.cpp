@@ -52,14 +52,11 @@ QStringList SwitchItems(const QWidget* pRoot)
     return items;
 }
 
+// Also a rectangle of no height or width: a line, or a point.
 QPainterPath Outline(const QRectF& rect)
 {
     QPainterPath path;
-    path.moveTo(rect.topLeft());
-    path.lineTo(rect.topRight());
-    path.lineTo(rect.bottomRight());
-    path.lineTo(rect.bottomLeft());
-    path.closeSubpath();
+    path.addPolygon(QPolygonF(rect));
     return path;
 }
 

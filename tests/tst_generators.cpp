@@ -450,22 +450,16 @@ void TestGenerators::fileItMayNotWriteIsKept()
             QFile::setPermissions(dir, permissions);
     };
     permit(QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
-    const bool bRoot = geteuid() == 0;
-    if (bRoot) { // root writes anywhere: act as nobody towards the file system
-        setfsgid(65534);
-        setfsuid(65534);
-    }
-    QVERIFY(Open(2));
-    QCOMPARE(m_engine.gear.sGear1.nGCount, 40);
+    const bool bRoot = geteuid() == 0; // root writes anywhere: be nobody towards files
+    if (bRoot)
+        setfsgid(65534), setfsuid(65534);
+    QVERIFY(Open(2) && m_engine.gear.sGear1.nGCount == 40);
     const bool bOk = ConfirmWithOk();
-    if (bRoot) {
-        setfsuid(0);
-        setfsgid(0);
-    }
+    if (bRoot)
+        setfsuid(0), setfsgid(0);
     permit(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
-    QVERIFY(bOk);
-    QCOMPARE(m_dlg->result(), 1);
+    QVERIFY(bOk && m_dlg->result() == 1);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), saved);
     QCOMPARE(QDir(data).entryList(QDir::Files | QDir::Hidden), QStringList{"Kerfmate.ini"});

@@ -1,6 +1,5 @@
-// What the suites share: a throw-away config folder and host log per test,
-// an engine that remembers what it was handed, records compared field by
-// field, and a dialog driven as a user drives it.
+// What the suites share: a config folder and host log per test, an engine
+// that remembers what it was handed, records by field, a dialog driven as a user.
 #pragma once
 
 #include "IGeometryEngine.h"
@@ -40,9 +39,8 @@ private:
     QTemporaryDir m_dir;
 };
 
-// Remembers every build and the last record of each; each build draws a
-// rectangle sized from its record (and one in the second list of a box), so
-// previews and results are real, unless told what to draw.
+// Remembers every build and the last record of each; draws a rectangle sized
+// from the record (and one in a box's second list), or what it is told to.
 class RecordingEngine : public IGeometryEngine
 {
 public:
@@ -94,14 +92,13 @@ void* OpaqueEngine(IGeometryEngine* pEngine);
 // Makes pEngine the one the module's builds call, as Create does.
 void UseEngine(IGeometryEngine* pEngine);
 
-// Types over a line edit's or spin box's content as a user who clicks into
-// it, selects all and types; Return afterwards when bConfirm.
+// Clicks into a line edit or spin box, selects all and types; Return when bConfirm.
 void TypeOver(QWidget* pField, const QString& text, bool bConfirm = true);
 // A click on a check box's or radio button's indicator.
 void ClickIndicator(QAbstractButton* pButton);
 
-// One dialog over a fresh config folder with a recording engine; it checks
-// at the end that no window, shape or list outlives the test.
+// One dialog over a fresh config folder and a recording engine; no window,
+// shape or list may outlive a test.
 class DialogFixture
 {
 public:
