@@ -185,9 +185,8 @@ void TestDialog::languageChangeRetextsInPlace()
         for (const QString& text : Texts(m_dlg.get()))
             QVERIFY2(wordings.contains(text), qPrintable(code + ": " + text));
         QCOMPARE(m_dlg->windowTitle(), catalogue.value(QStringLiteral("Create")).toString());
-        QCOMPARE(SwitchItems(m_dlg.get()).at(page),
-                 catalogue.value(QStringList{"Right angle box", "Rounded box", "Modular gear", "Badge/seal"}[page])
-                     .toString());
+        for (const QString& item : SwitchItems(m_dlg.get()))
+            QVERIFY2(wordings.contains(item), qPrintable(item));
         // Same page shown, nothing built, no switch.
         QCOMPARE(m_dlg->findChild<QComboBox*>(QStringLiteral("comboBox_boxSwitch"))->currentIndex(), page);
         for (int i = 0; i < 4; ++i)

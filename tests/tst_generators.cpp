@@ -34,13 +34,10 @@ const char* const kBuilds[] = {"rect", "fillet", "gear", "seal"};
 // change).
 struct Case
 {
-    QString action;
-    QStringList before;
+    QString action, unit, language; // unit as cfg.ini holds it; "none": no cfg.ini
+    QStringList before, log;
     QVariantMap record, stored, shown, saved, wordings;
-    QStringList log;
-    QString unit; // as cfg.ini holds it; "none": no cfg.ini
     int builds;
-    QString language;
 };
 
 QString Expanded(const QString& text)
@@ -62,7 +59,7 @@ QVariantMap Assignments(const QString& text)
     QVariantMap map;
     static const QRegularExpression item(QStringLiteral("(\\S+?)=('([^']*)'|\\S*)"));
     for (const QRegularExpressionMatch& m : item.globalMatch(text))
-        map.insert(m.captured(1), m.captured(2).startsWith(QLatin1Char('\'')) ? QVariant(m.captured(3)) : Value(m.captured(2)));
+        map.insert(m.captured(1), m.capturedStart(3) >= 0 ? QVariant(m.captured(3)) : Value(m.captured(2)));
     return map;
 }
 
@@ -73,17 +70,14 @@ Case Parse(const QString& text)
     for (const QString& clause : parts.mid(1))
         clauses.insert(clause.section(QLatin1Char(' '), 0, 0), clause.section(QLatin1Char(' '), 1));
     const auto list = [&](const char* word) { return clauses[word].split(QLatin1Char('|'), Qt::SkipEmptyParts); };
-    return {parts[0].section(QStringLiteral("->"), 0, 0).trimmed(), list("before"),
+    return {parts[0].section(QStringLiteral("->"), 0, 0).trimmed(), clauses.value("unit", "1"),
+            clauses.value("language", "en"), list("before"), clauses.contains("log") ? list("log") : QStringList{"<own>"},
             Assignments(parts[0].section(QStringLiteral("->"), 1)), Assignments(clauses["stored"]),
             Assignments(clauses["shown"]), Assignments(clauses["saved"]), Assignments(clauses["wordings"]),
-            clauses.contains("log") ? list("log") : QStringList{"<own>"}, clauses.value("unit", "1"),
-            clauses.value("builds", "1").toInt(), clauses.value("language", "en")};
+            clauses.value("builds", "1").toInt()};
 }
 
-void Row(const char* name, const char* text)
-{
-    QTest::newRow(name) << QString::fromUtf8(text);
-}
+void Row(const char* name, const char* text) { QTest::newRow(name) << QString::fromUtf8(text); }
 } // namespace
 
 class TestGenerators : public QObject, private DialogFixture

@@ -9,11 +9,7 @@
 #include <QtWidgets>
 
 namespace {
-struct Run
-{
-    int exitCode = -1;
-    QString out; // standard output and error
-};
+struct Run { int exitCode = -1; QString out; }; // out: standard output and error
 
 QStringList Sets(const QStringList& pairs)
 {
@@ -43,10 +39,8 @@ QList<QPolygonF> EngineBox(QRectF* pPage)
         polygons += path->toSubpathPolygons();
         *pPage = pPage->united(path->boundingRect().adjusted(-2, -2, 2, 2));
     }
-    for (CShapeList* list : {main, aux}) {
-        list->DeleteAll();
-        CShapeList::Release(list);
-    }
+    for (CShapeList* list : {main, aux})
+        list->DeleteAll(), CShapeList::Release(list);
     return polygons;
 }
 

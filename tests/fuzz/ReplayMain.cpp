@@ -14,7 +14,7 @@ int main(int argc, char** argv)
 {
     if (LLVMFuzzerInitialize)
         LLVMFuzzerInitialize(&argc, &argv);
-    int nInputs = 0;
+    int nInputs = 0; // a folder with nothing in it proves nothing
     for (int i = 1; i < argc; ++i)
         for (const auto& entry : std::filesystem::directory_iterator(argv[i])) {
             std::ifstream file(entry.path(), std::ios::binary);

@@ -22,10 +22,7 @@ TempConfig::TempConfig()
     qputenv("KERFMATE_LOG_FILE", (m_dir.path() + QStringLiteral("/host.log")).toUtf8());
 }
 
-TempConfig::~TempConfig()
-{
-    qunsetenv("KERFMATE_LOG_FILE");
-}
+TempConfig::~TempConfig() { qunsetenv("KERFMATE_LOG_FILE"); }
 
 QString TempConfig::dataDir() const
 {
@@ -74,10 +71,7 @@ QStringList TempConfig::log(int level) const
     return sentences;
 }
 
-void TempConfig::clearLog() const
-{
-    QFile::remove(m_dir.path() + QStringLiteral("/host.log"));
-}
+void TempConfig::clearLog() const { QFile::remove(m_dir.path() + QStringLiteral("/host.log")); }
 
 namespace {
 // A rectangle from the record, or the path a test asked for; an empty path draws nothing.
@@ -185,9 +179,9 @@ bool Same(const QVariant& actual, const QVariant& expected)
     case QMetaType::Bool:
     case QMetaType::LongLong: {
         bool ok = false;
-        const double a = actual.toDouble(&ok);
-        const double e = expected.toDouble();
-        return ok && (a == e || (std::isnan(a) && std::isnan(e)) || std::abs(a - e) <= 1e-9 * std::max(1.0, std::abs(e)));
+        const double a = actual.toDouble(&ok), e = expected.toDouble();
+        return ok && (a == e || (std::isnan(a) && std::isnan(e))
+                      || std::abs(a - e) <= 1e-9 * std::max(1.0, std::abs(e)));
     }
     default:
         return actual.toByteArray() == expected.toByteArray();
@@ -200,7 +194,7 @@ QString Differences(const QVariantMap& actual, const QVariantMap& expected)
     QStringList found;
     for (auto it = expected.cbegin(); it != expected.cend(); ++it)
         if (!Same(actual.value(it.key()), it.value()))
-            found << QStringLiteral("%1: %2 != %3").arg(it.key(), actual.value(it.key()).toString(), it.value().toString());
+            found << it.key() + QStringLiteral(": %1 != %2").arg(actual[it.key()].toString(), it.value().toString());
     return found.join(QLatin1String("; "));
 }
 
@@ -222,10 +216,7 @@ bool Sound(CShapeList* pList)
     return true;
 }
 
-void* OpaqueEngine(IGeometryEngine* pEngine)
-{
-    return pEngine;
-}
+void* OpaqueEngine(IGeometryEngine* pEngine) { return pEngine; }
 
 void TypeOver(QWidget* pField, const QString& text, bool bConfirm)
 {
