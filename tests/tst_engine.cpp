@@ -52,10 +52,7 @@ bool Simple(const QList<QPolygonF>& contours)
     return contours.size() == 1 && p.isClosed();
 }
 
-bool Finite(const Output& out)
-{
-    return Sound(out.pMain) && Sound(out.pAux);
-}
+bool Finite(const Output& out) { return Sound(out.pMain) && Sound(out.pAux); }
 
 template <typename T, typename Change>
 T With(T value, Change change)
@@ -186,12 +183,17 @@ void TestEngine::gearPairsTurn()
     const double lens = QLineF(pitchPoint, QPointF(x, std::sqrt(tip[0] * tip[0] - x * x))).length();
     QPainterPath near[2];
     for (int g = 0; g < 2; ++g) {
-        double low = qInf(), high = 0;
-        const QPolygonF outline = Contours(out.Main(2 * g)).first();
-        for (const QPointF& p : outline)
-            low = std::min(low, QLineF(centres[g], p).length()), high = std::max(high, QLineF(centres[g], p).length());
-        // Addendum m and dedendum 1.25 m, within the chords' tolerance.
+        double low = qInf(), high = 0, across = 0, nearest = qInf(); // across: the middle of a space
+        for (const QPointF& p : PathOf(out.Main(2 * g)).toFillPolygon()) {
+            const QLineF ray(centres[g], p);
+            const double off = std::abs(std::remainder(qDegreesToRadians(ray.angle()) + (g ? M_PI : -M_PI / z1),
+                                                       2 * M_PI / teeth[g]));
+            low = std::min(low, ray.length()), high = std::max(high, ray.length());
+            std::tie(nearest, across) = off < nearest ? std::pair(off, ray.length()) : std::pair(nearest, across);
+        }
+        // Addendum m and dedendum 1.25 m, across the spaces too, within the chords' tolerance.
         QVERIFY(std::abs(high - tip[g]) < 1e-9 * tip[g] && std::abs(low - tip[g] + 2.25 * m) <= 0.01);
+        QVERIFY(std::abs(across - tip[g] + 2.25 * m) <= 0.01);
         const QRectF bore = PathOf(out.Main(2 * g + 1)).boundingRect();
         QVERIFY(QLineF(bore.center(), centres[g]).length() < 1e-9 * tip[g] && std::abs(bore.width() - m) < 0.02);
         // No point moves further than this while gear 1 turns by one pitch.
@@ -357,10 +359,7 @@ bool Create(CReferenceEngine& e, const SGearBoxParam& g, Output& o) { return e.C
 bool Create(CReferenceEngine& e, const SSealBoxParam& s, Output& o) { return e.CreateSeal(s, o.pMain); }
 // A build of the default record with one change.
 template <typename T, typename F>
-Build Changed(F change)
-{
-    return [change](CReferenceEngine& e, Output& o) { return Create(e, With(T(), change), o); };
-}
+Build Changed(F f) { return [f](CReferenceEngine& e, Output& o) { return Create(e, With(T(), f), o); }; }
 template <typename F> Build Rect(F change) { return Changed<SRectBoxParam>(change); }
 template <typename F> Build Fillet(F change) { return Changed<SFilletBoxParam>(change); }
 template <typename F> Build Gear(F change) { return Changed<SGearBoxParam>(change); }
