@@ -80,7 +80,7 @@ bool NextLine(const QByteArray& data, qsizetype& pos, qsizetype& start, qsizetyp
 }
 
 // Whether any item of the value (unquoted commas make a list) would start
-// with a single '@' once Qt has unescaped it. Only an item's first two
+// as a serialised object once Qt has unescaped it. Only an item's first ten
 // characters matter, so no more are kept.
 bool WouldDeserialise(const QByteArray& data, qsizetype from, qsizetype to)
 {
@@ -88,10 +88,14 @@ bool WouldDeserialise(const QByteArray& data, qsizetype from, qsizetype to)
     bool inQuotes = false;
     qsizetype i = from;
     auto add = [&item](char16_t c) {
-        if (item.size() < 2)
+        if (item.size() < 10)
             item += QChar(c);
     };
-    auto serialised = [&item] { return item.startsWith(QLatin1Char('@')) && !item.startsWith(QLatin1String("@@")); };
+    // Other '@' forms are texts, numbers or escapes: Qt writes a text holding
+    // a NUL as "@String(...)", and that must read back.
+    auto serialised = [&item] {
+        return item.startsWith(QLatin1String("@Variant(")) || item.startsWith(QLatin1String("@DateTime("));
+    };
     auto skipBlanks = [&] {
         while (i < to && (data[i] == ' ' || data[i] == '\t'))
             ++i;

@@ -1,6 +1,6 @@
-// Qt's INI reader turns a value that starts with a single '@' ("@Variant(...)",
-// "@DateTime(...)", ...) into an object by deserialising bytes from the file,
-// and a damaged file can make that ask for gigabytes. The module keeps only
+// Qt's INI reader turns a value that starts "@Variant(" or "@DateTime(" into
+// an object by deserialising bytes from the file, and a damaged file can make
+// that ask for gigabytes. The module keeps only
 // numbers and texts in its file, so such entries are bad values: they are
 // taken out before Qt ever reads the file.
 #pragma once

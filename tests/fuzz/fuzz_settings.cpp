@@ -62,6 +62,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     DlgKerfmate reopened(nullptr);
     for (int i = 0; i < 4; ++i)
         if (!Differences(Records(engine).at(i), saved.at(i)).isEmpty())
-            std::abort();
+            qFatal("%s", qPrintable(Differences(Records(engine).at(i), saved.at(i))));
     return 0;
 }
