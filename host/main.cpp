@@ -88,8 +88,10 @@ int ParseOptions(const QStringList& args, HostOptions& options)
     options.strTheme = parser.value(theme);
     if (parser.isSet(QStringLiteral("help"))) {
         ApplyLookAndLanguage(options.strTheme, QString());
-        std::printf("%s%s%s", qPrintable(parser.helpText()), qPrintable(ParameterHelp(IsInch(ReadRulerUnit()))),
-                    kExitCodes);
+        // Parsed before the application exists, so Qt cannot name the program itself.
+        const QString help =
+            parser.helpText().replace(QLatin1String("<executable_name>"), QStringLiteral("kerfmate-host"));
+        std::printf("%s%s%s", qPrintable(help), qPrintable(ParameterHelp(IsInch(ReadRulerUnit()))), kExitCodes);
         return ExitOk;
     }
     if (parser.isSet(log))
