@@ -232,9 +232,11 @@ void SheetView::drawBackground(QPainter* pPainter, const QRectF& rect)
     pPainter->fillRect(rect, QColor(0xd8, 0xd8, 0xd8));
     const QRectF sheet = SheetRect();
     pPainter->fillRect(sheet, Qt::white);
-    // Minor lines 10 mm apart while they stay 4 pixels apart; major 50 mm.
+    // Minor lines 10 mm (a quarter inch) apart while they stay 4 pixels apart; major 50 mm (an inch),
+    // so the grid counts what the rulers count.
     const double pxPerMm = transform().m11();
-    for (const auto& [step, colour] : {std::pair(10.0, QColor(0xee, 0xee, 0xee)), std::pair(50.0, QColor(0xcc, 0xcc, 0xcc))}) {
+    const double minor = m_bInches ? 25.4 / 4 : 10.0, major = m_bInches ? 25.4 : 50.0;
+    for (const auto& [step, colour] : {std::pair(minor, QColor(0xee, 0xee, 0xee)), std::pair(major, QColor(0xcc, 0xcc, 0xcc))}) {
         if (step * pxPerMm < 4)
             continue;
         pPainter->setPen(QPen(colour, 0));
