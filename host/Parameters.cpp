@@ -17,70 +17,85 @@
 namespace {
 using K = ParamKind;
 
-const ParamSpec kParameters[] = {
-    {GenRectBox, "length", K::Length, "spinBox_rectLength", "box length"},
-    {GenRectBox, "width", K::Length, "spinBox_rectWidth", "box width"},
-    {GenRectBox, "height", K::Length, "spinBox_rectHeight", "box height"},
-    {GenRectBox, "length-groove", K::Length, "doubleSpinBox_rectFluteLength",
-     "finger size along the length (a new length resets it)"},
-    {GenRectBox, "width-groove", K::Length, "doubleSpinBox_rectFluteWidth",
-     "finger size along the width (a new width resets it)"},
-    {GenRectBox, "height-groove", K::Length, "doubleSpinBox_rectFluteHeight",
-     "finger size along the height (a new height resets it)"},
-    {GenRectBox, "thickness", K::Length, "doubleSpinBox_rectThickness", "board thickness"},
-    {GenRectBox, "kerf", K::Length, "doubleSpinBox_rectLaserWidth", "laser kerf"},
-    {GenRectBox, "inside", K::Choice, "1=radioButton_rectInside,0=radioButton_rectOutside",
-     "1: sizes are inside measures, 0: outside"},
-    {GenRectBox, "no-top", K::Flag, "checkBox_rectNoTop", "1: leave the top cover out"},
-    {GenRectBox, "no-bottom", K::Flag, "checkBox_rectNoBottom", "1: leave the bottom out"},
+// One row per parameter, in the order the dialog shows them. A row may serve
+// several generators; "%1" in a widget's name is the generator's prefix.
+struct Row
+{
+    int nGenerators; // bit g: generator g has it
+    const char* pszName;
+    ParamKind kind;
+    const char* pszWidget;
+    const char* pszHelp;
+};
+constexpr int kRect = 1 << GenRectBox, kFillet = 1 << GenFilletBox, kBoxes = kRect | kFillet;
+constexpr int kGear = 1 << GenGear, kSeal = 1 << GenSeal;
+const char* const kPrefixes[GeneratorCount] = {"rect", "fillet", "gear", "seal"};
 
-    {GenFilletBox, "length", K::Length, "spinBox_filletLength", "box length"},
-    {GenFilletBox, "width", K::Length, "spinBox_filletWidth", "box width"},
-    {GenFilletBox, "height", K::Length, "spinBox_filletHeight", "box height"},
-    {GenFilletBox, "length-groove", K::Length, "doubleSpinBox_filletFluteLength",
+const Row kRows[] = {
+    {kBoxes, "length", K::Length, "spinBox_%1Length", "box length"},
+    {kBoxes, "width", K::Length, "spinBox_%1Width", "box width"},
+    {kBoxes, "height", K::Length, "spinBox_%1Height", "box height"},
+    {kBoxes, "length-groove", K::Length, "doubleSpinBox_%1FluteLength",
      "finger size along the length (a new length resets it)"},
-    {GenFilletBox, "width-groove", K::Length, "doubleSpinBox_filletFluteWidth",
+    {kBoxes, "width-groove", K::Length, "doubleSpinBox_%1FluteWidth",
      "finger size along the width (a new width resets it)"},
-    {GenFilletBox, "thickness", K::Length, "doubleSpinBox_filletThickness", "board thickness"},
-    {GenFilletBox, "kerf", K::Length, "doubleSpinBox_filletLaserWidth", "laser kerf"},
-    {GenFilletBox, "inside", K::Choice, "1=radioButton_filletInside,0=radioButton_filletOutside",
+    {kRect, "height-groove", K::Length, "doubleSpinBox_rectFluteHeight",
+     "finger size along the height (a new height resets it)"},
+    {kBoxes, "thickness", K::Length, "doubleSpinBox_%1Thickness", "board thickness"},
+    {kBoxes, "kerf", K::Length, "doubleSpinBox_%1LaserWidth", "laser kerf"},
+    {kBoxes, "inside", K::Choice, "1=radioButton_%1Inside,0=radioButton_%1Outside",
      "1: sizes are inside measures, 0: outside"},
-    {GenFilletBox, "no-top", K::Flag, "checkBox_filletNoTop", "1: leave the top cover out"},
-    {GenFilletBox, "no-bottom", K::Flag, "checkBox_filletNoBottom", "1: leave the bottom out"},
-    {GenFilletBox, "no-groove-3", K::Flag, "checkBox_3edgeNoFlute", "1: no fingers on the third (back) side"},
-    {GenFilletBox, "preset", K::Choice,
+    {kBoxes, "no-top", K::Flag, "checkBox_%1NoTop", "1: leave the top cover out"},
+    {kBoxes, "no-bottom", K::Flag, "checkBox_%1NoBottom", "1: leave the bottom out"},
+    {kFillet, "no-groove-3", K::Flag, "checkBox_3edgeNoFlute", "1: no fingers on the third (back) side"},
+    {kFillet, "preset", K::Choice,
      "25=radioButton_filletSize25,50=radioButton_filletSize50,100=radioButton_filletSize100",
      "corner preset: 25 for boxes of 25-50 mm, 50 for 50-100, 100 for 100-200"},
-    {GenFilletBox, "radius", K::Length, "spinBox_filletCornerRadius", "corner radius"},
-    {GenFilletBox, "x-spacing", K::Length, "doubleSpinBox_filletCornerXSpace", "hinge slit columns apart"},
-    {GenFilletBox, "y-spacing", K::Length, "doubleSpinBox_filletCornerYSpace", "hinge bridges"},
-    {GenFilletBox, "y-count", K::Number, "spinBox_filletCornerYCount", "hinge slits per column"},
+    {kFillet, "radius", K::Length, "spinBox_filletCornerRadius", "corner radius"},
+    {kFillet, "x-spacing", K::Length, "doubleSpinBox_filletCornerXSpace", "hinge slit columns apart"},
+    {kFillet, "y-spacing", K::Length, "doubleSpinBox_filletCornerYSpace", "hinge bridges"},
+    {kFillet, "y-count", K::Number, "spinBox_filletCornerYCount", "hinge slits per column"},
 
-    {GenGear, "module", K::Number, "lineEdit_gearModulus", "gear module"},
-    {GenGear, "teeth1", K::Number, "lineEdit_gearCount1", "teeth of gear 1"},
-    {GenGear, "bore1", K::Length, "lineEdit_gearDiameter1", "bore diameter of gear 1"},
-    {GenGear, "teeth2", K::Number, "lineEdit_gearCount2", "teeth of gear 2"},
-    {GenGear, "bore2", K::Length, "lineEdit_gearDiameter2", "bore diameter of gear 2"},
+    {kGear, "module", K::Number, "lineEdit_gearModulus", "gear module"},
+    {kGear, "teeth1", K::Number, "lineEdit_gearCount1", "teeth of gear 1"},
+    {kGear, "bore1", K::Length, "lineEdit_gearDiameter1", "bore diameter of gear 1"},
+    {kGear, "teeth2", K::Number, "lineEdit_gearCount2", "teeth of gear 2"},
+    {kGear, "bore2", K::Length, "lineEdit_gearDiameter2", "bore diameter of gear 2"},
 
-    {GenSeal, "seal", K::Choice, "1=radioButton_seal,0=radioButton_badge",
-     "1: seal (mirrored for stamping), 0: badge"},
-    {GenSeal, "diameter", K::Length, "doubleSpinBox_sealD1", "outer rim diameter"},
-    {GenSeal, "inner", K::Length, "doubleSpinBox_sealD2", "inner diameter"},
-    {GenSeal, "text1", K::Text, "lineEdit_sealText1", "text along the top"},
-    {GenSeal, "height1", K::Length, "doubleSpinBox_sealTextHeight1", "text 1 height"},
-    {GenSeal, "offset1", K::Length, "doubleSpinBox_sealTextOffset1", "text 1 gap from the rim"},
-    {GenSeal, "spacing1", K::Length, "doubleSpinBox_sealTextDistance1", "text 1 letter spacing"},
-    {GenSeal, "font1", K::Font, "fontComboBox_sealTextFont1", "text 1 font family"},
-    {GenSeal, "text2", K::Text, "lineEdit_sealText2", "text along the bottom"},
-    {GenSeal, "height2", K::Length, "doubleSpinBox_sealTextHeight2", "text 2 height"},
-    {GenSeal, "offset2", K::Length, "doubleSpinBox_sealTextOffset2", "text 2 gap from the rim"},
-    {GenSeal, "spacing2", K::Length, "doubleSpinBox_sealTextDistance2", "text 2 letter spacing"},
-    {GenSeal, "font2", K::Font, "fontComboBox_sealTextFont2", "text 2 font family"},
-    {GenSeal, "text3", K::Text, "lineEdit_sealText3", "text across the middle"},
-    {GenSeal, "height3", K::Length, "doubleSpinBox_sealTextHeight3", "text 3 height"},
-    {GenSeal, "offset3", K::Length, "doubleSpinBox_sealTextOffset3", "text 3 shift down from the centre"},
-    {GenSeal, "font3", K::Font, "fontComboBox_sealTextFont3", "text 3 font family"},
+    {kSeal, "seal", K::Choice, "1=radioButton_seal,0=radioButton_badge", "1: seal (mirrored for stamping), 0: badge"},
+    {kSeal, "diameter", K::Length, "doubleSpinBox_sealD1", "outer rim diameter"},
+    {kSeal, "inner", K::Length, "doubleSpinBox_sealD2", "inner diameter"},
+    {kSeal, "text1", K::Text, "lineEdit_sealText1", "text along the top"},
+    {kSeal, "height1", K::Length, "doubleSpinBox_sealTextHeight1", "text 1 height"},
+    {kSeal, "offset1", K::Length, "doubleSpinBox_sealTextOffset1", "text 1 gap from the rim"},
+    {kSeal, "spacing1", K::Length, "doubleSpinBox_sealTextDistance1", "text 1 letter spacing"},
+    {kSeal, "font1", K::Font, "fontComboBox_sealTextFont1", "text 1 font family"},
+    {kSeal, "text2", K::Text, "lineEdit_sealText2", "text along the bottom"},
+    {kSeal, "height2", K::Length, "doubleSpinBox_sealTextHeight2", "text 2 height"},
+    {kSeal, "offset2", K::Length, "doubleSpinBox_sealTextOffset2", "text 2 gap from the rim"},
+    {kSeal, "spacing2", K::Length, "doubleSpinBox_sealTextDistance2", "text 2 letter spacing"},
+    {kSeal, "font2", K::Font, "fontComboBox_sealTextFont2", "text 2 font family"},
+    {kSeal, "text3", K::Text, "lineEdit_sealText3", "text across the middle"},
+    {kSeal, "height3", K::Length, "doubleSpinBox_sealTextHeight3", "text 3 height"},
+    {kSeal, "offset3", K::Length, "doubleSpinBox_sealTextOffset3", "text 3 shift down from the centre"},
+    {kSeal, "font3", K::Font, "fontComboBox_sealTextFont3", "text 3 font family"},
 };
+
+const QVector<ParamSpec>& AllParameters()
+{
+    static const QVector<ParamSpec> all = [] {
+        QVector<ParamSpec> specs;
+        for (int g = 0; g < GeneratorCount; ++g)
+            for (const Row& row : kRows)
+                if (row.nGenerators & (1 << g))
+                    specs.append({g, row.pszName, row.kind,
+                                  QString::fromLatin1(row.pszWidget)
+                                      .replace(QLatin1String("%1"), QLatin1String(kPrefixes[g])),
+                                  row.pszHelp});
+        return specs;
+    }();
+    return all;
+}
 
 QString UnitOf(const ParamSpec& spec, bool bInch)
 {
@@ -91,7 +106,7 @@ QString UnitOf(const ParamSpec& spec, bool bInch)
 QList<QPair<QString, QString>> Choices(const ParamSpec& spec)
 {
     QList<QPair<QString, QString>> choices;
-    for (const QString& item : QString::fromLatin1(spec.pszWidget).split(QLatin1Char(','))) {
+    for (const QString& item : spec.strWidget.split(QLatin1Char(','))) {
         const int eq = item.indexOf(QLatin1Char('='));
         choices.append({item.left(eq), item.mid(eq + 1)});
     }
@@ -228,7 +243,7 @@ bool Click(QAbstractButton* pButton, bool bChecked)
 QVector<ParamSpec> ParametersOf(int nGenerator)
 {
     QVector<ParamSpec> specs;
-    for (const ParamSpec& spec : kParameters)
+    for (const ParamSpec& spec : AllParameters())
         if (spec.nGenerator == nGenerator)
             specs.append(spec);
     return specs;
@@ -236,7 +251,7 @@ QVector<ParamSpec> ParametersOf(int nGenerator)
 
 const ParamSpec* FindParameter(int nGenerator, const QString& name)
 {
-    for (const ParamSpec& spec : kParameters)
+    for (const ParamSpec& spec : AllParameters())
         if (spec.nGenerator == nGenerator && name == QLatin1String(spec.pszName))
             return &spec;
     return nullptr;
@@ -277,7 +292,7 @@ bool ApplyParameter(QWidget* pDialog, const ParamSpec& spec, const QString& valu
             }
         }
     } else {
-        pWidget = pDialog->findChild<QWidget*>(QString::fromLatin1(spec.pszWidget));
+        pWidget = pDialog->findChild<QWidget*>(spec.strWidget);
         if (pWidget && pWidget->isEnabled()) {
             if (auto* pSpin = qobject_cast<QAbstractSpinBox*>(pWidget))
                 taken = ApplySpin(pSpin, value.trimmed(), unit, &range);

@@ -23,7 +23,7 @@ struct ParamSpec
     const char* pszName;
     ParamKind kind;
     // The widget's object name; for a choice "value=widget,value=widget".
-    const char* pszWidget;
+    QString strWidget;
     const char* pszHelp;
 };
 
