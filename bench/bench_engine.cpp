@@ -1,11 +1,11 @@
 // The reference engine's builds as a user's edit triggers them: the
 // defaults, and the heaviest parts the dialog can ask for.
-#include "CShapeList.h"
 #include "ReferenceEngine.h"
+#include "ShapeLists.h"
+#include "TextField.h"
 
 #include <QString>
 #include <benchmark/benchmark.h>
-#include <cstring>
 
 namespace {
 
@@ -17,18 +17,9 @@ void RunBuilds(benchmark::State& state, Build build)
         CShapeList* pMain = CShapeList::New();
         CShapeList* pAux = CShapeList::New();
         benchmark::DoNotOptimize(build(engine, pMain, pAux));
-        for (CShapeList* list : {pMain, pAux}) {
-            list->DeleteAll();
-            CShapeList::Release(list);
-        }
+        DisposeOwningList(pMain);
+        DisposeOwningList(pAux);
     }
-}
-
-void SetText(SSealTextParam& text, const QString& value)
-{
-    const QByteArray bytes = value.toUtf8();
-    std::memset(text.Text, 0, sizeof text.Text);
-    std::memcpy(text.Text, bytes.constData(), size_t(std::min<int>(bytes.size(), sizeof text.Text - 1)));
 }
 
 // Three lines of the most characters the dialog takes.
@@ -40,7 +31,7 @@ SSealBoxParam LongSeal(const QString& sample)
         line += sample;
     line.truncate(50);
     for (SSealTextParam* text : {&seal.sText1, &seal.sText2, &seal.sText3})
-        SetText(*text, line);
+        StringToUtf8Field(line, text->Text, int(sizeof text->Text));
     return seal;
 }
 

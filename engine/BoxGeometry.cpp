@@ -107,8 +107,7 @@ void BuildPanels(const SRectBoxParam& param, const BoxFrame& frame, const SFaceL
 
 bool CReferenceEngine::CreateRectBox(SRectBoxParam param, CShapeList* pMain, CShapeList* pAux, SFaceLabels* pLabels)
 {
-    for (bool* pFlag : {&param.bInSize, &param.bNoTop, &param.bNoBottom})
-        EngineBuild::ReadFlag(*pFlag);
+    EngineBuild::ReadFlags(param);
     EngineBuild::Part part;
     BoxFrame frame;
     if (EngineBoxParts::ResolveBoxFrame(param, &frame, part)

@@ -98,7 +98,6 @@ void LayOutRows(QVector<QVector<FlatPart>>& rows, double dKerf, EngineBuild::Par
 
 void EmitParts(const QVector<QVector<FlatPart>>& rows, EngineBuild::Part& part, bool withAux)
 {
-    const bool withText = withAux && TextOutline::CanDraw();
     for (const QVector<FlatPart>& row : rows) {
         for (const FlatPart& flat : row) {
             part.AddMain(new CShapeVector(EngineOutline::ClosedPath(flat.outline), CShape::LayerCut), true);
@@ -108,7 +107,7 @@ void EmitParts(const QVector<QVector<FlatPart>>& rows, EngineBuild::Part& part, 
                 continue;
             for (const QPainterPath& mark : flat.marks)
                 part.AddAux(new CShapeVector(mark, CShape::LayerEngrave), true);
-            if (withText && !flat.label.isEmpty())
+            if (!flat.label.isEmpty())
                 part.AddAux(CentredLabel(flat.label, flat.labelCentre, flat.labelRoom), true);
         }
     }

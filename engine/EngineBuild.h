@@ -5,6 +5,8 @@
 // finite, lies outside its part, or an outline left open that must be closed.
 #pragma once
 
+#include "GeometryRecords.h"
+
 #include <QRectF>
 #include <QString>
 #include <cstring>
@@ -64,6 +66,25 @@ inline void ReadFlag(bool& flag)
     unsigned char byte = 0;
     std::memcpy(&byte, &flag, 1);
     flag = byte != 0;
+}
+
+// Every flag of a record, read as above; a new flag in a record goes here.
+inline void ReadFlags(SRectBoxParam& box)
+{
+    for (bool* pFlag : {&box.bInSize, &box.bNoTop, &box.bNoBottom})
+        ReadFlag(*pFlag);
+}
+
+inline void ReadFlags(SFilletBoxParam& box)
+{
+    ReadFlags(static_cast<SRectBoxParam&>(box));
+    ReadFlag(box.bNoFlute3Edge);
+}
+
+inline void ReadFlags(SSealBoxParam& seal)
+{
+    ReadFlag(seal.bTextReverse);
+    ReadFlag(seal.bStar);
 }
 
 // The one way out of a build: false with both lists untouched when the part

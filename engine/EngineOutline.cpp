@@ -97,9 +97,9 @@ QVector<QPointF> ArcPoints(const QPointF& centre, double radius, double a0, doub
     int segments = 1;
     if (radius > tolerance) {
         const double stepAngle = 2.0 * std::acos(1.0 - tolerance / radius);
-        segments = int(std::min(std::ceil(std::abs(a1 - a0) / stepAngle), double(kMaxArcSegments)));
+        // Capped before the cast: a tiny step would overflow int.
+        segments = std::max(1, int(std::min(std::ceil(std::abs(a1 - a0) / stepAngle), double(kMaxArcSegments))));
     }
-    segments = std::clamp(segments, 1, kMaxArcSegments);
     points.reserve(segments + 1);
     for (int i = 0; i <= segments; ++i) {
         const double a = a0 + (a1 - a0) * i / segments;
@@ -184,11 +184,6 @@ QPainterPath ClosedPath(const QPolygonF& polygon)
     path.addPolygon(polygon);
     path.closeSubpath();
     return path;
-}
-
-bool InRange(double value, double low, double high)
-{
-    return std::isfinite(value) && value >= low && value <= high;
 }
 
 } // namespace EngineOutline

@@ -71,9 +71,6 @@ double SignedArea(const QPolygonF& polygon);
 
 QPainterPath ClosedPath(const QPolygonF& polygon);
 
-// True when value is finite and lies in [low, high].
-bool InRange(double value, double low, double high);
-
 // The text of a zero-terminated UTF-8 record field; a full field has no terminator.
 template <size_t N>
 QString FieldText(const char (&field)[N])

@@ -18,7 +18,6 @@ namespace {
 
 constexpr int kSides = 4;
 constexpr int kThirdSide = 2;
-constexpr double kArcTolerance = 0.01;
 constexpr int kMaxHingeColumns = 500; // per bend zone; spacing widens beyond it
 constexpr double kMinSlitLength = 0.5;
 
@@ -88,7 +87,7 @@ QPolygonF CoverOutline(const RoundedPlan& plan)
         const QPointF centre = edge.At(length, r);
         const QPointF toStart = -edge.inward;
         const double a0 = std::atan2(toStart.y(), toStart.x());
-        outline << ArcPoints(centre, r - t, a0, a0 + M_PI_2, kArcTolerance);
+        outline << ArcPoints(centre, r - t, a0, a0 + M_PI_2, kChordTolerance);
         start = centre - InwardOf(kSideDirections[(k + 1) % kSides]) * r;
     }
     return OffsetOutward(CleanPolygon(outline), plan.frame.dKerf / 2.0);
@@ -212,8 +211,7 @@ FlatPart StripPart(const RoundedPlan& plan, const SFilletBoxParam& param)
 
 bool CReferenceEngine::CreateFilletBox(SFilletBoxParam param, CShapeList* pMain, CShapeList* pAux)
 {
-    for (bool* pFlag : {&param.bInSize, &param.bNoTop, &param.bNoBottom, &param.bNoFlute3Edge})
-        EngineBuild::ReadFlag(*pFlag);
+    EngineBuild::ReadFlags(param);
     EngineBuild::Part part;
     RoundedPlan plan;
     if (MakePlan(param, &plan, part)) {

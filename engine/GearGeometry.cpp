@@ -16,6 +16,7 @@ using namespace EngineOutline;
 namespace {
 
 const double kPressureAngle = qDegreesToRadians(20.0);
+const double kSinPressure = std::sin(kPressureAngle), kCosPressure = std::cos(kPressureAngle);
 constexpr double kAddendum = 1.0;       // in modules
 constexpr double kDedendum = 1.25;      // in modules: how deep the rack cuts
 constexpr double kRackTipRadius = 0.38; // in modules: the rack's rounded tip corners
@@ -23,6 +24,16 @@ constexpr int kMinHalvings = 2;         // of a curve's parameter range, however
 constexpr int kMaxHalvings = 12;
 constexpr int kCrossingScan = 64;       // steps when looking for where undercut starts
 constexpr int kBisections = 60;
+
+double TipRadius(double module, int teeth)
+{
+    return module * (teeth / 2.0 + kAddendum);
+}
+
+double RootRadius(double module, int teeth)
+{
+    return module * (teeth / 2.0 - kDedendum);
+}
 
 // A gear point seen from the gear's centre: radius, and angle from the middle
 // of the tooth it belongs to.
@@ -101,13 +112,13 @@ public:
     RackCut(double module, int teeth)
         : m_z(teeth)
         , m_r(module * teeth / 2.0)
-        , m_rb(m_r * std::cos(kPressureAngle))
-        , m_ra(m_r + kAddendum * module)
-        , m_rf(m_r - kDedendum * module)
+        , m_rb(m_r * kCosPressure)
+        , m_ra(TipRadius(module, teeth))
+        , m_rf(RootRadius(module, teeth))
         , m_rho(kRackTipRadius * module)
         , m_quarterPitch(M_PI * module / 4.0)
     {
-        const double s = std::sin(kPressureAngle), c = std::cos(kPressureAngle);
+        const double s = kSinPressure, c = kCosPressure;
         // Centre of the rack's right tip rounding: tangent to the tip line and the flank.
         m_vc = -kDedendum * module + m_rho;
         m_uc = m_quarterPitch + m_vc * s / c - m_rho / c;
@@ -153,7 +164,7 @@ private:
     // What the straight flank leaves: the involute.
     SidePoint Flank(double k) const
     {
-        const double s = std::sin(kPressureAngle), c = std::cos(kPressureAngle);
+        const double s = kSinPressure, c = kCosPressure;
         return ToSide(k * c * c, m_r - k * s * c, (m_quarterPitch - k) / m_r);
     }
 
@@ -170,15 +181,15 @@ private:
     // The flank point at radius r, on the involute above the base circle.
     double FlankAt(double r) const
     {
-        const double c = std::cos(kPressureAngle);
-        return (m_r * std::sin(kPressureAngle) - std::sqrt(std::max(0.0, r * r - m_rb * m_rb))) / c;
+        return (m_r * kSinPressure - std::sqrt(std::max(0.0, r * r - m_rb * m_rb))) / kCosPressure;
     }
 
-    // Positive where the fillet cuts deeper into the tooth than the involute.
-    double Undercut(double phi) const
+    // Whether the involute has taken over at phi: the fillet's point lies on
+    // or above the base circle and cuts no deeper into the tooth than the involute.
+    bool InvoluteTakesOver(double phi) const
     {
         const SidePoint fillet = Fillet(phi);
-        return Flank(FlankAt(fillet.r)).psi - fillet.psi;
+        return fillet.r >= m_rb && Flank(FlankAt(fillet.r)).psi - fillet.psi <= 0.0;
     }
 
     // The fillet parameter and flank parameter where the tooth's side turns
@@ -194,7 +205,7 @@ private:
         double inside = phiRoot, outside = phiJoin;
         for (int i = 1; i <= kCrossingScan; ++i) {
             const double phi = phiRoot + (phiJoin - phiRoot) * i / kCrossingScan;
-            if (Fillet(phi).r >= m_rb && Undercut(phi) <= 0.0) {
+            if (InvoluteTakesOver(phi)) {
                 outside = phi;
                 break;
             }
@@ -202,7 +213,7 @@ private:
         }
         for (int i = 0; i < kBisections; ++i) {
             const double phi = (inside + outside) / 2.0;
-            (Fillet(phi).r >= m_rb && Undercut(phi) <= 0.0 ? outside : inside) = phi;
+            (InvoluteTakesOver(phi) ? outside : inside) = phi;
         }
         return {outside, FlankAt(Fillet(outside).r)};
     }
@@ -247,8 +258,8 @@ bool GearValid(EngineBuild::Part& part, const SGearParam& gear, const char* teet
 {
     if (!part.Require(teeth, gear.nGCount, CReferenceEngine::kMinTeeth, CReferenceEngine::kMaxTeeth))
         return false;
-    const double rootDiameter = module * (gear.nGCount - 2.0 * kDedendum);
-    return part.Require(bore, gear.dCDiameter, 0.0, rootDiameter, EngineBuild::Ends::OpenHigh);
+    return part.Require(bore, gear.dCDiameter, 0.0, 2.0 * RootRadius(module, gear.nGCount),
+                        EngineBuild::Ends::OpenHigh);
 }
 
 } // namespace
@@ -266,7 +277,7 @@ bool CReferenceEngine::CreateGear(SGearBoxParam param, CShapeList* pMain)
         AddGear(part, param.sGear1, m, QPointF(), 0.0);
         // Gear 1's tooth on +x enters the space of gear 2 that faces -x.
         AddGear(part, param.sGear2, m, secondCentre, M_PI + M_PI / z2);
-        const double tip1 = m * (z1 + 2.0 * kAddendum) / 2.0, tip2 = m * (z2 + 2.0 * kAddendum) / 2.0;
+        const double tip1 = TipRadius(m, z1), tip2 = TipRadius(m, z2);
         const double half = std::max(tip1, tip2);
         part.bounds = QRectF(QPointF(-tip1, -half), QPointF(secondCentre.x() + tip2, half));
     }

@@ -323,11 +323,10 @@ void AddSeal(EngineBuild::Part& part, const SSealBoxParam& param)
     if (inner > 0.0)
         part.AddMain(new CShapeVector(Circle(QPointF(), inner), CShape::LayerEngrave), true);
 
-    const bool withText = TextOutline::CanDraw();
     const SSealTextParam* texts[] = {&param.sText1, &param.sText2, &param.sText3};
     QVector<LineInk> lines;
     for (const SSealTextParam* text : texts)
-        lines.append(withText && AskedHeight(*text) > 0.0 ? LineInk(*text) : LineInk());
+        lines.append(AskedHeight(*text) > 0.0 ? LineInk(*text) : LineInk());
 
     // The star and the middle line share the disc inside the circles and the arc lines.
     double room = inner > 0.0 ? inner : rim;
@@ -390,8 +389,7 @@ void AddSeal(EngineBuild::Part& part, const SSealBoxParam& param)
 
 bool CReferenceEngine::CreateSeal(SSealBoxParam param, CShapeList* pMain)
 {
-    for (bool* pFlag : {&param.bTextReverse, &param.bStar})
-        EngineBuild::ReadFlag(*pFlag);
+    EngineBuild::ReadFlags(param);
     EngineBuild::Part part;
     if (SealValid(part, param)) {
         AddSeal(part, param);

@@ -34,6 +34,7 @@ struct Cache
     QHash<QString, Face> faces;             // by family name
     QHash<QString, QStringList> candidates; // by the family asked for
     QStringList textFaces;                  // installed, neither symbol nor maths
+    bool bTextFacesListed = false;
     QHash<QString, double> capHeights;
     QHash<QString, Glyph> glyphs;           // by family asked, newline, grapheme
 };
@@ -86,10 +87,11 @@ const QStringList& Candidates(Cache& cache, const QString& asked)
 // Looked up only when no candidate has a grapheme's characters.
 const QStringList& TextFaces(Cache& cache)
 {
-    if (cache.textFaces.isEmpty())
+    if (!cache.bTextFacesListed)
         for (const QString& family : QFontDatabase::families())
-            if (!FaceOf(cache, family).bSymbol && !FaceOf(cache, family).bMaths)
+            if (const Face& face = FaceOf(cache, family); !face.bSymbol && !face.bMaths)
                 cache.textFaces << family;
+    cache.bTextFacesListed = true;
     return cache.textFaces;
 }
 
@@ -107,11 +109,12 @@ QFont FontFor(Cache& cache, const QString& asked, const QString& grapheme)
 {
     const QStringList& candidates = Candidates(cache, asked);
     for (const QString& family : candidates)
-        if (Covers(FaceOf(cache, family).raw, grapheme))
-            return FaceOf(cache, family).font;
+        if (const Face& face = FaceOf(cache, family); Covers(face.raw, grapheme))
+            return face.font;
+    // Every installed face is opened only for a grapheme the usual ones lack.
     for (const QString& family : TextFaces(cache))
-        if (Covers(FaceOf(cache, family).raw, grapheme))
-            return FaceOf(cache, family).font;
+        if (const Face& face = FaceOf(cache, family); Covers(face.raw, grapheme))
+            return face.font;
     QFont merging(candidates.value(0));
     merging.setPixelSize(kLayoutPixelSize);
     return merging;
