@@ -4,6 +4,7 @@
 #include <QSaveFile>
 #include <QTemporaryFile>
 #include <memory>
+#include <optional>
 
 namespace {
 // Lines and values are cut exactly where Qt's INI reader cuts them; any
@@ -139,11 +140,15 @@ bool WouldDeserialise(const QByteArray& data, qsizetype from, qsizetype to)
     }
     return serialised();
 }
-} // namespace
 
-QByteArray WithoutSerialisedEntries(const QByteArray& ini, int* pDropped)
+// The bytes without the entries Qt would deserialise; nothing when there
+// are none, so the file can be read as it is.
+std::optional<QByteArray> WithoutSerialisedEntries(const QByteArray& ini)
 {
-    int nDropped = 0;
+    // Without '@' or an escape nothing can turn into one.
+    if (!ini.contains('@') && !ini.contains('\\'))
+        return std::nullopt;
+    bool bDropped = false;
     QByteArray kept;
     qsizetype copied = 0;
     qsizetype pos = ini.startsWith("\xEF\xBB\xBF") ? 3 : 0;
@@ -153,18 +158,11 @@ QByteArray WithoutSerialisedEntries(const QByteArray& ini, int* pDropped)
             continue;
         kept += ini.mid(copied, start - copied);
         copied = end;
-        ++nDropped;
+        bDropped = true;
     }
-    if (pDropped)
-        *pDropped = nDropped;
-    return nDropped ? kept + ini.mid(copied) : ini;
-}
-
-namespace {
-// Without '@' or an escape nothing can turn into one.
-bool PlainlySafe(const QByteArray& ini)
-{
-    return !ini.contains('@') && !ini.contains('\\');
+    if (!bDropped)
+        return std::nullopt;
+    return kept + ini.mid(copied);
 }
 
 QByteArray ReadAll(const QString& file)
@@ -176,37 +174,33 @@ QByteArray ReadAll(const QString& file)
 
 QString SafeIniToRead(const QString& file)
 {
-    const QByteArray ini = ReadAll(file);
-    if (PlainlySafe(ini))
-        return file;
-    // A load reads one key at a time: the copy is made once per content.
+    // A load reads one key at a time: the file is judged once per content.
+    static bool s_bJudged = false;
     static QByteArray s_source;
-    static std::unique_ptr<QTemporaryFile> s_copy;
-    if (s_copy && ini == s_source)
-        return s_copy->fileName();
-    int nDropped = 0;
-    const QByteArray safe = WithoutSerialisedEntries(ini, &nDropped);
-    if (nDropped == 0)
-        return file;
-    // A new file each time: QSettings would take a rewritten one of the same
-    // size and time for the one it has already read.
-    auto copy = std::make_unique<QTemporaryFile>();
-    if (!copy->open() || copy->write(safe) != safe.size() || !copy->flush())
-        return QString();
-    s_source = ini;
-    s_copy = std::move(copy);
-    return s_copy->fileName();
+    static std::unique_ptr<QTemporaryFile> s_copy; // null: s_source reads as it is
+    const QByteArray ini = ReadAll(file);
+    if (!s_bJudged || ini != s_source) {
+        const std::optional<QByteArray> safe = WithoutSerialisedEntries(ini);
+        std::unique_ptr<QTemporaryFile> copy;
+        // A new file each time: QSettings would take a rewritten one of the
+        // same size and time for the one it has already read.
+        if (safe) {
+            copy = std::make_unique<QTemporaryFile>();
+            if (!copy->open() || copy->write(*safe) != safe->size() || !copy->flush())
+                return QString();
+        }
+        s_source = ini;
+        s_copy = std::move(copy);
+        s_bJudged = true;
+    }
+    return s_copy ? s_copy->fileName() : file;
 }
 
 bool CleanIniForWriting(const QString& file)
 {
-    const QByteArray ini = ReadAll(file);
-    if (PlainlySafe(ini))
-        return true;
-    int nDropped = 0;
-    const QByteArray safe = WithoutSerialisedEntries(ini, &nDropped);
-    if (nDropped == 0)
+    const std::optional<QByteArray> safe = WithoutSerialisedEntries(ReadAll(file));
+    if (!safe)
         return true;
     QSaveFile out(file);
-    return out.open(QIODevice::WriteOnly) && out.write(safe) == safe.size() && out.commit();
+    return out.open(QIODevice::WriteOnly) && out.write(*safe) == safe->size() && out.commit();
 }

@@ -1,16 +1,12 @@
 // Qt's INI reader turns a value that starts "@Variant(" or "@DateTime(" into
 // an object by deserialising bytes from the file, and a damaged file can make
-// that ask for gigabytes. The module keeps only
-// numbers and texts in its file, so such entries are bad values: they are
-// taken out before Qt ever reads the file.
+// that ask for gigabytes. The module keeps only numbers and texts in its
+// file, so such entries are bad values: they are taken out before Qt ever
+// reads the file.
 #pragma once
 
 #include <QByteArray>
 #include <QString>
-
-// The file's bytes without the entries Qt would deserialise; *pDropped
-// tells how many there were.
-QByteArray WithoutSerialisedEntries(const QByteArray& ini, int* pDropped = nullptr);
 
 // The path QSettings may read in place of file: file itself, or a private
 // copy without such entries.

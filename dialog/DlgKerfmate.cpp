@@ -42,10 +42,8 @@ DlgKerfmate::~DlgKerfmate()
     pUi = nullptr;
 
     DisposeOwningList(pResultList);
-    for (PreviewRequest* request : {&sPending, &sWorking}) {
-        DisposeOwningList(request->pShapes);
-        request->pView = nullptr;
-    }
+    sPending = {};
+    sWorking = {};
 }
 
 void DlgKerfmate::LoadAllParams()

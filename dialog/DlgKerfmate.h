@@ -6,12 +6,12 @@
 
 #include "BaseDialog.h"
 #include "GeometryRecords.h"
+#include "ShapeLists.h"
 
 #include <QString>
 #include <functional>
 #include <utility>
 
-class CShapeList;
 class QFont;
 class QGraphicsView;
 class QPainterPath;
@@ -23,10 +23,12 @@ class DlgKerfmate;
 
 // A queued preview drawing; owns its shapes (a clone), borrows the view.
 // It moves from queue to drawing and is never copied, so its shapes have one
-// owner; a move swaps, so whatever the target held goes to the source.
+// owner; a move swaps, so whatever the target held goes to the source and
+// is disposed of with it: emptying a request is assigning {} to it.
 struct PreviewRequest
 {
     PreviewRequest() = default;
+    ~PreviewRequest() { DisposeOwningList(pShapes); }
     PreviewRequest(const PreviewRequest&) = delete;
     PreviewRequest& operator=(const PreviewRequest&) = delete;
     PreviewRequest(PreviewRequest&& other) noexcept { *this = std::move(other); }

@@ -28,7 +28,7 @@ void DlgKerfmate::InitPreviewScene(QGraphicsView* pView)
 
 void DlgKerfmate::SetPreview(QGraphicsView* pView, CShapeList* pShapes)
 {
-    DisposeOwningList(sPending.pShapes);
+    sPending = {};
     sPending.pView = pView;
     sPending.pShapes = pShapes ? pShapes->Clone() : nullptr;
 }
@@ -69,8 +69,7 @@ void DlgKerfmate::UpdatePreviewSlot()
         scene->update(QRectF());
     }
 
-    DisposeOwningList(sWorking.pShapes);
-    sWorking.pView = nullptr;
+    sWorking = {};
 }
 
 QPainterPath DlgKerfmate::FitPathToView(QGraphicsView* pView, QPainterPath& path)

@@ -16,7 +16,6 @@
 #include <QRadioButton>
 #include <algorithm>
 #include <iterator>
-#include <limits>
 
 namespace {
 const QString kFilletGroup = QStringLiteral("DLG_FILLET_BOX");
@@ -24,7 +23,6 @@ const QString kReferenceSizeKey = QStringLiteral("nTemp");
 constexpr UnitRange kFilletDimensionRange{0.0, 850.0, 0.0, 33.46};
 constexpr UnitRange kCornerRadiusRange{0.0, 99.0, 0.0, 3.9};
 constexpr UnitRange kCornerSpaceRange{0.0, 99.99, 0.0, 3.94};
-constexpr double kGrooveFloorMm = 3.0;
 constexpr double kGrooveCeilingMm = 30.0;
 // Smallest sides a loaded box keeps; outside measures include two boards.
 constexpr double kInsideSideMinMm = 20.0;
@@ -237,8 +235,8 @@ void DlgKerfmate::CheckFilletBox()
     sFilletBox.dWidth = ClampToRange(sFilletBox.dWidth, dSideMin, dSideMax);
     sFilletBox.dHeight = ClampToRange(sFilletBox.dHeight, kHeightMinMm, dSideMax);
     sFilletBox.dDepth = ClampToRange(sFilletBox.dDepth, dSideMin, dSideMax);
-    sFilletBox.dFluteOfWidth = ClampToRange(sFilletBox.dFluteOfWidth, kGrooveFloorMm, kGrooveCeilingMm);
-    sFilletBox.dFluteOfHeight = ClampToRange(sFilletBox.dFluteOfHeight, kGrooveFloorMm, kGrooveCeilingMm);
+    sFilletBox.dFluteOfWidth = ClampToRange(sFilletBox.dFluteOfWidth, kGrooveMinMm, kGrooveCeilingMm);
+    sFilletBox.dFluteOfHeight = ClampToRange(sFilletBox.dFluteOfHeight, kGrooveMinMm, kGrooveCeilingMm);
     sFilletBox.dThickness = ClampToRange(sFilletBox.dThickness, kThicknessRange.dMmMin, kThicknessRange.dMmMax);
     sFilletBox.dLaserWidth = ClampToRange(sFilletBox.dLaserWidth, kLaserWidthRange.dMmMin, kLaserWidthRange.dMmMax);
 }
@@ -264,9 +262,7 @@ void DlgKerfmate::SetFilletReferenceSizeTexts()
 
 void DlgKerfmate::InitFilletBoxUi()
 {
-    QLineEdit* pThickness = pUi->doubleSpinBox_filletThickness->findChild<QLineEdit*>();
-    Validator::Install(pThickness,
-                       new Validator(pThickness, 0.0, 10.0, 2, 0, 2, std::numeric_limits<double>::infinity()));
+    InstallDecimalValidator(pUi->doubleSpinBox_filletThickness, 0.0, 10.0);
 
     QRadioButton* sizeButtons[] = {pUi->radioButton_filletSize25, pUi->radioButton_filletSize50,
                                    pUi->radioButton_filletSize100};
@@ -344,14 +340,14 @@ void DlgKerfmate::ShowFilletCorner()
 // through the spin box's handler, which stores it and rebuilds.
 void DlgKerfmate::UpdateFilletLengthFlute()
 {
-    const double dMax = ClampToRange(GetLengthFluteMax(true), kGrooveFloorMm, kGrooveCeilingMm);
+    const double dMax = ClampToRange(GetLengthFluteMax(true), kGrooveMinMm, kGrooveCeilingMm);
     ShowGrooveMax(pUi->doubleSpinBox_filletFluteLength, pUi->horizontalSlider_filletFluteLength, dMax, nRulerUnit);
     on_doubleSpinBox_filletFluteLength_valueChanged(FromMm(dMax, nRulerUnit));
 }
 
 void DlgKerfmate::UpdateFilletWidthFlute()
 {
-    const double dMax = ClampToRange(GetWidthFluteMax(true), kGrooveFloorMm, kGrooveCeilingMm);
+    const double dMax = ClampToRange(GetWidthFluteMax(true), kGrooveMinMm, kGrooveCeilingMm);
     ShowGrooveMax(pUi->doubleSpinBox_filletFluteWidth, pUi->horizontalSlider_filletFluteWidth, dMax, nRulerUnit);
     on_doubleSpinBox_filletFluteWidth_valueChanged(FromMm(dMax, nRulerUnit));
 }

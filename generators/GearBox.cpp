@@ -10,10 +10,10 @@
 #include "Numbers.h"
 #include "Settings.h"
 #include "SignalsBlocked.h"
+#include "UnitWidgets.h"
 #include "Validator.h"
 
 #include <QLineEdit>
-#include <limits>
 
 namespace {
 const QString kGroup = QStringLiteral("DLG_GEAR_BOX");
@@ -33,11 +33,6 @@ void ExchangeGearBox(const Store& ini, SGearBoxParam& gear)
     ini.Integer("sGear1.nGCount", gear.sGear1.nGCount);
     ini.Number("sGear2.dCDiameter", gear.sGear2.dCDiameter);
     ini.Integer("sGear2.nGCount", gear.sGear2.nGCount);
-}
-
-void InstallDecimal(QLineEdit* pEdit, double dBottom, double dTop)
-{
-    Validator::Install(pEdit, new Validator(pEdit, dBottom, dTop, 2, 0, 2, std::numeric_limits<double>::infinity()));
 }
 
 void InstallWhole(QLineEdit* pEdit, int nBottom, int nTop)
@@ -131,8 +126,8 @@ void DlgKerfmate::InitGearBoxUi()
                                      pUi->lineEdit_gearCount1,    pUi->lineEdit_gearDiameter2,
                                      pUi->lineEdit_gearCount2,    pUi->lineEdit_gearRate,
                                      pUi->lineEdit_gearSpace};
-        InstallDecimal(pUi->lineEdit_gearDiameter1, 0.0, dDiameterTop);
-        InstallDecimal(pUi->lineEdit_gearDiameter2, 0.0, dDiameterTop);
+        InstallDecimalValidator(pUi->lineEdit_gearDiameter1, 0.0, dDiameterTop);
+        InstallDecimalValidator(pUi->lineEdit_gearDiameter2, 0.0, dDiameterTop);
         pUi->lineEdit_gearDiameter1->setText(diameterText(sGearBox.sGear1.dCDiameter));
         pUi->lineEdit_gearDiameter2->setText(diameterText(sGearBox.sGear2.dCDiameter));
         pUi->lineEdit_gearSpace->setText(QString::number(FromMm(dGearSpace, nRulerUnit), 'g', 6));

@@ -14,7 +14,6 @@
 #include "Validator.h"
 
 #include <QLineEdit>
-#include <limits>
 
 namespace {
 const QString kRectGroup = QStringLiteral("DLG_RECT_BOX");
@@ -177,11 +176,8 @@ void DlgKerfmate::InitRectBoxUi()
     pUi->radioButton_rectInside->setChecked(false);
     pUi->radioButton_rectOutside->setChecked(false);
 
-    constexpr double kResetToBottom = std::numeric_limits<double>::infinity();
-    QLineEdit* pThickness = pUi->doubleSpinBox_rectThickness->findChild<QLineEdit*>();
-    Validator::Install(pThickness, new Validator(pThickness, 0.0, 10.0, 2, 0, 2, kResetToBottom));
-    QLineEdit* pLaserWidth = pUi->doubleSpinBox_rectLaserWidth->findChild<QLineEdit*>();
-    Validator::Install(pLaserWidth, new Validator(pLaserWidth, 0.1, 0.8, 2, 0, 2, kResetToBottom));
+    InstallDecimalValidator(pUi->doubleSpinBox_rectThickness, 0.0, 10.0);
+    InstallDecimalValidator(pUi->doubleSpinBox_rectLaserWidth, 0.1, 0.8);
 
     {
         const SignalsBlocked blocked{pUi->spinBox_rectWidth,

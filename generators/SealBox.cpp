@@ -11,7 +11,7 @@
 #include "Settings.h"
 #include "SignalsBlocked.h"
 #include "TextField.h"
-#include "Validator.h"
+#include "UnitWidgets.h"
 
 #include <QDoubleSpinBox>
 #include <QFont>
@@ -83,13 +83,6 @@ void StoreFacename(SSealTextParam& sText, const QString& family)
     StringToUtf8Field(family, sText.Facename, int(sizeof sText.Facename));
 }
 
-// Returns the spin box's line edit, which now carries the range.
-QLineEdit* InstallSpinValidator(QDoubleSpinBox* pBox, double dBottom, double dTop)
-{
-    QLineEdit* pEdit = pBox->findChild<QLineEdit*>();
-    Validator::Install(pEdit, new Validator(pEdit, dBottom, dTop, 2, 0, 2, std::numeric_limits<double>::infinity()));
-    return pEdit;
-}
 } // namespace
 
 void DlgKerfmate::on_doubleSpinBox_sealD1_valueChanged(double arg1)
@@ -99,7 +92,7 @@ void DlgKerfmate::on_doubleSpinBox_sealD1_valueChanged(double arg1)
     // May clamp D2 and run its slot before the new range is in place.
     pUi->doubleSpinBox_sealD2->setMaximum(arg1);
     const QLineEdit* pD2Edit =
-        InstallSpinValidator(pUi->doubleSpinBox_sealD2, IsInchUnit(nRulerUnit) ? 1.18 : 30.0, arg1);
+        InstallDecimalValidator(pUi->doubleSpinBox_sealD2, IsInchUnit(nRulerUnit) ? 1.18 : 30.0, arg1);
     if (pD2Edit && !pD2Edit->isModified() && pUi->doubleSpinBox_sealD2->value() > arg1)
         pUi->doubleSpinBox_sealD2->setValue(arg1);
     BuildSeal();
@@ -360,7 +353,7 @@ void DlgKerfmate::SetSealValidators()
     };
     const bool bInch = IsInchUnit(nRulerUnit);
     for (const SpinBounds& range : ranges)
-        InstallSpinValidator(range.pBox, bInch ? range.dLowInch : range.dLowMm,
+        InstallDecimalValidator(range.pBox, bInch ? range.dLowInch : range.dLowMm,
                              bInch ? range.dHighInch : range.dHighMm);
 }
 

@@ -2,12 +2,21 @@
 
 #include "Numbers.h"
 #include "SignalsBlocked.h"
+#include "Validator.h"
 
 #include <QDoubleSpinBox>
+#include <QLineEdit>
 #include <QSlider>
+#include <limits>
 
-namespace {
-constexpr double kGrooveMinMm = 3.0;
+QLineEdit* InstallDecimalValidator(QWidget* pField, double dBottom, double dTop)
+{
+    auto* pEdit = qobject_cast<QLineEdit*>(pField);
+    if (!pEdit)
+        pEdit = pField->findChild<QLineEdit*>();
+    constexpr double kResetToBottom = std::numeric_limits<double>::infinity();
+    Validator::Install(pEdit, new Validator(pEdit, dBottom, dTop, 2, 0, 2, kResetToBottom));
+    return pEdit;
 }
 
 void ShowLength(QDoubleSpinBox* pSpin, const UnitRange& range, double dMm, int nRulerUnit)
@@ -28,7 +37,7 @@ void ShowGrooveMax(QDoubleSpinBox* pSpin, QSlider* pSlider, double dMaxMm, int n
     // Maximum before minimum: a maximum under 3 mm leaves the box at 3.
     pSpin->setMaximum(dShown);
     pSpin->setMinimum(FromMm(kGrooveMinMm, nRulerUnit));
-    pSlider->setRange(bInch ? 1 : 30, nTop);
+    pSlider->setRange(TruncToInt(FromMm(kGrooveMinMm, nRulerUnit) * 10), nTop);
     pSpin->setValue(dShown);
     pSlider->setValue(nTop);
 }

@@ -5,7 +5,12 @@
 #include "Settings.h"
 
 class QDoubleSpinBox;
+class QLineEdit;
 class QSlider;
+class QWidget;
+
+// The smallest finger size either box allows.
+constexpr double kGrooveMinMm = 3.0;
 
 // Millimetre and inch ranges of one length widget.
 struct UnitRange
@@ -18,6 +23,10 @@ struct UnitRange
 
 constexpr UnitRange kThicknessRange{1.0, 10.0, 0.04, 0.39};
 constexpr UnitRange kLaserWidthRange{0.1, 0.8, 0.004, 0.03};
+
+// A two-decimal range check, reset to its bottom when left out of range, on
+// a line edit or a spin box's own line edit; returns the edit it is on.
+QLineEdit* InstallDecimalValidator(QWidget* pField, double dBottom, double dTop);
 
 // Sets the range for the ruler unit, then shows dMm in that unit.
 void ShowLength(QDoubleSpinBox* pSpin, const UnitRange& range, double dMm, int nRulerUnit);
