@@ -3,6 +3,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh libbenchmark-dev
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)" --target kerfmate_bench
+bash scripts/build.sh --target kerfmate_bench
 ./build/bin/kerfmate_bench --benchmark_repetitions=9 --benchmark_report_aggregates_only=true "$@"

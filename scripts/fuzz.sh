@@ -11,10 +11,9 @@ seconds=${1:-30}
 runs=20000
 [ $# -gt 0 ] && runs=-1
 sanitize="-fsanitize=address,undefined -fno-sanitize=vptr -fno-sanitize-recover=undefined"
-cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DKERFMATE_FUZZ=ON \
+bash scripts/build.sh build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DKERFMATE_FUZZ=ON \
   -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link $sanitize -fno-omit-frame-pointer" \
-  -DCMAKE_EXE_LINKER_FLAGS="$sanitize" >/dev/null
-cmake --build build-fuzz -j"$(nproc)" --target fuzz_textfield fuzz_engine fuzz_settings
+  -DCMAKE_EXE_LINKER_FLAGS="$sanitize" --target fuzz_textfield --target fuzz_engine --target fuzz_settings
 status=0
 for target in textfield engine settings; do
   scratch=$(mktemp -d)

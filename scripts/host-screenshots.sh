@@ -5,8 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh xvfb xauth
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j2 --target kerfmate-host
+bash scripts/build.sh --target kerfmate-host
 for lang in en de zh; do
   config=$(mktemp -d)
   XDG_CONFIG_HOME="$config" xvfb-run -a -s "-screen 0 1280x800x24" env QT_QPA_PLATFORM=xcb \
