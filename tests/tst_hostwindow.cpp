@@ -2,10 +2,11 @@
 // parts from the module's dialog, export, undo, language and units.
 #include "HostEngine.h"
 #include "MainWindow.h"
+#include "Readers.h"
 #include "ModuleHost.h"
 #include "SheetView.h"
 
-#include <QtSvg>
+#include <QSvgRenderer>
 #include <QtTest>
 #include <QtWidgets>
 
@@ -46,6 +47,7 @@ private slots:
 private:
     void Trigger(const char* pszAction) { m_pWindow->findChild<QAction*>(QLatin1String(pszAction))->trigger(); }
     QString Path(const QString& name) const { return qEnvironmentVariable("XDG_CONFIG_HOME") + '/' + name; }
+    void Drag(PartItem* pPart, const QPointF& byMm);
 
     ModuleHost m_module;
     HostEngine m_engine;
@@ -75,6 +77,17 @@ void TestHostWindow::newPartOnEachGenerator()
     QVERIFY(m_pWindow->isWindowModified());
 }
 
+void TestHostWindow::Drag(PartItem* pPart, const QPointF& byMm)
+{
+    SheetView* pSheet = m_pWindow->Sheet();
+    const QPoint grip = pSheet->mapFromScene(pPart->PartRect().center());
+    const QPoint to = pSheet->mapFromScene(pPart->PartRect().center() + byMm);
+    QTest::mousePress(pSheet->viewport(), Qt::LeftButton, {}, grip);
+    QTest::mouseMove(pSheet->viewport(), (grip + to) / 2);
+    QTest::mouseMove(pSheet->viewport(), to);
+    QTest::mouseRelease(pSheet->viewport(), Qt::LeftButton, {}, to);
+}
+
 void TestHostWindow::undoRedoMoveDelete()
 {
     SheetView* pSheet = m_pWindow->Sheet();
@@ -83,12 +96,7 @@ void TestHostWindow::undoRedoMoveDelete()
     // Drag the first part 20 mm right with the mouse; undo puts it back.
     PartItem* pPart = pSheet->Parts().first();
     const QPointF from = pPart->pos();
-    const QPoint grip = pSheet->mapFromScene(pPart->PartRect().center());
-    const QPoint to = pSheet->mapFromScene(pPart->PartRect().center() + QPointF(20, 0));
-    QTest::mousePress(pSheet->viewport(), Qt::LeftButton, {}, grip);
-    QTest::mouseMove(pSheet->viewport(), (grip + to) / 2);
-    QTest::mouseMove(pSheet->viewport(), to);
-    QTest::mouseRelease(pSheet->viewport(), Qt::LeftButton, {}, to);
+    Drag(pPart, QPointF(20, 0));
     QVERIFY(pPart->pos().x() > from.x() + 15);
     Trigger("actionUndo");
     QCOMPARE(pPart->pos(), from);
@@ -147,6 +155,18 @@ void TestHostWindow::unitsReachTheNextDialog()
 
 void TestHostWindow::exportsEveryFormat()
 {
+    // Every reader sees what the sheet shows, at 1:1, also of a part just dragged there.
+    SheetView* pSheet = m_pWindow->Sheet();
+    Drag(pSheet->Parts().first(), QPointF(30, 15));
+    pSheet->scene()->clearSelection();
+    QRectF page;
+    for (const PartItem* pPart : pSheet->Parts())
+        page = page.united(pPart->PartRect());
+    page.adjust(-3, -3, 3, 3);
+    QImage seen = Drawn({}, page);
+    QPainter painter(&seen);
+    pSheet->scene()->render(&painter, QRectF(seen.rect()), page);
+    painter.end();
     for (const QString file : {"sheet.svg", "sheet.dxf", "sheet.pdf"}) {
         WhenModal([&](QWidget* pModal) {
             if (auto* pFiles = qobject_cast<QFileDialog*>(pModal))
@@ -154,13 +174,16 @@ void TestHostWindow::exportsEveryFormat()
             static_cast<QDialog*>(pModal)->accept();
         });
         Trigger(("actionExport" + file.right(3).toUpper()).toLatin1().constData());
-        QVERIFY(QFileInfo(Path(file)).size() > 100);
         QVERIFY(m_pWindow->windowTitle().startsWith(file) && !m_pWindow->isWindowModified());
+        const QImage read = ReadBack(Path(file), page);
+        QVERIFY2(Stray(read, seen) < 0.02 && Stray(seen, read) < 0.02, qPrintable(file));
     }
-    const QRectF page = BoundsOf(m_pWindow->Sheet()->AllOutlines()).adjusted(-2, -2, 2, 2);
-    const QRectF viewBox = QSvgRenderer(Path("sheet.svg")).viewBoxF();
-    for (const QPointF& corner : {viewBox.topLeft() - page.topLeft(), viewBox.bottomRight() - page.bottomRight()})
-        QVERIFY(corner.manhattanLength() < 1e-3);
+    // Cutting and engraving on their layers, in their colours.
+    QSet<QString> layers;
+    for (const QString& entity : DxfEntities(Path("sheet.dxf")).mid(1))
+        layers << entity.section(' ', 0, 0);
+    QCOMPARE(layers, QSet<QString>({"CUT", "ENGRAVE"}));
+    QCOMPARE(DxfEntities(Path("sheet.dxf")).value(0), QStringLiteral("0 4 0:7 CUT:1 ENGRAVE:5"));
 }
 
 void TestHostWindow::closingAsksWhileUnexported()
