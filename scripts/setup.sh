@@ -2,7 +2,7 @@
 # Installs the Debian packages the build needs, when any is missing, and
 # those named as arguments; --tests adds what the tests need.
 set -euo pipefail
-packages=(g++ cmake make qt6-base-dev qt6-base-dev-tools qt6-5compat-dev qt6-svg-dev libgl-dev
+packages=(g++ cmake make qt6-base-dev qt6-base-dev-tools qt6-5compat-dev qt6-svg-dev libgl-dev qt6-translations-l10n
           fonts-dejavu-core fonts-wqy-zenhei)
 for arg in "$@"; do
   if [ "$arg" = --tests ]; then

@@ -24,8 +24,9 @@ const QStringList kBox = QStringList({"--generator", "0"})
     + Sets({"length=100", "width=80", "height=60", "length-groove=25", "width-groove=20", "height-groove=15",
             "thickness=3", "kerf=0.1"});
 
-// The same box straight from the engine: what every file must show, and
-// its page (the outlines' bounds and a 2 mm margin).
+// The same box straight from the engine, where a new sheet puts it (5 mm
+// in from its corner): what every file must show, and its page (the
+// outlines' bounds and a 2 mm margin).
 QList<QPolygonF> EngineBox(QRectF* pPage)
 {
     SRectBoxParam box;
@@ -35,11 +36,14 @@ QList<QPolygonF> EngineBox(QRectF* pPage)
     CShapeList* aux = CShapeList::New();
     CReferenceEngine().CreateRectBox(box, main, aux, nullptr);
     QList<QPolygonF> polygons;
+    QRectF bounds;
     for (unsigned int i = 0; i < main->GetCount(); ++i) {
-        const QPainterPath* path = main->GetShape(i)->GetPath(false);
-        polygons += path->toSubpathPolygons();
-        *pPage = pPage->united(path->boundingRect().adjusted(-2, -2, 2, 2));
+        polygons += main->GetShape(i)->GetPath(false)->toSubpathPolygons();
+        bounds = bounds.united(polygons.last().boundingRect());
     }
+    for (QPolygonF& polygon : polygons)
+        polygon.translate(QPointF(5, 5) - bounds.topLeft());
+    *pPage = bounds.translated(QPointF(5, 5) - bounds.topLeft()).adjusted(-2, -2, 2, 2);
     for (CShapeList* list : {main, aux})
         list->DeleteAll(), CShapeList::Release(list);
     return polygons;

@@ -1,12 +1,14 @@
-// kerfmate-host's window on a real X server, used as a maker uses it: new
-// parts from the module's dialog, export, undo, language and units.
+// kerfmate-host's window on a real X server, used as a maker uses it: parts
+// from the module's dialog laid on the sheet, moved, turned, edited, undone,
+// exported, saved and opened again; language and units.
 #include "HostEngine.h"
 #include "MainWindow.h"
-#include "Readers.h"
 #include "ModuleHost.h"
+#include "Readers.h"
+#include "Rulers.h"
+#include "SheetDocument.h"
 #include "SheetView.h"
 
-#include <QSvgRenderer>
 #include <QtTest>
 #include <QtWidgets>
 
@@ -29,6 +31,17 @@ void MakePart(QWidget* pDialog, int generator)
     (void)QTest::qWaitFor([&] { return !pView->scene()->items().isEmpty(); });
     QTest::mouseClick(pDialog->findChild<QPushButton*>(QStringLiteral("pushButton_ok")), Qt::LeftButton);
 }
+
+// Answers a file dialog with a path, or a message box with a button.
+void Answer(const QString& path, QMessageBox::StandardButton button = QMessageBox::NoButton, QString* pText = nullptr)
+{
+    WhenModal([=](QWidget* pModal) {
+        if (auto* pFiles = qobject_cast<QFileDialog*>(pModal))
+            pFiles->selectFile(path), static_cast<QDialog*>(pFiles)->accept();
+        else if (auto* pBox = qobject_cast<QMessageBox*>(pModal))
+            *pText = pBox->text(), pBox->button(button)->click();
+    });
+}
 } // namespace
 
 class TestHostWindow : public QObject
@@ -38,16 +51,21 @@ class TestHostWindow : public QObject
 private slots:
     void initTestCase();
     void newPartOnEachGenerator();
-    void undoRedoMoveDelete();
+    void undoRedoRestoreExactly();
     void languageRetextsTheOpenDialog();
     void unitsReachTheNextDialog();
-    void exportsEveryFormat();
-    void closingAsksWhileUnexported();
+    void rulersCountTheUnit_data();
+    void rulersCountTheUnit();
+    void exportsShowTheSheet();
+    void editSaveReopen();
+    void closingAsksWhileUnsaved();
 
 private:
     void Trigger(const char* pszAction) { m_pWindow->findChild<QAction*>(QLatin1String(pszAction))->trigger(); }
     QString Path(const QString& name) const { return qEnvironmentVariable("XDG_CONFIG_HOME") + '/' + name; }
-    void Drag(PartItem* pPart, const QPointF& byMm);
+    SheetModel& Model() { return m_pWindow->Model(); }
+    QByteArray Document() { return SheetDocument::Write({Model().SheetSize(), Model().Parts()}); }
+    void Drag(int nId, const QPointF& byMm);
 
     ModuleHost m_module;
     HostEngine m_engine;
@@ -65,50 +83,69 @@ void TestHostWindow::initTestCase()
 void TestHostWindow::newPartOnEachGenerator()
 {
     const QStringList names = {"Right-angle box", "Rounded box", "Gear pair", "Badge / seal"};
+    const QRectF sheet(QPointF(), Model().SheetSize());
     for (int generator = 0; generator < names.size(); ++generator) {
         WhenModal([generator](QWidget* pDialog) { MakePart(pDialog, generator); });
         Trigger("actionNewPart");
-        const QList<PartItem*> parts = m_pWindow->Sheet()->Parts();
+        const QVector<Part>& parts = Model().Parts();
         QCOMPARE(parts.size(), generator + 1);
-        QCOMPARE(parts.last()->Name(), names.at(generator));
-        for (const PartItem* pOther : parts.mid(0, generator)) // placed beside, never over
-            QVERIFY(!pOther->PartRect().intersects(parts.last()->PartRect()));
+        QCOMPARE(parts.last().strName, names.at(generator));
+        QCOMPARE(parts.last().nGenerator, generator);
+        QVERIFY(sheet.contains(parts.last().Bounds()));
+        for (const Part& other : parts.mid(0, generator)) // where there is room, never over one
+            QVERIFY(!other.Bounds().intersects(parts.last().Bounds()));
     }
+    // The gears of a pair lie apart, not meshed: the beam would cut into the other.
+    const QVector<Outlines>& gears = Model().Parts().at(2).pieces;
+    QVERIFY(gears.size() == 2 && !BoundsOf(gears[0]).intersects(BoundsOf(gears[1])));
     QVERIFY(m_pWindow->isWindowModified());
 }
 
-void TestHostWindow::Drag(PartItem* pPart, const QPointF& byMm)
+void TestHostWindow::Drag(int nId, const QPointF& byMm)
 {
     SheetView* pSheet = m_pWindow->Sheet();
-    const QPoint grip = pSheet->mapFromScene(pPart->PartRect().center());
-    const QPoint to = pSheet->mapFromScene(pPart->PartRect().center() + byMm);
+    const QPointF centre = Model().Find(nId)->Bounds().center();
+    const QPoint grip = pSheet->mapFromScene(centre), to = pSheet->mapFromScene(centre + byMm);
     QTest::mousePress(pSheet->viewport(), Qt::LeftButton, {}, grip);
-    QTest::mouseMove(pSheet->viewport(), (grip + to) / 2);
-    QTest::mouseMove(pSheet->viewport(), to);
+    for (int step = 1; step <= 4; ++step)
+        QTest::mouseMove(pSheet->viewport(), grip + (to - grip) * step / 4);
     QTest::mouseRelease(pSheet->viewport(), Qt::LeftButton, {}, to);
 }
 
-void TestHostWindow::undoRedoMoveDelete()
+// Each edit is one step: undone, the sheet is byte for byte what it was; redone, what it became.
+void TestHostWindow::undoRedoRestoreExactly()
 {
     SheetView* pSheet = m_pWindow->Sheet();
-    const int count = pSheet->Parts().size();
-
-    // Drag the first part 20 mm right with the mouse; undo puts it back.
-    PartItem* pPart = pSheet->Parts().first();
-    const QPointF from = pPart->pos();
-    Drag(pPart, QPointF(20, 0));
-    QVERIFY(pPart->pos().x() > from.x() + 15);
-    Trigger("actionUndo");
-    QCOMPARE(pPart->pos(), from);
-
-    pSheet->scene()->clearSelection();
-    pPart->setSelected(true);
-    const std::pair<const char*, int> steps[] = {
-        {"actionDelete", count - 1}, {"actionUndo", count}, {"actionRedo", count - 1}, {"actionUndo", count}};
-    for (const auto& [action, parts] : steps) {
-        Trigger(action);
-        QCOMPARE(pSheet->Parts().size(), parts);
+    const int first = Model().Parts().first().nId, start = m_pWindow->UndoStack().index();
+    const std::function<void()> edits[] = {
+        [&] { Drag(first, QPointF(20, 10)); },
+        [&] { pSheet->Select({first}), Trigger("actionRotateRight"); },
+        [&] { Trigger("actionMirror"); },
+        [&] { pSheet->setFocus(), QTest::keyClick(pSheet, Qt::Key_Left, Qt::ShiftModifier); },
+        [&] { Trigger("actionDuplicate"); },
+        [&] { pSheet->Select({Model().Parts().last().nId}), Trigger("actionDelete"); },
+        [&] { pSheet->Select({first}), Trigger("actionUngroup"); },
+        [&] { Trigger("actionSelectAll"), Trigger("actionRotateLeft"); },
+    };
+    for (int i = 0; i < int(std::size(edits)); ++i) {
+        const auto& edit = edits[i];
+        const QByteArray before = Document();
+        const int steps = m_pWindow->UndoStack().count();
+        edit();
+        const QByteArray after = Document();
+        QVERIFY2(after != before, qPrintable(QString::number(i)));
+        QCOMPARE(m_pWindow->UndoStack().count(), steps + 1);
+        Trigger("actionUndo");
+        QCOMPARE(Document(), before);
+        Trigger("actionRedo");
+        QCOMPARE(Document(), after);
     }
+    // Dragged by the mouse, the part moved as far as the mouse did.
+    const QPointF from = Model().Parts().first().Bounds().topLeft();
+    Drag(Model().Parts().first().nId, QPointF(30, 0));
+    QVERIFY(std::abs(Model().Parts().first().Bounds().left() - from.x() - 30) < 1.0);
+    m_pWindow->UndoStack().setIndex(start);
+    QCOMPARE(Model().Parts().size(), 4);
 }
 
 void TestHostWindow::languageRetextsTheOpenDialog()
@@ -128,13 +165,15 @@ void TestHostWindow::languageRetextsTheOpenDialog()
             const QString before = pDialog->windowTitle();
             Trigger(language);
             (void)QTest::qWaitFor([&] { return pDialog->windowTitle() != before; });
-            texts << pDialog->windowTitle() << pSwitch->itemText(2) << m_pWindow->menuBar()->actions().first()->text();
+            const QString status = m_pWindow->statusBar()->findChildren<QLabel*>().first()->text();
+            texts << pDialog->windowTitle() << pSwitch->itemText(2) << m_pWindow->menuBar()->actions().first()->text()
+                  << status << QDialogButtonBox(QDialogButtonBox::Save).buttons().first()->text();
         }
         static_cast<QDialog*>(pDialog)->reject();
     });
     Trigger("actionNewPart");
-    QCOMPARE(texts, QStringList({"menu", "Erstellen", "Zahnradpaar", "&Datei", "创建", "齿轮", "文件(&F)", "Create",
-                                 "Gear pair", "&File"}));
+    QCOMPARE(texts, QStringList({"menu", "Erstellen", "Zahnradpaar", "&Datei", "Teile: 4", "Speichern", "创建", "齿轮",
+                                 "文件(&F)", "零件：4", "保存", "Create", "Gear pair", "&File", "Parts: 4", "Save"}));
 }
 
 void TestHostWindow::unitsReachTheNextDialog()
@@ -153,28 +192,53 @@ void TestHostWindow::unitsReachTheNextDialog()
     QCOMPARE(cfg.value(QStringLiteral("APP_CFG/KEY_RULER_UNIT")).toInt(), 1);
 }
 
-void TestHostWindow::exportsEveryFormat()
+void TestHostWindow::rulersCountTheUnit_data()
 {
-    // Every reader sees what the sheet shows, at 1:1, also of a part just dragged there.
+    QTest::addColumn<double>("pxPerMm");
+    QTest::addColumn<bool>("inches");
+    QTest::addColumn<QString>("labels"); // "label@mm ..." of the labelled ticks from 0 to 120 mm
+    QTest::addColumn<int>("ticks");
+    QTest::newRow("mm, 1 px") << 1.0 << false << "0@0 50@50 100@100" << 13;
+    QTest::newRow("mm, 5 px") << 5.0 << false << "0@0 10@10 20@20 30@30 40@40 50@50 60@60 70@70 80@80 90@90 100@100 110@110 120@120" << 61;
+    QTest::newRow("inches, 1 px") << 1.0 << true << "0@0 2@50.8 4@101.6" << 12;
+    QTest::newRow("inches, 4 px") << 4.0 << true << "0@0 0.5@12.7 1@25.4 1.5@38.1 2@50.8 2.5@63.5 3@76.2 3.5@88.9 4@101.6 4.5@114.3" << 48;
+}
+
+void TestHostWindow::rulersCountTheUnit()
+{
+    QFETCH(double, pxPerMm);
+    QFETCH(bool, inches);
+    QFETCH(QString, labels);
+    QFETCH(int, ticks);
+    const QVector<RulerTick> all = RulerTicks(0, 120, pxPerMm, inches);
+    QStringList labelled;
+    for (const RulerTick& tick : all)
+        if (tick.bLabelled)
+            labelled << QStringLiteral("%1@%2").arg(tick.label).arg(tick.dMm, 0, 'g', 6);
+    QCOMPARE(labelled.join(' '), labels);
+    QCOMPARE(all.size(), ticks);
+    QCOMPARE(GridSteps(inches), inches ? qMakePair(6.35, 25.4) : qMakePair(10.0, 50.0));
+}
+
+void TestHostWindow::exportsShowTheSheet()
+{
+    // Every reader sees what the sheet shows, at 1:1, also of parts just dragged and turned there.
     SheetView* pSheet = m_pWindow->Sheet();
-    Drag(pSheet->Parts().first(), QPointF(30, 15));
-    pSheet->scene()->clearSelection();
-    QRectF page;
-    for (const PartItem* pPart : pSheet->Parts())
-        page = page.united(pPart->PartRect());
-    page.adjust(-3, -3, 3, 3);
+    Drag(Model().Parts().at(0).nId, QPointF(30, 15));
+    pSheet->Select({Model().Parts().at(2).nId});
+    Trigger("actionRotateRight");
+    pSheet->Select({Model().Parts().at(3).nId});
+    Trigger("actionMirror");
+    pSheet->Select({});
+    const QRectF page = Model().PartsBounds().adjusted(-3, -3, 3, 3);
     QImage seen = Drawn({}, page);
     QPainter painter(&seen);
     pSheet->scene()->render(&painter, QRectF(seen.rect()), page);
     painter.end();
     for (const QString file : {"sheet.svg", "sheet.dxf", "sheet.pdf"}) {
-        WhenModal([&](QWidget* pModal) {
-            if (auto* pFiles = qobject_cast<QFileDialog*>(pModal))
-                pFiles->selectFile(Path(file));
-            static_cast<QDialog*>(pModal)->accept();
-        });
+        Answer(Path(file));
         Trigger(("actionExport" + file.right(3).toUpper()).toLatin1().constData());
-        QVERIFY(m_pWindow->windowTitle().startsWith(file) && !m_pWindow->isWindowModified());
+        QVERIFY(m_pWindow->isWindowModified()); // an export is not a save
         const QImage read = ReadBack(Path(file), page);
         QVERIFY2(Stray(read, seen) < 0.02 && Stray(seen, read) < 0.02, qPrintable(file));
     }
@@ -186,21 +250,75 @@ void TestHostWindow::exportsEveryFormat()
     QCOMPARE(DxfEntities(Path("sheet.dxf")).value(0), QStringLiteral("0 4 0:7 CUT:1 ENGRAVE:5"));
 }
 
-void TestHostWindow::closingAsksWhileUnexported()
+// Edit a part through its own values, duplicate and turn it, save, quit and
+// open again: the sheet exports byte for byte as before. A damaged file or
+// one from a newer version changes nothing.
+void TestHostWindow::editSaveReopen()
 {
-    Trigger("actionUndo"); // a change since the export
-    QString question;
-    WhenModal([&](QWidget* pModal) {
-        question = static_cast<QMessageBox*>(pModal)->text();
-        static_cast<QMessageBox*>(pModal)->button(QMessageBox::No)->click();
+    const int gear = Model().Parts().at(2).nId;
+    const Part before = *Model().Find(gear);
+    QString typed;
+    WhenModal([&](QWidget* pDialog) {
+        typed = pDialog->findChild<QLineEdit*>(QStringLiteral("lineEdit_gearCount2"))->text();
+        auto* pModule = pDialog->findChild<QLineEdit*>(QStringLiteral("lineEdit_gearModulus"));
+        pModule->selectAll();
+        QTest::keyClicks(pModule, QStringLiteral("2"));
+        QTest::keyClick(pModule, Qt::Key_Return);
+        QTest::mouseClick(pDialog->findChild<QPushButton*>(QStringLiteral("pushButton_ok")), Qt::LeftButton);
     });
+    const int steps = m_pWindow->UndoStack().count();
+    QTest::mouseDClick(m_pWindow->Sheet()->viewport(), Qt::LeftButton, {},
+                       m_pWindow->Sheet()->mapFromScene(before.Bounds().center()));
+    const Part& after = *Model().Find(gear);
+    QCOMPARE(typed, QString::number(before.parameters.value("teeth2").toInt()));
+    QCOMPARE(after.parameters.value("module").toDouble(), 2.0);
+    QVERIFY(after.Size().width() > 1.8 * before.Size().width() && after.dRotation == before.dRotation);
+    QCOMPARE(m_pWindow->UndoStack().count(), steps + 1);
+    m_pWindow->Sheet()->Select({gear});
+    Trigger("actionDuplicate");
+    WhenModal([](QWidget* pModal) { qobject_cast<QInputDialog*>(pModal)->setDoubleValue(30), qobject_cast<QDialog*>(pModal)->accept(); });
+    Trigger("actionRotateBy");
+
+    Answer(Path("sheet.kerfmate"));
+    Trigger("actionSave");
+    QVERIFY(!m_pWindow->isWindowModified() && m_pWindow->windowTitle().startsWith("sheet.kerfmate"));
+    QVERIFY(m_pWindow->ExportTo(Path("first.svg")));
+    const QByteArray saved = Document();
+    for (const QByteArray& damage : {QByteArray("{\"format\": \"kerfmate-sheet\", \"version\": 1, \"sheet\": "),
+                                     QByteArray(saved).replace("\"version\": 1", "\"version\": 2")}) {
+        QFile file(Path("damaged.kerfmate"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(damage) == damage.size());
+        file.close();
+        QString text;
+        Answer(QString(), QMessageBox::Ok, &text);
+        QVERIFY(!m_pWindow->OpenFile(Path("damaged.kerfmate")));
+        QVERIFY2(text.contains("damaged.kerfmate"), qPrintable(text));
+        QCOMPARE(Document(), saved);
+    }
+    Trigger("actionNew");
+    QVERIFY(Model().IsEmpty());
+    QVERIFY(m_pWindow->OpenFile(Path("sheet.kerfmate")));
+    QVERIFY(m_pWindow->ExportTo(Path("again.svg")));
+    QFile first(Path("first.svg")), again(Path("again.svg"));
+    QVERIFY(first.open(QIODevice::ReadOnly) && again.open(QIODevice::ReadOnly));
+    QCOMPARE(again.readAll(), first.readAll());
+    QCOMPARE(Document(), saved);
+}
+
+void TestHostWindow::closingAsksWhileUnsaved()
+{
+    Trigger("actionSelectAll");
+    Trigger("actionRotateRight"); // a change since the save
+    QString question;
+    Answer(QString(), QMessageBox::Cancel, &question);
     QVERIFY(!m_pWindow->close());
-    QVERIFY(question.contains(QLatin1String("not been exported")));
-    Trigger("actionRedo");
-    QVERIFY(m_pWindow->close()); // back where it was exported: nothing to ask
+    QVERIFY2(question.contains(QLatin1String("sheet.kerfmate")), qPrintable(question));
+    Answer(QString(), QMessageBox::Save, &question);
+    QVERIFY(m_pWindow->close()); // saved, then closed
+    QVERIFY(!m_pWindow->isWindowModified());
     // Remembered in the window's own file, never in the module's.
     const QSettings own(Path("Kerfmate/kerfmate-host.ini"), QSettings::IniFormat);
-    QCOMPARE(own.value(QStringLiteral("export/folder")).toString(), qEnvironmentVariable("XDG_CONFIG_HOME"));
+    QCOMPARE(own.value(QStringLiteral("recent")).toStringList().value(0), Path("sheet.kerfmate"));
     QVERIFY(own.contains(QStringLiteral("window/geometry")) && own.contains(QStringLiteral("units")));
     const QSettings module(Path("Kerfmate/Gleamworks/Resources/Data/Kerfmate.ini"), QSettings::IniFormat);
     QCOMPARE(module.childGroups(), QStringList({"DLG_FILLET_BOX", "DLG_GEAR_BOX", "DLG_RECT_BOX", "DLG_SEAL_BOX"}));

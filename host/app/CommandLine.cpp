@@ -1,0 +1,175 @@
+#include "CommandLine.h"
+
+#include "CTranslator.h"
+#include "CUiPermissionsManager.h"
+#include "ExportFormats.h"
+#include "HostConfig.h"
+#include "HostEngine.h"
+#include "Parameters.h"
+#include "SheetDocument.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <cstdio>
+
+namespace {
+const char kExitCodes[] = "\nExit codes: 0 done, 1 cancelled, 2 bad option or a --set value the dialog refused,\n"
+                          "3 module not loadable, 4 entry point missing, 5 file not writable,\n"
+                          "6 dialog never got ready, 7 the part is empty (the engine's reason is printed),\n"
+                          "8 the --open sheet cannot be read.\n";
+} // namespace
+
+void HostError(const QString& message)
+{
+    std::fprintf(stderr, "kerfmate-host: %s\n", qPrintable(message));
+}
+
+bool ApplyLookAndLanguage(const QString& strTheme, const QString& strLanguage)
+{
+    if (!strTheme.isEmpty())
+        CUiPermissionsManager::GetInstance()->SetThemeName(strTheme);
+    if (strLanguage.isEmpty() || CTranslator::GetInstance()->SetLanguage(strLanguage))
+        return true;
+    HostError(QStringLiteral("unknown language %1 (known: %2)")
+                  .arg(strLanguage, CTranslator::AvailableLanguages().join(QLatin1String(", "))));
+    return false;
+}
+
+bool HasDisplay()
+{
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+int ParseOptions(const QStringList& args, HostOptions& options)
+{
+    const QString formats = QStringLiteral(".") + ExportSuffixes().join(QLatin1String(", ."));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Runs the Kerfmate part generator. With a display and no export option it opens a window\n"
+                       "with a sheet of parts; otherwise it runs the generator dialog once, places the part on\n"
+                       "the sheet (the --open one, or a new one) and writes what it is asked to."));
+    parser.addHelpOption();
+    const QCommandLineOption module(QStringLiteral("module"), QStringLiteral("The module to load."),
+                                    QStringLiteral("path"), QStringLiteral(KERFMATE_DEFAULT_MODULE));
+    const QCommandLineOption out(QStringLiteral("out"),
+                                 QStringLiteral("Export the sheet; %1 by the extension (repeatable).").arg(formats),
+                                 QStringLiteral("file"));
+    const QCommandLineOption dxf(QStringLiteral("dxf"), QStringLiteral("The same as --out file.dxf."),
+                                 QStringLiteral("file.dxf"));
+    const QCommandLineOption open(QStringLiteral("open"),
+                                  QStringLiteral("Start from this sheet; without --accept, --set, --generator or\n"
+                                                 "--screenshot no dialog runs and the sheet is only exported or saved."),
+                                  QStringLiteral("file.%1").arg(QLatin1String(SheetDocument::kSuffix)));
+    const QCommandLineOption save(QStringLiteral("save"), QStringLiteral("Save the sheet, with the new part, here."),
+                                  QStringLiteral("file.%1").arg(QLatin1String(SheetDocument::kSuffix)));
+    const QCommandLineOption lang(QStringLiteral("lang"), QStringLiteral("Language: en, zh or de."),
+                                  QStringLiteral("code"));
+    const QCommandLineOption theme(QStringLiteral("theme"), QStringLiteral("The host theme's name."),
+                                   QStringLiteral("name"));
+    const QCommandLineOption accept(QStringLiteral("accept"),
+                                    QStringLiteral("Confirm with OK as soon as the preview is drawn."));
+    const QCommandLineOption generator(QStringLiteral("generator"),
+                                       QStringLiteral("Pick generator 0-3 first (with --window, one part each)."),
+                                       QStringLiteral("n"));
+    const QCommandLineOption set(QStringLiteral("set"),
+                                 QStringLiteral("Type VALUE into the dialog's field NAME (repeatable; see below)."),
+                                 QStringLiteral("NAME=VALUE"));
+    const QCommandLineOption screenshot(QStringLiteral("screenshot"),
+                                        QStringLiteral("Save the dialog (with --window, the window) once drawn."),
+                                        QStringLiteral("file.png"));
+    const QCommandLineOption log(QStringLiteral("log"), QStringLiteral("Append the module's log lines to this file."),
+                                 QStringLiteral("file"));
+    const QCommandLineOption window(QStringLiteral("window"),
+                                    QStringLiteral("Open the window even with --accept or --screenshot."));
+    parser.addOptions({module, out, dxf, open, save, lang, theme, accept, generator, set, screenshot, log, window});
+    if (!parser.parse(args)) {
+        HostError(parser.errorText());
+        return ExitUsage;
+    }
+
+    options.strTheme = parser.value(theme);
+    if (parser.isSet(QStringLiteral("help"))) {
+        ApplyLookAndLanguage(options.strTheme, QString());
+        // Parsed before the application exists, so Qt cannot name the program itself.
+        const QString help =
+            parser.helpText().replace(QLatin1String("<executable_name>"), QStringLiteral("kerfmate-host"));
+        std::printf("%s%s%s", qPrintable(help),
+                    qPrintable(ParameterHelp(HostConfig::IsInch(HostConfig::ReadRulerUnit()))), kExitCodes);
+        return ExitOk;
+    }
+    if (parser.isSet(log)) {
+        if (QFileInfo(parser.value(log)).isDir()) {
+            HostError(QStringLiteral("--log %1 is a folder, not a file").arg(parser.value(log)));
+            return ExitUsage;
+        }
+        qputenv("KERFMATE_LOG_FILE", parser.value(log).toLocal8Bit());
+    }
+
+    options.strModule = parser.value(module);
+    options.strLanguage = parser.value(lang);
+    options.strOpen = parser.value(open);
+    options.strSave = parser.value(save);
+    if (!options.strLanguage.isEmpty() && !CTranslator::AvailableLanguages().contains(options.strLanguage)) {
+        HostError(QStringLiteral("unknown language %1 (known: %2)")
+                      .arg(options.strLanguage, CTranslator::AvailableLanguages().join(QLatin1String(", "))));
+        return ExitUsage;
+    }
+    options.outputs = parser.values(out) + parser.values(dxf);
+    for (const QString& path : options.outputs) {
+        const QString why = !FormatOf(path) ? QStringLiteral("unknown file type (use %1)").arg(formats)
+                            : QFileInfo(path).completeBaseName().isEmpty() ? QStringLiteral("no file name before the extension")
+                                                                           : QString();
+        if (!why.isEmpty()) {
+            HostError(QStringLiteral("%1: %2").arg(path, why));
+            return ExitUsage;
+        }
+    }
+    for (const QString& value : parser.values(generator)) {
+        bool ok = false;
+        const int n = value.toInt(&ok);
+        if (!ok || n < 0 || n >= GeneratorCount) {
+            HostError(QStringLiteral("--generator takes 0, 1, 2 or 3"));
+            return ExitUsage;
+        }
+        options.generators << n;
+    }
+    DialogPlan& plan = options.plan;
+    plan.bAccept = parser.isSet(accept);
+    plan.strScreenshot = parser.value(screenshot);
+    plan.nGenerator = options.generators.value(options.generators.size() - 1, -1);
+    options.bWindow = parser.isSet(window);
+    if (plan.bAccept && options.outputs.isEmpty() && options.strSave.isEmpty() && !options.bWindow)
+        options.outputs << QStringLiteral("kerfmate.svg");
+
+    // Names are checked against every generator the run opens.
+    const QList<int> opened = options.bWindow && !options.generators.isEmpty() ? options.generators
+                                                                               : QList<int>{DialogDriver::GeneratorOf(plan)};
+    for (const QString& item : parser.values(set)) {
+        const int eq = item.indexOf(QLatin1Char('='));
+        const QString name = item.left(eq).trimmed();
+        for (int g : opened)
+            if (eq < 0 || !FindParameter(g, name)) {
+                QStringList names;
+                for (const ParamSpec& spec : ParametersOf(g))
+                    names << QLatin1String(spec.pszName);
+                HostError(eq < 0 ? QStringLiteral("--set takes NAME=VALUE, not %1").arg(item)
+                                 : QStringLiteral("--set %1: the %2 has no parameter %1 (it has: %3)")
+                                       .arg(name, QLatin1String(GeneratorName(g)), names.join(QLatin1String(", "))));
+                return ExitUsage;
+            }
+        plan.sets.append({name, item.mid(eq + 1)});
+    }
+    // With a sheet to start from, the dialog runs only when something asks for it.
+    options.bDialog = options.strOpen.isEmpty() || plan.bAccept || !plan.sets.isEmpty() || !options.generators.isEmpty()
+                      || !plan.strScreenshot.isEmpty();
+    // Without an export option and with a display, the program is the window;
+    // without a display nobody could use or close it.
+    const bool scripted = plan.bAccept || !options.outputs.isEmpty() || !plan.strScreenshot.isEmpty()
+                          || !options.strSave.isEmpty();
+    options.bWindow = options.bWindow || (!scripted && plan.sets.isEmpty() && HasDisplay());
+    if (!scripted && !HasDisplay() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        HostError(QStringLiteral("no display for the window; for a run without one use --accept --out FILE"));
+        return ExitUsage;
+    }
+    return -1;
+}

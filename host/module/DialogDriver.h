@@ -1,0 +1,60 @@
+// Plays the user in front of the module's dialog: picks the generator, sets
+// the --set parameters, and once the first preview is drawn takes the
+// screenshot and confirms or closes. A page that builds nothing has nothing
+// to wait for: that is decided at once.
+#pragma once
+
+#include <QObject>
+#include <QPair>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+
+class HostEngine;
+class QDialog;
+
+struct DialogPlan
+{
+    int nGenerator = -1; // -1: the page the dialog opens on
+    QList<QPair<QString, QString>> sets;
+    QString strScreenshot; // the dialog once its preview is drawn
+    bool bAccept = false;  // OK once the preview is drawn; else Cancel
+    bool bLeaveOpen = false; // the user goes on from the values typed
+};
+
+class DialogDriver : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum Outcome { Waiting, Confirmed, Empty, Refused, Closed, TimedOut };
+
+    explicit DialogDriver(HostEngine& engine, QObject* pParent = nullptr);
+
+    // Drives the next generator dialog that opens, and only that one.
+    void Arm(const DialogPlan& plan);
+    Outcome LastOutcome() const { return m_outcome; }
+    // What went wrong, one line; empty when nothing did.
+    QString LastError() const { return m_strError; }
+    bool ScreenshotFailed() const { return m_bScreenshotFailed; }
+
+    // The generator the plan opens (the page the dialog opens on is the first).
+    static int GeneratorOf(const DialogPlan& plan) { return plan.nGenerator < 0 ? 0 : plan.nGenerator; }
+
+protected:
+    bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
+
+private:
+    void Drive(QDialog* pDialog);
+    void Finish(Outcome outcome);
+
+    HostEngine& m_engine;
+    DialogPlan m_plan;
+    bool m_bArmed = false;
+    QPointer<QDialog> m_pDialog;
+    Outcome m_outcome = Waiting;
+    QString m_strError;
+    bool m_bScreenshotFailed = false;
+    QTimer m_lastResort;
+};

@@ -1,0 +1,28 @@
+// A part as the laser sees it: outlines in millimetres (y down), each on the
+// cut or the engrave layer.
+#pragma once
+
+#include <QColor>
+#include <QPainterPath>
+#include <QRectF>
+#include <QVector>
+
+class CShapeList;
+
+struct Outline
+{
+    QPainterPath path;
+    int nLayer = 0; // CShape::Layer
+};
+using Outlines = QVector<Outline>;
+
+// Red cuts, blue engraves: the colours laser software maps to layers.
+QColor LayerColour(int nLayer);
+bool IsEngraving(int nLayer);
+
+// The shapes' outlines as placed; shapes with nothing to draw are left out.
+Outlines OutlinesOf(CShapeList& shapes);
+QRectF BoundsOf(const Outlines& outlines);
+// Every coordinate a number: what leaves the host must be drawable.
+bool IsFinite(const Outlines& outlines);
+Outlines Mapped(const Outlines& outlines, const QTransform& transform);

@@ -1,0 +1,36 @@
+// One part on the sheet: what made it (generator and the parameters typed
+// into its dialog), its pieces' outlines in the part's own frame, and where
+// it lies: position, turn and mirror.
+#pragma once
+
+#include "Outline.h"
+
+#include <QJsonObject>
+#include <QString>
+#include <QTransform>
+
+struct Part
+{
+    int nId = 0;              // stable while the document lives, kept in its file
+    QString strName;
+    int nGenerator = -1;      // the dialog's switch index; -1: none
+    QJsonObject parameters;   // --set names to values, lengths in millimetres
+    QVector<Outlines> pieces; // each cut free on its own; bounds start at (0, 0)
+    bool bGrouped = true;     // a part of several pieces moves as one until ungrouped
+    QPointF position;         // where the frame's top-left lies when not turned
+    double dRotation = 0.0;   // degrees, clockwise on the sheet, about the frame's centre
+    bool bMirrored = false;   // left to right, before the turn
+
+    QSizeF Size() const; // of the frame
+    QTransform Placement() const;
+    Outlines Placed() const; // every piece's outlines on the sheet
+    QRectF Bounds() const;   // of Placed()
+    bool Remakeable() const { return nGenerator >= 0 && !parameters.isEmpty(); }
+};
+
+// A part from the module's outlines: shapes that lie inside a closed outline
+// belong to its piece; pieces that touch or overlap (a gear pair laid out
+// meshed) are laid out in a row, dGap apart. The frame starts at (0, 0).
+Part MakePart(const Outlines& outlines, double dGap);
+// Normalises pieces so that their common bounds start at (0, 0).
+QVector<Outlines> Framed(const QVector<Outlines>& pieces);

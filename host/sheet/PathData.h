@@ -1,0 +1,13 @@
+// Outlines as SVG path data ("M x y L x y C ... Z"), the one text form of a
+// path that both the sheet's document file and the SVG export use.
+#pragma once
+
+#include <QPainterPath>
+#include <QString>
+
+// A subpath that returns to its start is closed with Z instead of a last line
+// back. Coordinates with 4 decimals, or exact (the shortest text that reads
+// back as the same number) when nDecimals is -1.
+QString ToPathData(const QPainterPath& path, int nDecimals = 4);
+// Reads what ToPathData writes (absolute M, L, C and Z); false on anything else.
+bool FromPathData(const QString& data, QPainterPath* pPath);

@@ -1,0 +1,668 @@
+#include "MainWindow.h"
+
+#include "CShapeList.h"
+#include "CTranslator.h"
+#include "CUiPermissionsManager.h"
+#include "ExportFormats.h"
+#include "HostConfig.h"
+#include "HostEngine.h"
+#include "ModuleHost.h"
+#include "Parameters.h"
+#include "SheetCommands.h"
+#include "SheetDocument.h"
+#include "SheetView.h"
+#include "WholeFile.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLibraryInfo>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QWindow>
+
+namespace {
+QString Wording(const char* pszKey)
+{
+    return CTranslator::GetInstance()->GetWording(QString::fromUtf8(pszKey));
+}
+
+// Makes the dialogs of one owner modal to that owner only. The module's
+// dialog would block every window; modal to a hidden owner it leaves the
+// sheet's menus in reach, so a language switch re-texts the open dialog.
+class ModalToOwner : public QObject
+{
+public:
+    explicit ModalToOwner(QWidget* pOwner) : m_pOwner(pOwner) { qApp->installEventFilter(this); }
+    ~ModalToOwner() override { qApp->removeEventFilter(this); }
+    bool eventFilter(QObject* pObject, QEvent* pEvent) override
+    {
+        if (pEvent->type() != QEvent::Polish || pObject->parent() != m_pOwner || !pObject->isWidgetType())
+            return false;
+        // Its native window already exists by now and keeps its own copy.
+        auto* pDialog = static_cast<QWidget*>(pObject);
+        pDialog->setWindowModality(Qt::WindowModal);
+        if (QWindow* pWindow = pDialog->windowHandle())
+            pWindow->setModality(Qt::WindowModal);
+        return false;
+    }
+
+private:
+    QWidget* m_pOwner;
+};
+
+// Languages in their own names, which no language change re-texts, and the
+// toolkit's own catalogue for each.
+struct Language
+{
+    const char *pszCode, *pszName, *pszToolkit;
+};
+const Language kLanguages[] = {{"en", "English", "qtbase_en"}, {"zh", "中文", "qtbase_zh_CN"}, {"de", "Deutsch", "qtbase_de"}};
+
+// Boards lasers commonly take, named in their own unit.
+struct Board
+{
+    const char* pszName;
+    double dWidthMm, dHeightMm;
+};
+const Board kBoards[] = {{"600 × 400 mm", 600, 400}, {"400 × 300 mm", 400, 300}, {"300 × 300 mm", 300, 300},
+                         {"900 × 600 mm", 900, 600}, {"12 × 12 in", 304.8, 304.8}, {"20 × 12 in", 508, 304.8},
+                         {"24 × 12 in", 609.6, 304.8}, {"24 × 18 in", 609.6, 457.2}};
+
+constexpr int kRecentFiles = 8;
+} // namespace
+
+MainWindow::MainWindow(ModuleHost& module, HostEngine& engine, const QString& strLanguage, const QString& strTheme,
+                       QWidget* pParent)
+    : QMainWindow(pParent)
+    , m_module(module)
+    , m_engine(engine)
+    , m_settings(HostConfig::WindowSettingsFile(), QSettings::IniFormat)
+    , m_driver(engine)
+{
+    m_dialogOwner.winId(); // a window of its own, or the dialog would take this one as its owner
+    m_pSheet = new SheetView(m_model, m_undo, this);
+    setCentralWidget(m_pSheet);
+    for (QLabel*& pLabel : m_pStatus)
+        statusBar()->addPermanentWidget(pLabel = new QLabel(this));
+    m_pStatus[3]->setStyleSheet(QStringLiteral("color: #c00000"));
+    BuildMenus();
+    connect(&m_undo, &QUndoStack::cleanChanged, this, &MainWindow::UpdateTitle);
+    connect(&m_model, &SheetModel::Changed, this, &MainWindow::UpdateStatus);
+    connect(m_pSheet, &SheetView::SelectionChanged, this, &MainWindow::UpdateStatus);
+    connect(m_pSheet, &SheetView::EditRequested, this, &MainWindow::EditPart);
+    connect(m_pSheet, &SheetView::CursorMoved, this, [this](const QPointF& at) { m_cursor = at, UpdateStatus(); });
+
+    resize(1100, 720);
+    restoreGeometry(m_settings.value(QStringLiteral("window/geometry")).toByteArray());
+    SetTheme(strTheme.isEmpty() ? m_settings.value(QStringLiteral("theme"), HostConfig::Themes().first()).toString()
+                                : strTheme);
+    SetLanguage(strLanguage.isEmpty() ? m_settings.value(QStringLiteral("language"), QStringLiteral("en")).toString()
+                                      : strLanguage);
+    UpdateTitle();
+    UpdateRecent();
+}
+
+MainWindow::~MainWindow()
+{
+    QCoreApplication::removeTranslator(&m_toolkitWords);
+    delete m_pSheet; // before the model it draws
+}
+
+QAction* MainWindow::AddAction(QMenu* pMenu, const char* pszName, const char* pszKey, const QKeySequence& keys)
+{
+    auto* pAction = pMenu->addAction(Wording(pszKey));
+    pAction->setObjectName(QString::fromLatin1(pszName));
+    pAction->setShortcut(keys);
+    m_texts.append({pAction, pszKey});
+    return pAction;
+}
+
+QMenu* MainWindow::AddMenu(QMenu* pParent, const char* pszKey)
+{
+    QMenu* pMenu = pParent ? pParent->addMenu(Wording(pszKey)) : menuBar()->addMenu(Wording(pszKey));
+    m_texts.append({pMenu, pszKey});
+    return pMenu;
+}
+
+void MainWindow::BuildMenus()
+{
+    QMenu* pFile = AddMenu(nullptr, "&File");
+    connect(AddAction(pFile, "actionNew", "New sheet", QKeySequence::New), &QAction::triggered, this,
+            &MainWindow::NewDocument);
+    connect(AddAction(pFile, "actionOpen", "Open...", QKeySequence::Open), &QAction::triggered, this, &MainWindow::Open);
+    m_pRecent = AddMenu(pFile, "Open recent");
+    connect(AddAction(pFile, "actionSave", "Save", QKeySequence::Save), &QAction::triggered, this,
+            [this] { Save(false); });
+    connect(AddAction(pFile, "actionSaveAs", "Save as...", QKeySequence::SaveAs), &QAction::triggered, this,
+            [this] { Save(true); });
+    pFile->addSeparator();
+    QList<QAction*> exportActions;
+    for (const ExportFormat& format : ExportFormats()) {
+        const QString suffix = QLatin1String(format.pszSuffix);
+        QAction* pAction = pFile->addAction(QString());
+        pAction->setObjectName(QStringLiteral("actionExport") + suffix.toUpper());
+        connect(pAction, &QAction::triggered, this, [this, suffix] { Export(suffix); });
+        exportActions << pAction;
+    }
+    pFile->addSeparator();
+    connect(AddAction(pFile, "actionQuit", "Quit", QKeySequence::Quit), &QAction::triggered, this, &QWidget::close);
+
+    QMenu* pEdit = AddMenu(nullptr, "&Edit");
+    QAction* pUndo = AddAction(pEdit, "actionUndo", "Undo", QKeySequence::Undo);
+    QAction* pRedo = AddAction(pEdit, "actionRedo", "Redo", QKeySequence::Redo);
+    connect(pUndo, &QAction::triggered, &m_undo, &QUndoStack::undo);
+    connect(pRedo, &QAction::triggered, &m_undo, &QUndoStack::redo);
+    connect(&m_undo, &QUndoStack::canUndoChanged, pUndo, &QAction::setEnabled);
+    connect(&m_undo, &QUndoStack::canRedoChanged, pRedo, &QAction::setEnabled);
+    pUndo->setEnabled(false);
+    pRedo->setEnabled(false);
+    pEdit->addSeparator();
+    connect(AddAction(pEdit, "actionSelectAll", "Select all", QKeySequence::SelectAll), &QAction::triggered, this, [this] {
+        QList<int> ids;
+        for (const Part& part : m_model.Parts())
+            ids << part.nId;
+        m_pSheet->Select(ids);
+    });
+    QAction* pDelete = AddAction(pEdit, "actionDelete", "Delete", QKeySequence::Delete);
+    connect(pDelete, &QAction::triggered, this, [this] {
+        if (const QVector<Part> parts = Selected(); !parts.isEmpty())
+            m_undo.push(new PartsCommand(m_model, parts, false, Wording("Delete")));
+    });
+    connect(AddAction(pEdit, "actionDuplicate", "Duplicate", QKeySequence(Qt::CTRL | Qt::Key_D)), &QAction::triggered,
+            this, &MainWindow::Duplicate);
+
+    QMenu* pPart = AddMenu(nullptr, "&Part");
+    QAction* pNew = AddAction(pPart, "actionNewPart", "New part...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N));
+    connect(pNew, &QAction::triggered, this, &MainWindow::NewPart);
+    connect(AddAction(pPart, "actionEditPart", "Edit part...", QKeySequence(Qt::CTRL | Qt::Key_E)),
+            &QAction::triggered, this, [this] {
+                if (const QList<int> ids = m_pSheet->SelectedIds(); !ids.isEmpty())
+                    EditPart(ids.first());
+            });
+    pPart->addSeparator();
+    connect(AddAction(pPart, "actionRotateRight", "Rotate 90° clockwise", QKeySequence(Qt::CTRL | Qt::Key_R)),
+            &QAction::triggered, this, [this] { Transform(Turned(Selected(), 90), "Rotate"); });
+    connect(AddAction(pPart, "actionRotateLeft", "Rotate 90° counter-clockwise",
+                      QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R)),
+            &QAction::triggered, this, [this] { Transform(Turned(Selected(), -90), "Rotate"); });
+    connect(AddAction(pPart, "actionRotateBy", "Rotate by..."), &QAction::triggered, this, [this] {
+        bool ok = false;
+        const double degrees = QInputDialog::getDouble(this, Wording("Rotate by..."), Wording("Degrees, clockwise:"),
+                                                       15.0, -360.0, 360.0, 2, &ok);
+        if (ok)
+            Transform(Turned(Selected(), degrees), "Rotate");
+    });
+    connect(AddAction(pPart, "actionMirror", "Mirror", QKeySequence(Qt::CTRL | Qt::Key_M)), &QAction::triggered, this,
+            [this] { Transform(Mirrored(Selected()), "Mirror"); });
+    connect(AddAction(pPart, "actionUngroup", "Ungroup pieces", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G)),
+            &QAction::triggered, this, &MainWindow::Ungroup);
+
+    QMenu* pView = AddMenu(nullptr, "&View");
+    QAction* pFit = AddAction(pView, "actionZoomToFit", "Zoom to fit", QKeySequence(Qt::CTRL | Qt::Key_0));
+    connect(pFit, &QAction::triggered, m_pSheet, &SheetView::ZoomToFit);
+    BuildSheetMenu(AddMenu(pView, "Sheet size"));
+    QMenu* pUnits = AddMenu(pView, "Units");
+    auto* pUnitGroup = new QActionGroup(this);
+    for (const auto& [name, key, unit] : {std::tuple("actionUnitsMm", "Millimetres", HostConfig::Millimetres),
+                                          std::tuple("actionUnitsInch", "Inches", HostConfig::Inches)}) {
+        QAction* pAction = AddAction(pUnits, name, key);
+        pAction->setCheckable(true);
+        pAction->setData(int(unit));
+        pUnitGroup->addAction(pAction);
+        connect(pAction, &QAction::triggered, this, [this, unit = unit] { SetUnits(unit); });
+    }
+    QMenu* pThemes = AddMenu(pView, "Theme");
+    auto* pThemeGroup = new QActionGroup(this);
+    for (const QString& theme : HostConfig::Themes()) {
+        QAction* pAction = pThemes->addAction(theme);
+        pAction->setObjectName(QStringLiteral("actionTheme_") + theme);
+        pAction->setCheckable(true);
+        pThemeGroup->addAction(pAction);
+        connect(pAction, &QAction::triggered, this, [this, theme] { SetTheme(theme); });
+    }
+
+    QMenu* pLanguage = AddMenu(nullptr, "&Language");
+    auto* pLanguageGroup = new QActionGroup(this);
+    for (const Language& language : kLanguages) {
+        QAction* pAction = pLanguage->addAction(QString::fromUtf8(language.pszName));
+        pAction->setObjectName(QStringLiteral("actionLanguage_") + QLatin1String(language.pszCode));
+        pAction->setCheckable(true);
+        pLanguageGroup->addAction(pAction);
+        const QString code = QLatin1String(language.pszCode);
+        connect(pAction, &QAction::triggered, this, [this, code] { SetLanguage(code); });
+    }
+
+    QToolBar* pTools = addToolBar(QString());
+    pTools->setObjectName(QStringLiteral("toolBar"));
+    pTools->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    pTools->addActions({pNew, pUndo, pRedo, pDelete, pFit});
+    pTools->addSeparator();
+    pTools->addActions(exportActions);
+}
+
+void MainWindow::BuildSheetMenu(QMenu* pMenu)
+{
+    for (const Board& board : kBoards) {
+        QAction* pAction = pMenu->addAction(QString::fromUtf8(board.pszName));
+        connect(pAction, &QAction::triggered, this, [this, board] { SetSheetSize(QSizeF(board.dWidthMm, board.dHeightMm)); });
+    }
+    pMenu->addSeparator();
+    connect(AddAction(pMenu, "actionSheetCustom", "Custom size..."), &QAction::triggered, this, [this] {
+        // In the unit the rulers count.
+        const bool inches = m_pSheet->Inches();
+        const double unit = inches ? 25.4 : 1.0;
+        QDialog ask(this);
+        ask.setWindowTitle(Wording("Sheet size"));
+        auto* pForm = new QFormLayout(&ask);
+        QDoubleSpinBox* sides[2];
+        const QSizeF now = m_model.SheetSize() / unit;
+        for (int i = 0; i < 2; ++i) {
+            sides[i] = new QDoubleSpinBox(&ask);
+            sides[i]->setRange(10 / unit, 5000 / unit);
+            sides[i]->setDecimals(inches ? 2 : 1);
+            sides[i]->setSuffix(inches ? QStringLiteral(" in") : QStringLiteral(" mm"));
+            sides[i]->setValue(i ? now.height() : now.width());
+            pForm->addRow(Wording(i ? "Height" : "Width"), sides[i]);
+        }
+        auto* pButtons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &ask);
+        connect(pButtons, &QDialogButtonBox::accepted, &ask, &QDialog::accept);
+        connect(pButtons, &QDialogButtonBox::rejected, &ask, &QDialog::reject);
+        pForm->addRow(pButtons);
+        if (ask.exec() == QDialog::Accepted)
+            SetSheetSize(QSizeF(sides[0]->value(), sides[1]->value()) * unit);
+    });
+}
+
+void MainWindow::Retranslate()
+{
+    for (const auto& [pObject, key] : m_texts) {
+        if (auto* pAction = qobject_cast<QAction*>(pObject))
+            pAction->setText(Wording(key));
+        else if (auto* pMenu = qobject_cast<QMenu*>(pObject))
+            pMenu->setTitle(Wording(key));
+    }
+    for (const ExportFormat& format : ExportFormats())
+        if (auto* pAction = findChild<QAction*>(QStringLiteral("actionExport") + QString::fromLatin1(format.pszSuffix).toUpper()))
+            pAction->setText(Wording("Export %1...").arg(QString::fromLatin1(format.pszSuffix).toUpper()));
+    UpdateTitle();
+    UpdateStatus();
+}
+
+void MainWindow::changeEvent(QEvent* pEvent)
+{
+    if (pEvent->type() == QEvent::LanguageChange)
+        Retranslate();
+    QMainWindow::changeEvent(pEvent);
+}
+
+void MainWindow::UpdateTitle()
+{
+    const QString name = m_strDocument.isEmpty() ? Wording("Untitled") : QFileInfo(m_strDocument).fileName();
+    setWindowTitle(QStringLiteral("%1[*] - Kerfmate").arg(name));
+    setWindowModified(!m_undo.isClean());
+}
+
+void MainWindow::UpdateStatus()
+{
+    const bool inches = m_pSheet->Inches();
+    const double unit = inches ? 25.4 : 1.0;
+    const QString suffix = inches ? QStringLiteral("in") : QStringLiteral("mm");
+    const auto number = [&](double mm) { return QString::number(mm / unit, 'f', inches ? 2 : 1); };
+    m_pStatus[0]->setText(Wording("Parts: %1").arg(m_model.Parts().size()));
+    QRectF selection;
+    for (const Part& part : Selected())
+        selection = selection.united(part.Bounds());
+    m_pStatus[1]->setText(selection.isNull() ? QString()
+                                             : Wording("Selection: %1 × %2 %3")
+                                                   .arg(number(selection.width()), number(selection.height()), suffix));
+    m_pStatus[2]->setText(QStringLiteral("%1, %2 %3").arg(number(m_cursor.x()), number(m_cursor.y()), suffix));
+    int outside = 0;
+    for (const Part& part : m_model.Parts())
+        outside += !QRectF(QPointF(), m_model.SheetSize()).contains(part.Bounds());
+    m_pStatus[3]->setText(outside ? Wording("%1 part(s) reach past the sheet's edge").arg(outside) : QString());
+}
+
+void MainWindow::SetLanguage(const QString& code)
+{
+    // The module's wordings first, then the window's own laid over them,
+    // then the toolkit's for its dialogs and buttons; each step re-texts
+    // every open window, an open dialog too.
+    if (!CTranslator::GetInstance()->SetLanguage(code))
+        return;
+    Q_INIT_RESOURCE(host_i18n);
+    CTranslator::GetInstance()->LoadCatalogue(QStringLiteral(":/kerfmate-host/i18n/%1.json").arg(code));
+    QCoreApplication::removeTranslator(&m_toolkitWords);
+    for (const Language& language : kLanguages)
+        if (code == QLatin1String(language.pszCode)
+            && m_toolkitWords.load(QLatin1String(language.pszToolkit), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            QCoreApplication::installTranslator(&m_toolkitWords);
+    if (QAction* pAction = findChild<QAction*>(QStringLiteral("actionLanguage_") + code))
+        pAction->setChecked(true);
+    m_settings.setValue(QStringLiteral("language"), code);
+}
+
+void MainWindow::SetUnits(int nRulerUnit)
+{
+    // The module reads the unit from cfg.ini when its dialog opens.
+    const auto unit = HostConfig::IsInch(nRulerUnit) ? HostConfig::Inches : HostConfig::Millimetres;
+    HostConfig::WriteRulerUnit(unit);
+    m_settings.setValue(QStringLiteral("units"), int(unit));
+    m_pSheet->SetInches(unit == HostConfig::Inches);
+    for (const char* name : {"actionUnitsMm", "actionUnitsInch"}) {
+        QAction* pAction = findChild<QAction*>(QLatin1String(name));
+        pAction->setChecked(pAction->data().toInt() == int(unit));
+    }
+    UpdateStatus();
+}
+
+void MainWindow::SetTheme(const QString& name)
+{
+    const QString theme = HostConfig::Themes().contains(name) ? name : HostConfig::Themes().first();
+    CUiPermissionsManager::GetInstance()->SetThemeName(theme);
+    m_settings.setValue(QStringLiteral("theme"), theme);
+    if (QAction* pAction = findChild<QAction*>(QStringLiteral("actionTheme_") + theme))
+        pAction->setChecked(true);
+    // Each theme has its own cfg.ini: it gets the unit this window shows.
+    SetUnits(HostConfig::SavedUnits(m_settings));
+}
+
+void MainWindow::SetSheetSize(const QSizeF& mm)
+{
+    if (mm != m_model.SheetSize())
+        m_undo.push(new SheetSizeCommand(m_model, mm, Wording("Sheet size")));
+}
+
+QVector<Part> MainWindow::Selected() const
+{
+    QVector<Part> parts;
+    for (int nId : m_pSheet->SelectedIds())
+        parts << *m_model.Find(nId);
+    return parts;
+}
+
+void MainWindow::Transform(const QVector<Part>& after, const char* pszKey)
+{
+    if (!after.isEmpty())
+        m_undo.push(new ReplaceCommand(m_model, after, Wording(pszKey)));
+}
+
+void MainWindow::Duplicate()
+{
+    QVector<Part> copies = Moved(Selected(), QPointF(SheetModel::kGapMm * 2, SheetModel::kGapMm * 2));
+    QList<int> ids;
+    for (int i = 0; i < copies.size(); ++i)
+        ids << (copies[i].nId = m_model.NextId() + i);
+    if (copies.isEmpty())
+        return;
+    m_undo.push(new PartsCommand(m_model, copies, true, Wording("Duplicate")));
+    m_pSheet->Select(ids);
+}
+
+void MainWindow::Ungroup()
+{
+    m_undo.beginMacro(Wording("Ungroup pieces"));
+    QList<int> ids;
+    for (const Part& part : Selected()) {
+        if (part.pieces.size() < 2) {
+            ids << part.nId;
+            continue;
+        }
+        const QVector<Part> pieces = Ungrouped(part, m_model.NextId());
+        m_undo.push(new PartsCommand(m_model, {part}, false, QString()));
+        m_undo.push(new PartsCommand(m_model, pieces, true, QString()));
+        for (const Part& piece : pieces)
+            ids << piece.nId;
+    }
+    m_undo.endMacro();
+    m_pSheet->Select(ids);
+}
+
+void MainWindow::Place(Part part, const char* pszKey)
+{
+    bool fits = true;
+    part.position = m_model.FreeSpot(part.Size(), &fits);
+    part.nId = m_model.NextId();
+    m_undo.push(new PartsCommand(m_model, {part}, true, Wording(pszKey)));
+    m_pSheet->Select({part.nId});
+    m_pSheet->ScrollTo(part.nId);
+    statusBar()->showMessage(fits ? QString() : Wording("No room left on the sheet: the part lies below it."));
+}
+
+bool MainWindow::NewPart()
+{
+    // One dialog at a time: the module keeps what Create was given.
+    QAction* pNew = findChild<QAction*>(QStringLiteral("actionNewPart"));
+    pNew->setEnabled(false);
+    CShapeList* pResult = nullptr;
+    {
+        const ModalToOwner modal(&m_dialogOwner);
+        pResult = m_module.Create(&m_engine, &m_dialogOwner);
+    }
+    pNew->setEnabled(true);
+    if (!pResult)
+        return false;
+    const Outlines outlines = OutlinesOf(*pResult);
+    pResult->DeleteAll();
+    CShapeList::Release(pResult);
+    if (outlines.isEmpty() || !IsFinite(outlines)) {
+        statusBar()->showMessage(Wording("The part is empty: nothing was placed."));
+        return false;
+    }
+    const int generator = m_engine.LastBuild().nGenerator;
+    Part part = MakePart(outlines, SheetModel::kGapMm);
+    part.nGenerator = generator;
+    part.strName = Wording(GeneratorName(generator));
+    part.parameters = PartParameters(m_engine, generator);
+    Place(part, "New part");
+    return true;
+}
+
+bool MainWindow::EditPart(int nId)
+{
+    const Part* pPart = m_model.Find(nId);
+    if (!pPart)
+        return false;
+    if (!pPart->Remakeable()) {
+        QMessageBox::information(this, Wording("Edit part..."), Wording("This part has no values to make it again from."));
+        return false;
+    }
+    DialogPlan plan;
+    plan.nGenerator = pPart->nGenerator;
+    plan.sets = SetsFor(pPart->nGenerator, pPart->parameters, m_pSheet->Inches());
+    plan.bLeaveOpen = true;
+    m_driver.Arm(plan);
+    CShapeList* pResult = nullptr;
+    {
+        const ModalToOwner modal(&m_dialogOwner);
+        pResult = m_module.Create(&m_engine, &m_dialogOwner);
+    }
+    if (!pResult)
+        return false;
+    const Outlines outlines = OutlinesOf(*pResult);
+    pResult->DeleteAll();
+    CShapeList::Release(pResult);
+    const int generator = m_engine.LastBuild().nGenerator;
+    if (outlines.isEmpty() || !IsFinite(outlines)) {
+        statusBar()->showMessage(Wording("The part is empty: nothing was placed."));
+        return false;
+    }
+    Part edited = MakePart(outlines, SheetModel::kGapMm);
+    const Part& before = *m_model.Find(nId);
+    edited.nId = nId;
+    edited.nGenerator = generator;
+    edited.strName = generator == before.nGenerator ? before.strName : Wording(GeneratorName(generator));
+    edited.parameters = PartParameters(m_engine, generator);
+    edited.position = before.position;
+    edited.dRotation = before.dRotation;
+    edited.bMirrored = before.bMirrored;
+    m_undo.push(new ReplaceCommand(m_model, {edited}, Wording("Edit part...")));
+    statusBar()->showMessage(m_driver.LastError().isEmpty()
+                                 ? QString()
+                                 : Wording("Not every value could be typed again: %1").arg(m_driver.LastError()));
+    return true;
+}
+
+QString MainWindow::FileFilter(const QString& suffix) const
+{
+    for (const ExportFormat& format : ExportFormats())
+        if (suffix == QLatin1String(format.pszSuffix))
+            return QStringLiteral("%1 (*.%2)").arg(Wording(format.pszLabelKey), suffix);
+    return QStringLiteral("%1 (*.%2)").arg(Wording("Kerfmate sheet"), suffix);
+}
+
+void MainWindow::Export(const QString& suffix)
+{
+    const QString folder = m_settings.value(QStringLiteral("export/folder"),
+                                            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+                               .toString();
+    const QString base = m_strDocument.isEmpty() ? QStringLiteral("sheet") : QFileInfo(m_strDocument).completeBaseName();
+    QString path = QFileDialog::getSaveFileName(this, Wording("Export"), folder + QLatin1Char('/') + base + QLatin1Char('.') + suffix,
+                                                FileFilter(suffix), nullptr, QFileDialog::DontUseNativeDialog);
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().toLower() != suffix)
+        path += QLatin1Char('.') + suffix;
+    ExportTo(path);
+}
+
+bool MainWindow::ExportTo(const QString& path)
+{
+    QString error;
+    if (!ExportOutlines(m_model.AllOutlines(), path, &error)) {
+        QMessageBox::warning(this, Wording("Export"), Wording("Could not export: %1").arg(error));
+        return false;
+    }
+    m_settings.setValue(QStringLiteral("export/folder"), QFileInfo(path).absolutePath());
+    statusBar()->showMessage(Wording("Exported to %1").arg(QDir::toNativeSeparators(path)));
+    return true;
+}
+
+bool MainWindow::SaveTo(const QString& path)
+{
+    QString error;
+    const QByteArray text = SheetDocument::Write({m_model.SheetSize(), m_model.Parts()});
+    if (!WriteWholeFile(path, text, &error)) {
+        QMessageBox::warning(this, Wording("Save"), Wording("Could not save: %1").arg(error));
+        return false;
+    }
+    m_strDocument = path;
+    m_undo.setClean();
+    QStringList recent = m_settings.value(QStringLiteral("recent")).toStringList();
+    recent.removeAll(path);
+    recent.prepend(path);
+    m_settings.setValue(QStringLiteral("recent"), recent.mid(0, kRecentFiles));
+    UpdateRecent();
+    UpdateTitle();
+    statusBar()->showMessage(Wording("Saved to %1").arg(QDir::toNativeSeparators(path)));
+    return true;
+}
+
+bool MainWindow::Save(bool bAskPath)
+{
+    QString path = m_strDocument;
+    if (bAskPath || path.isEmpty()) {
+        const QString suffix = QLatin1String(SheetDocument::kSuffix);
+        const QString start = path.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
+                                                   + QStringLiteral("/sheet.") + suffix
+                                             : path;
+        path = QFileDialog::getSaveFileName(this, Wording("Save as..."), start, FileFilter(suffix), nullptr,
+                                            QFileDialog::DontUseNativeDialog);
+        if (path.isEmpty())
+            return false;
+        if (QFileInfo(path).suffix() != suffix)
+            path += QLatin1Char('.') + suffix;
+    }
+    return SaveTo(path);
+}
+
+bool MainWindow::OpenFile(const QString& path)
+{
+    QFile file(path);
+    SheetDocument::Contents contents;
+    QString error = Wording("it cannot be read");
+    // Twice the size any sheet needs is damage, not a sheet.
+    const bool read = QFileInfo(path).isFile() && file.size() < (64 << 20) && file.open(QIODevice::ReadOnly)
+                      && SheetDocument::Read(file.readAll(), &contents, &error);
+    if (!read) {
+        QMessageBox::warning(this, Wording("Open..."), Wording("Could not open %1: %2").arg(QFileInfo(path).fileName(), error));
+        return false;
+    }
+    m_model.Reset(contents.parts, contents.sheet);
+    m_undo.clear();
+    m_strDocument = path;
+    QStringList recent = m_settings.value(QStringLiteral("recent")).toStringList();
+    recent.removeAll(path);
+    recent.prepend(path);
+    m_settings.setValue(QStringLiteral("recent"), recent.mid(0, kRecentFiles));
+    UpdateRecent();
+    UpdateTitle();
+    m_pSheet->ZoomToFit();
+    return true;
+}
+
+void MainWindow::Open()
+{
+    if (!MayDiscard())
+        return;
+    const QString folder = m_strDocument.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
+                                                   : QFileInfo(m_strDocument).absolutePath();
+    const QString path = QFileDialog::getOpenFileName(this, Wording("Open..."), folder,
+                                                      FileFilter(QLatin1String(SheetDocument::kSuffix)), nullptr,
+                                                      QFileDialog::DontUseNativeDialog);
+    if (!path.isEmpty())
+        OpenFile(path);
+}
+
+void MainWindow::NewDocument()
+{
+    if (!MayDiscard())
+        return;
+    m_model.Reset({}, QSizeF(SheetModel::kDefaultWidthMm, SheetModel::kDefaultHeightMm));
+    m_undo.clear();
+    m_strDocument.clear();
+    UpdateTitle();
+}
+
+void MainWindow::UpdateRecent()
+{
+    m_pRecent->clear();
+    for (const QString& path : m_settings.value(QStringLiteral("recent")).toStringList())
+        connect(m_pRecent->addAction(QDir::toNativeSeparators(path)), &QAction::triggered, this, [this, path] {
+            if (MayDiscard())
+                OpenFile(path);
+        });
+    m_pRecent->setEnabled(!m_pRecent->isEmpty());
+}
+
+bool MainWindow::MayDiscard()
+{
+    if (m_undo.isClean())
+        return true;
+    const QString name = m_strDocument.isEmpty() ? Wording("Untitled") : QFileInfo(m_strDocument).fileName();
+    const auto answer = QMessageBox::question(this, Wording("Close"), Wording("Save the changes to %1?").arg(name),
+                                              QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                                              QMessageBox::Save);
+    return answer == QMessageBox::Discard || (answer == QMessageBox::Save && Save(false));
+}
+
+void MainWindow::closeEvent(QCloseEvent* pEvent)
+{
+    if (!MayDiscard()) {
+        pEvent->ignore();
+        return;
+    }
+    m_settings.setValue(QStringLiteral("window/geometry"), saveGeometry());
+    pEvent->accept();
+}

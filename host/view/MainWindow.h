@@ -1,0 +1,89 @@
+// kerfmate-host as a program of its own: a sheet document of parts made by
+// the module's dialog, which it saves, opens, edits, exports and lays out.
+#pragma once
+
+#include "DialogDriver.h"
+#include "SheetModel.h"
+
+#include <QMainWindow>
+#include <QSettings>
+#include <QTranslator>
+#include <QUndoStack>
+
+class HostEngine;
+class ModuleHost;
+class QLabel;
+class SheetView;
+
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // strLanguage and strTheme, when given, win over the remembered ones.
+    MainWindow(ModuleHost& module, HostEngine& engine, const QString& strLanguage, const QString& strTheme,
+               QWidget* pParent = nullptr);
+    ~MainWindow() override;
+
+    SheetView* Sheet() const { return m_pSheet; }
+    SheetModel& Model() { return m_model; }
+    QUndoStack& UndoStack() { return m_undo; }
+    QString DocumentPath() const { return m_strDocument; }
+
+    // Runs the module's dialog and places what it returns where there is
+    // room; false when it was cancelled or the part is empty.
+    bool NewPart();
+    // Opens the dialog on the part's generator with its own values typed in;
+    // OK replaces it in place as one undo step.
+    bool EditPart(int nId);
+    // Every part where it lies on the sheet; the extension picks the format.
+    bool ExportTo(const QString& path);
+    bool SaveTo(const QString& path);
+    // False, with a message and the open sheet untouched, when the file is
+    // damaged or newer than this program.
+    bool OpenFile(const QString& path);
+    void SetLanguage(const QString& code);
+    void SetUnits(int nRulerUnit);
+    void SetTheme(const QString& name);
+    void SetSheetSize(const QSizeF& mm);
+
+protected:
+    void closeEvent(QCloseEvent* pEvent) override;
+    void changeEvent(QEvent* pEvent) override;
+
+private:
+    QAction* AddAction(QMenu* pMenu, const char* pszName, const char* pszKey, const QKeySequence& keys = {});
+    QMenu* AddMenu(QMenu* pParent, const char* pszKey);
+    void BuildMenus();
+    void BuildSheetMenu(QMenu* pMenu);
+    void Retranslate();
+    void UpdateTitle();
+    void UpdateStatus();
+    void UpdateRecent();
+    bool MayDiscard(); // asks Save, Discard or Cancel while there are unsaved changes
+    bool Save(bool bAskPath);
+    void Open();
+    void NewDocument();
+    void Export(const QString& suffix);
+    QVector<Part> Selected() const;
+    void Transform(const QVector<Part>& after, const char* pszKey);
+    void Duplicate();
+    void Ungroup();
+    void Place(Part part, const char* pszKey);
+    QString FileFilter(const QString& suffix) const;
+
+    ModuleHost& m_module;
+    HostEngine& m_engine;
+    SheetModel m_model;
+    QUndoStack m_undo;
+    QSettings m_settings;
+    SheetView* m_pSheet = nullptr;
+    QWidget m_dialogOwner; // hidden: the module's dialog is modal to it alone
+    DialogDriver m_driver; // types a part's own values into the dialog that edits it
+    QString m_strDocument;
+    QTranslator m_toolkitWords; // the toolkit's own dialogs and buttons
+    QList<QPair<QObject*, const char*>> m_texts; // what to re-text on a language change
+    QLabel* m_pStatus[4] = {}; // parts, selection, cursor, overflow
+    QMenu* m_pRecent = nullptr;
+    QPointF m_cursor;
+};
