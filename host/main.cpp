@@ -18,6 +18,7 @@
 #include <QFontDatabase>
 #include <QLocale>
 #include <QTimer>
+#include <QWindow>
 #include <clocale>
 #include <cstdio>
 #include <unistd.h>
@@ -72,9 +73,10 @@ int ParseOptions(const QStringList& args, HostOptions& options)
     const QCommandLineOption set(QStringLiteral("set"),
                                  QStringLiteral("Type VALUE into the dialog's field NAME (repeatable; see below)."),
                                  QStringLiteral("NAME=VALUE"));
-    const QCommandLineOption screenshot(QStringLiteral("screenshot"),
-                                        QStringLiteral("Save the dialog (with --window, the window) once drawn."),
-                                        QStringLiteral("file.png"));
+    const QCommandLineOption screenshot(
+        QStringLiteral("screenshot"),
+        QStringLiteral("Save the dialog (with --window, the window) once drawn, as the screen shows it."),
+        QStringLiteral("file.png"));
     const QCommandLineOption log(QStringLiteral("log"), QStringLiteral("Append the module's log lines to this file."),
                                  QStringLiteral("file"));
     const QCommandLineOption window(QStringLiteral("window"),
@@ -172,9 +174,15 @@ int RunWindowScript(MainWindow& window, DialogDriver& driver, const HostOptions&
         }
     }
     window.Sheet()->ZoomToFit();
-    if (!options.plan.strScreenshot.isEmpty() && !window.grab().save(options.plan.strScreenshot)) {
-        HostError(QStringLiteral("could not write the screenshot %1").arg(options.plan.strScreenshot));
-        return ExitWriteFailed;
+    if (!options.plan.strScreenshot.isEmpty()) {
+        // Until the window system shows the window there is nothing of it on the screen.
+        while (!window.windowHandle()->isExposed())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        window.repaint();
+        if (!SaveScreenPicture(window, options.plan.strScreenshot)) {
+            HostError(QStringLiteral("could not write the screenshot %1").arg(options.plan.strScreenshot));
+            return ExitWriteFailed;
+        }
     }
     for (const QString& path : options.outputs)
         if (!window.ExportTo(path))
