@@ -6,10 +6,11 @@ packages=(g++ cmake make qt6-base-dev qt6-base-dev-tools qt6-5compat-dev qt6-svg
           fonts-dejavu-core fonts-wqy-zenhei)
 for arg in "$@"; do
   if [ "$arg" = --tests ]; then
-    # xvfb (with xauth) gives the window test a real X server; python3-ezdxf
-    # reads the host's DXF back and poppler-utils renders its PDF; fonts-lyx brings the TeX symbol faces an
-    # unnamed font falls on, and the engine test proves labels never use one.
-    packages+=(xvfb xauth python3-ezdxf poppler-utils fonts-lyx)
+    # xvfb (with xauth) gives the window test a real X server and openbox
+    # manages it, as a desktop does; python3-ezdxf reads the host's DXF back
+    # and poppler-utils renders its PDF; fonts-lyx brings the TeX symbol faces
+    # an unnamed font falls on, and the engine test proves labels never use one.
+    packages+=(xvfb xauth openbox python3-ezdxf poppler-utils fonts-lyx)
   else
     packages+=("$arg")
   fi

@@ -75,7 +75,7 @@ int ParseOptions(const QStringList& args, HostOptions& options)
                                  QStringLiteral("Type VALUE into the dialog's field NAME (repeatable; see below)."),
                                  QStringLiteral("NAME=VALUE"));
     const QCommandLineOption screenshot(QStringLiteral("screenshot"),
-                                        QStringLiteral("Save the dialog (with --window, the window) once drawn."),
+                                        QStringLiteral("Save the dialog (with --window, the window) once drawn, as the screen shows it."),
                                         QStringLiteral("file.png"));
     const QCommandLineOption log(QStringLiteral("log"), QStringLiteral("Append the module's log lines to this file."),
                                  QStringLiteral("file"));

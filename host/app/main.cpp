@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFontDatabase>
 #include <QLocale>
+#include <QWindow>
 #include <clocale>
 #include <unistd.h>
 
@@ -45,9 +46,15 @@ int RunWindowScript(MainWindow& window, DialogDriver& driver, const HostOptions&
         }
     }
     window.Sheet()->ZoomToFit();
-    if (!options.plan.strScreenshot.isEmpty() && !window.grab().save(options.plan.strScreenshot)) {
-        HostError(QStringLiteral("could not write the screenshot %1").arg(options.plan.strScreenshot));
-        return ExitWriteFailed;
+    if (!options.plan.strScreenshot.isEmpty()) {
+        // Until the window system shows the window there is nothing of it on the screen.
+        while (!window.windowHandle()->isExposed())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        window.repaint();
+        if (!SaveScreenPicture(window, options.plan.strScreenshot)) {
+            HostError(QStringLiteral("could not write the screenshot %1").arg(options.plan.strScreenshot));
+            return ExitWriteFailed;
+        }
     }
     for (const QString& path : options.outputs)
         if (!window.ExportTo(path))

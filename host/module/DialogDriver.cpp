@@ -11,6 +11,7 @@
 #include <QGraphicsScene>
 #include <QGraphicsView>
 #include <QPushButton>
+#include <QScreen>
 
 namespace {
 // Only for a dialog that never draws nor builds; everything else is decided
@@ -49,6 +50,15 @@ bool DialogDriver::eventFilter(QObject* pWatched, QEvent* pEvent)
         if (auto* pDialog = qobject_cast<QDialog*>(pWatched)) {
             m_bArmed = false;
             Drive(pDialog);
+        }
+    }
+    // The preview reaches the screen with its first paint that shows an
+    // outline; the picture is taken once that paint has been handed over.
+    if (m_pPreview && pWatched == m_pPreview && pEvent->type() == QEvent::Paint) {
+        auto* pView = qobject_cast<QGraphicsView*>(m_pPreview->parent());
+        if (pView && pView->scene() && !pView->scene()->items().isEmpty()) {
+            m_pPreview = nullptr;
+            QMetaObject::invokeMethod(this, [this] { Finish(Confirmed); }, Qt::QueuedConnection);
         }
     }
     return QObject::eventFilter(pWatched, pEvent);
@@ -92,19 +102,17 @@ void DialogDriver::Drive(QDialog* pDialog)
     }
 
     auto* pView = pDialog->findChild<QGraphicsView*>(QStringLiteral("graphicsView_preview"));
-    QGraphicsScene* pScene = pView ? pView->scene() : nullptr;
-    if (!pScene) {
+    if (!pView || !pView->scene()) {
         m_strError = QStringLiteral("the dialog has no preview");
         QMetaObject::invokeMethod(this, [this] { Finish(TimedOut); }, Qt::QueuedConnection);
         return;
     }
-    auto connection = std::make_shared<QMetaObject::Connection>();
-    *connection = connect(pScene, &QGraphicsScene::changed, this, [this, pScene, connection] {
-        if (pScene->items().isEmpty())
-            return;
-        disconnect(*connection);
-        Finish(Confirmed);
-    });
+    m_pPreview = pView->viewport();
+}
+
+bool SaveScreenPicture(QWidget& window, const QString& path)
+{
+    return window.screen()->grabWindow(window.winId()).save(path);
 }
 
 void DialogDriver::Finish(Outcome outcome)
@@ -113,9 +121,10 @@ void DialogDriver::Finish(Outcome outcome)
     m_lastResort.stop();
     QDialog* pDialog = m_pDialog;
     m_pDialog = nullptr;
+    m_pPreview = nullptr;
     if (!pDialog)
         return;
-    if (!m_plan.strScreenshot.isEmpty() && outcome != Refused && !pDialog->grab().save(m_plan.strScreenshot)) {
+    if (!m_plan.strScreenshot.isEmpty() && outcome != Refused && !SaveScreenPicture(*pDialog, m_plan.strScreenshot)) {
         m_strError = QStringLiteral("could not write the screenshot %1").arg(m_plan.strScreenshot);
         m_bScreenshotFailed = true;
     }

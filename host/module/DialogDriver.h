@@ -1,7 +1,7 @@
 // Plays the user in front of the module's dialog: picks the generator, sets
-// the --set parameters, and once the first preview is drawn takes the
-// screenshot and confirms or closes. A page that builds nothing has nothing
-// to wait for: that is decided at once.
+// the --set parameters, and once the preview has first shown an outline on
+// the screen takes the screen's picture and confirms or closes. A page that
+// builds nothing has nothing to wait for: that is decided at once.
 #pragma once
 
 #include <QObject>
@@ -13,12 +13,17 @@
 
 class HostEngine;
 class QDialog;
+class QWidget;
+
+// What the screen shows of a window, as the window system has it: not the
+// widgets drawn a second time.
+bool SaveScreenPicture(QWidget& window, const QString& path);
 
 struct DialogPlan
 {
     int nGenerator = -1; // -1: the page the dialog opens on
     QList<QPair<QString, QString>> sets;
-    QString strScreenshot; // the dialog once its preview is drawn
+    QString strScreenshot; // the dialog once its preview is on the screen
     bool bAccept = false;  // OK once the preview is drawn; else Cancel
     bool bLeaveOpen = false; // the user goes on from the values typed
 };
@@ -53,6 +58,7 @@ private:
     DialogPlan m_plan;
     bool m_bArmed = false;
     QPointer<QDialog> m_pDialog;
+    QPointer<QWidget> m_pPreview; // the preview's viewport until it has shown an outline
     Outcome m_outcome = Waiting;
     QString m_strError;
     bool m_bScreenshotFailed = false;
