@@ -246,6 +246,11 @@ void TestHostWindow::exportsShowTheSheet()
     Trigger("actionRotateRight");
     pSheet->Select({Model().Parts().at(3).nId});
     Trigger("actionMirror");
+    // Zoomed to fit, every part shows whole, clear of the rulers; a selection's size is in the status bar.
+    Trigger("actionZoomToFit");
+    const QRect free = pSheet->viewport()->rect().adjusted(SheetView::kRulerPx, SheetView::kRulerPx, 0, 0);
+    QVERIFY(free.contains(pSheet->mapFromScene(Model().PartsBounds()).boundingRect()));
+    QVERIFY(m_pWindow->statusBar()->findChildren<QLabel*>().at(1)->text().contains(" mm"));
     pSheet->Select({});
     const QRectF page = Model().PartsBounds().adjusted(-3, -3, 3, 3);
     QImage seen = Drawn({}, page);
@@ -301,6 +306,9 @@ void TestHostWindow::editSaveReopen()
     QVERIFY(!m_pWindow->isWindowModified() && m_pWindow->windowTitle().startsWith("sheet.kerfmate"));
     QVERIFY(m_pWindow->ExportTo(Path("first.svg")));
     const QByteArray saved = Document();
+    // Opened by a new run of the program, it exports the same bytes.
+    QCOMPARE(QProcess::execute(qEnvironmentVariable("KERFMATE_HOST"),
+                               {"--open", Path("sheet.kerfmate"), "--out", Path("second.svg")}), 0);
     for (const QByteArray& damage : {QByteArray("{\"format\": \"kerfmate-sheet\", \"version\": 1, \"sheet\": "),
                                      QByteArray(saved).replace("\"version\": 1", "\"version\": 2")}) {
         QFile file(Path("damaged.kerfmate"));
@@ -316,9 +324,10 @@ void TestHostWindow::editSaveReopen()
     QVERIFY(Model().IsEmpty());
     QVERIFY(m_pWindow->OpenFile(Path("sheet.kerfmate")));
     QVERIFY(m_pWindow->ExportTo(Path("again.svg")));
-    QFile first(Path("first.svg")), again(Path("again.svg"));
-    QVERIFY(first.open(QIODevice::ReadOnly) && again.open(QIODevice::ReadOnly));
-    QCOMPARE(again.readAll(), first.readAll());
+    QFile first(Path("first.svg")), again(Path("again.svg")), second(Path("second.svg"));
+    QVERIFY(first.open(QIODevice::ReadOnly) && again.open(QIODevice::ReadOnly) && second.open(QIODevice::ReadOnly));
+    const QByteArray bytes = first.readAll();
+    QVERIFY(again.readAll() == bytes && second.readAll() == bytes);
     QCOMPARE(Document(), saved);
 }
 
