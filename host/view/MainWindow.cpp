@@ -110,7 +110,7 @@ MainWindow::MainWindow(ModuleHost& module, HostEngine& engine, const QString& st
                                 : strTheme);
     SetLanguage(strLanguage.isEmpty() ? m_settings.value(QStringLiteral("language"), QStringLiteral("en")).toString()
                                       : strLanguage);
-    UpdateTitle();
+    Retranslate();
     UpdateRecent();
 }
 

@@ -172,6 +172,7 @@ void SheetView::mousePressEvent(QMouseEvent* pEvent)
         QGraphicsView::mousePressEvent(pEvent);
         return;
     }
+    setFocus(); // for the arrow keys
     if (pEvent->modifiers() & Qt::ControlModifier)
         pItem->setSelected(!pItem->isSelected());
     else if (!pItem->isSelected())
