@@ -4,6 +4,8 @@
 // fields by fuzz_textfield.
 #include "TestSupport.h"
 
+#include "CShape.h"
+#include "CShapeList.h"
 #include "CTranslator.h"
 #include "CUiPermissionsManager.h"
 #include "IniGroup.h"
@@ -91,6 +93,7 @@ private slots:
     void validator_data();
     void validator();
     void replacedValidatorObeysOnlyTheNewRange();
+    void shapeCopiesDrawAsTheirOriginal();
 
 private:
     std::unique_ptr<TempConfig> m_config;
@@ -249,6 +252,38 @@ void TestCommon::replacedValidatorObeysOnlyTheNewRange()
     pEdit->setText(QStringLiteral("22"));
     QCoreApplication::sendEvent(pEdit.get(), std::make_unique<QEvent>(QEvent::Leave).get());
     QCOMPARE(pEdit->text(), QStringLiteral("22")); // the old range would make it 25
+}
+
+// A clone, a copy and an assigned shape of every kind draw the same outline,
+// placed and unplaced, on the same layer; a text's capitals are as tall as asked.
+void TestCommon::shapeCopiesDrawAsTheirOriginal()
+{
+    QPainterPath square;
+    square.addRect(0, 0, 4, 3);
+    QImage image(8, 6, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    auto* pGroup = new CShapeGroup;
+    pGroup->Add(new CShapeVector(square)), pGroup->Add(new CShapeText(QStringLiteral("Ab"), QStringLiteral("DejaVu Sans"), 5));
+    const QList<CShape*> shapes = {new CShapeVector(square, CShape::LayerEngrave), new CShapeText(QStringLiteral("Hi"), QStringLiteral("DejaVu Serif"), 10),
+                                   pGroup, new CShapeImage(image, QRectF(1, 2, 8, 6)),
+                                   new CShapeArray(CShapeVector(square), 2, 3, 5, 7),
+                                   new CCodeShapeImage(image, QRectF(0, 0, 3, 3), QStringLiteral("code"))};
+    CShapeList* pList = CShapeList::New();
+    for (int i = 0; i < shapes.size(); ++i) {
+        shapes[i]->SetLayer(i % 2 ? CShape::LayerEngrave : shapes[i]->GetLayer());
+        shapes[i]->SetTransform(QTransform().rotate(30 * i).translate(i, -i));
+        pList->AddTail(shapes[i]);
+    }
+    CShapeList* pClone = pList->Clone();
+    for (int i = 0; i < shapes.size(); ++i) {
+        CShape* pCopy = pClone->GetShape(uint(i));
+        QVERIFY(pCopy != shapes[i] && pCopy->GetLayer() == shapes[i]->GetLayer());
+        QVERIFY(!pCopy->GetPath(false)->isEmpty() && *pCopy->GetPath(false) == *shapes[i]->GetPath(false));
+        QCOMPARE(*pCopy->GetPath(true), *shapes[i]->GetPath(true));
+    }
+    QVERIFY(std::abs(CShapeText(QStringLiteral("H"), QStringLiteral("DejaVu Sans"), 10).GetPath(true)->boundingRect().height() - 10) < 0.2);
+    for (CShapeList* pOwner : {pClone, pList})
+        pOwner->DeleteAll(), CShapeList::Release(pOwner);
 }
 
 QTEST_MAIN(TestCommon)
