@@ -106,9 +106,13 @@ const Contract kContracts[] = {
     {0, 1, "spinBox_rectLength dWidth", "range 10 850; type 120 -> 120", "range 0.4 33.46; type 2.5 -> 63.5"},
     {0, 1, "spinBox_rectWidth dDepth", "range 10 850; type 70 -> 70", "range 0.4 33.46; type 3 -> 76.2"},
     {0, 1, "spinBox_rectHeight dHeight", "range 10 850; type 90 -> 90", "range 0.4 33.46; type 1.5 -> 38.1"},
-    {0, 1, "doubleSpinBox_rectFluteLength dFluteOfWidth", "range 3 12.5; type 5 -> 5", "range 0.12 0.49; type 0.3 -> 7.62"},
-    {0, 1, "doubleSpinBox_rectFluteWidth dFluteOfHeight", "range 3 12.5; type 6 -> 6", "range 0.12 0.49; type 0.25 -> 6.35"},
-    {0, 1, "doubleSpinBox_rectFluteHeight dFluteOfDepth", "range 3 12.5; type 7 -> 7", "range 0.12 0.49; type 0.2 -> 5.08"},
+    // A typed groove puts its slider on the nearest tenth; the rounded box's truncates.
+    {0, 1, "doubleSpinBox_rectFluteLength dFluteOfWidth", "range 3 12.5; type 4.56 -> 4.56; shown horizontalSlider_rectFluteLength=46",
+     "range 0.12 0.49; type 0.36 -> 9.144; shown horizontalSlider_rectFluteLength=4"},
+    {0, 1, "doubleSpinBox_rectFluteWidth dFluteOfHeight", "range 3 12.5; type 5.26 -> 5.26; shown horizontalSlider_rectFluteWidth=53",
+     "range 0.12 0.49; type 0.25 -> 6.35; shown horizontalSlider_rectFluteWidth=3"},
+    {0, 1, "doubleSpinBox_rectFluteHeight dFluteOfDepth", "range 3 12.5; type 6.36 -> 6.36; shown horizontalSlider_rectFluteHeight=64",
+     "range 0.12 0.49; type 0.26 -> 6.604; shown horizontalSlider_rectFluteHeight=3"},
     {0, 1, "doubleSpinBox_rectThickness dThickness", "range 1 10; valid 0 10; type 4 -> 4",
      "range 0.04 0.39; valid 0 10; type 0.2 -> 5.08"},
     {0, 1, "doubleSpinBox_rectLaserWidth dLaserWidth", "range 0.1 0.8; valid 0.1 0.8; type 0.25 -> 0.25",
@@ -119,9 +123,9 @@ const Contract kContracts[] = {
     {1, 1, "spinBox_filletLength dWidth", "range 0 850; type 120 -> 120", "range 0 33.46; type 2.5 -> 63.5"},
     {1, 1, "spinBox_filletWidth dDepth", "range 0 850; type 70 -> 70", "range 0 33.46; type 3 -> 76.2"},
     {1, 1, "spinBox_filletHeight dHeight", "range 0 850; type 90 -> 90", "range 0 33.46; type 1.5 -> 38.1"},
-    {1, 1, "doubleSpinBox_filletFluteLength dFluteOfHeight", "range 3 3.33; type 3.2 -> 3.2",
+    {1, 1, "doubleSpinBox_filletFluteLength dFluteOfHeight", "range 3 3.33; type 3.26 -> 3.26; shown horizontalSlider_filletFluteLength=32",
      "range 0.12 0.13; type 0.13 -> 3.302"},
-    {1, 1, "doubleSpinBox_filletFluteWidth dFluteOfWidth", "range 3 3.33; type 3.1 -> 3.1",
+    {1, 1, "doubleSpinBox_filletFluteWidth dFluteOfWidth", "range 3 3.33; type 3.16 -> 3.16; shown horizontalSlider_filletFluteWidth=31",
      "range 0.12 0.13; type 0.12 -> 3.048"},
     {1, 1, "doubleSpinBox_filletThickness dThickness", "range 1 10; valid 0 10; type 4 -> 4",
      "range 0.04 0.39; valid 0 10; type 0.2 -> 5.08"},
@@ -311,10 +315,6 @@ void TestGenerators::rectEdits_data()
         "type spinBox_rectLength=10 -> dWidth=10 dFluteOfWidth=2.5; shown doubleSpinBox_rectFluteLength=3");
     Row("length slider moves its spin box", "slide horizontalSlider_rectFluteLength=45 -> dFluteOfWidth=4.5; "
         "log doubleSpinBox_rectFluteLength was changed.; saved dFluteOfWidth=4500");
-    Row("typed groove rounds its slider",
-        "type doubleSpinBox_rectFluteLength=4.56 -> dFluteOfWidth=4.56; shown horizontalSlider_rectFluteLength=46");
-    Row("height groove", "type doubleSpinBox_rectFluteHeight=10 -> dFluteOfDepth=10; "
-        "shown horizontalSlider_rectFluteHeight=100; saved dFluteOfDepth=10000");
     Row("no top off", "click checkBox_rectNoTop -> bNoTop=0; stored bNoTop=1; saved bNoTop=0");
     Row("inside: both buttons log, one build", "click radioButton_rectInside -> bInSize=1; "
         "log radioButton_rectOutside was clicked.|radioButton_rectInside was clicked.; saved bInSize=1");
@@ -339,8 +339,6 @@ void TestGenerators::filletEdits_data()
     Row("height keeps the grooves", "type spinBox_filletHeight=60 -> dHeight=60");
     Row("length slider", "slide horizontalSlider_filletFluteLength=45 -> dFluteOfHeight=4.5; stored dWidth=100000; "
         "log doubleSpinBox_filletFluteLength was changed.; saved dFluteOfHeight=4500");
-    Row("typed groove truncates its slider", "type doubleSpinBox_filletFluteLength=4.56 -> dFluteOfHeight=4.56; "
-        "stored dWidth=100000; shown horizontalSlider_filletFluteLength=45");
     Row("radius keeps the preset choice", "type spinBox_filletCornerRadius=20 -> sCorner.dRadius=20; "
         "shown radioButton_filletSize50=true; saved sCorner.dRadius=20000");
     Row("preset 100~200mm", "click radioButton_filletSize100 -> sCorner.dRadius=20 sCorner.dXSpace=1.5 "
@@ -376,6 +374,7 @@ void TestGenerators::sealEdits_data()
     Row("rim below the inner circle takes it along", "key doubleSpinBox_sealD1=Down -> D1=44.95 D2=44.95; "
         "stored D1=45050; log doubleSpinBox_sealD1 was changed.|doubleSpinBox_sealD2 was changed.; builds 2");
     Row("inner circle above the rim refused", "type doubleSpinBox_sealD2=70 ->");
+    Row("inch rim is the inner circle's top", "type doubleSpinBox_sealD1=2 -> D1=50.8; unit 2; shown doubleSpinBox_sealD2.maximum=2");
     Row("inner circle up to a raised rim", "type doubleSpinBox_sealD2=70 -> D2=70; "
         "before type doubleSpinBox_sealD2=50|type doubleSpinBox_sealD1=80");
     Row("each character builds", "edit lineEdit_sealText1=AB -> sText1.Text=AB; saved sText1_Text=AB");
@@ -465,6 +464,7 @@ void TestGenerators::widgets()
             sentence = widget + QLatin1String(field.endsWith(QLatin1String(".Text")) ? " was edited." : " was editing finished.");
     }
     QVERIFY2(m_config->log().contains(sentence), qPrintable(m_config->log().join(QLatin1Char('|'))));
+    Verify(Assignments(clauses.value(QStringLiteral("shown"))), [this](const QString& name) { return Shown(name); });
     const QVariantMap built = Built(page);
     Verify({{field, expected}}, [&](const QString& name) { return built.value(name); });
     QVERIFY(ConfirmWithOk());
@@ -478,7 +478,8 @@ void TestGenerators::loads_data()
     const auto row = [](const char* name, int page, const char* text) {
         QTest::newRow(name) << page << QString::fromUtf8(text);
     };
-    row("box: fresh", 0, "-> ; shown spinBox_rectLength=50 spinBox_rectLength.maximum=850 "
+    row("box: fresh", 0, "-> dWidth=50 dHeight=50 dDepth=50 dFluteOfWidth=12.5 dFluteOfHeight=12.5 dFluteOfDepth=12.5 "
+        "dThickness=3 dLaserWidth=0.3 bInSize=0 bNoTop=0 bNoBottom=0; shown spinBox_rectLength=50 spinBox_rectLength.maximum=850 "
         "doubleSpinBox_rectFluteLength=12.5 horizontalSlider_rectFluteLength=125 doubleSpinBox_rectThickness=3 "
         "doubleSpinBox_rectLaserWidth=0.3 radioButton_rectOutside=true");
     row("box: unit 0 is inches", 0, "-> ; unit 0; shown spinBox_rectLength=1.97 spinBox_rectLength.maximum=33.46 "
@@ -493,7 +494,8 @@ void TestGenerators::loads_data()
         "stored dWidth=120000 dDepth=70000 dHeight=90000 dFluteOfWidth=5000 dThickness=4500 dLaserWidth=250 "
         "bNoBottom=1 bInSize=1; shown spinBox_rectHeight=90 spinBox_rectWidth=70 checkBox_rectNoBottom=true "
         "radioButton_rectInside=true");
-    row("rounded: fresh", 1, "-> ; shown radioButton_filletSize50=true doubleSpinBox_filletFluteLength=3.33 "
+    row("rounded: fresh", 1, "-> sCorner.dRadius=12 sCorner.dXSpace=1.2 sCorner.dYSpace=2 sCorner.nYCount=2 "
+        "bNoFlute3Edge=0 dFluteOfDepth=12.5 dThickness=3 dLaserWidth=0.3; shown radioButton_filletSize50=true doubleSpinBox_filletFluteLength=3.33 "
         "doubleSpinBox_filletCornerXSpace.maximum=99.99 spinBox_filletCornerYCount=2");
     row("rounded: inch texts", 1, "-> ; unit 2; shown spinBox_filletLength=1.97 spinBox_filletLength.maximum=33.46 "
         "radioButton_filletSize50.text=1.97~3.94inch");
@@ -510,12 +512,15 @@ void TestGenerators::loads_data()
         "shown spinBox_filletCornerYCount=99");
     row("rounded: preset choice shown, corner kept", 1, "-> sCorner.dRadius=5 dFluteOfWidth=5.666666666666667 "
         "dFluteOfHeight=5.666666666666667; stored sCorner.dRadius=5000 nTemp=2; shown radioButton_filletSize100=true");
-    row("gear: fresh", 2, "-> ; shown lineEdit_gearModulus=1 lineEdit_gearCount1=12 lineEdit_gearSpace=17.50 "
-        "lineEdit_gearRate=1.92");
+    row("gear: fresh", 2, "-> dModulus=1 sGear1.dCDiameter=3 sGear1.nGCount=12 sGear2.dCDiameter=3 sGear2.nGCount=23 "
+        "dReserved=0; shown lineEdit_gearModulus=1 lineEdit_gearCount1=12 lineEdit_gearCount2=23 lineEdit_gearDiameter2=3 "
+        "lineEdit_gearSpace=17.50 lineEdit_gearRate=1.92");
     row("gear: inches", 2, "-> ; unit 0; shown lineEdit_gearSpace=0.69 lineEdit_gearDiameter1=0.12");
-    row("gear: clamped", 2, "-> dModulus=100 sGear1.nGCount=60 sGear2.nGCount=8 sGear1.dCDiameter=3; "
-        "stored dModulus=200000 sGear1.nGCount=100 sGear2.nGCount=2 sGear1.dCDiameter=9000");
-    row("seal: fresh", 3, "-> ; shown doubleSpinBox_sealD1=60 lineEdit_sealText1=COMPETITION "
+    row("gear: clamped", 2, "-> dModulus=100 sGear1.nGCount=60 sGear2.nGCount=8 sGear1.dCDiameter=3 sGear2.dCDiameter=1; "
+        "stored dModulus=200000 sGear1.nGCount=100 sGear2.nGCount=2 sGear1.dCDiameter=9000 sGear2.dCDiameter=500");
+    row("seal: fresh", 3, "-> D1=60 D2=45 bTextReverse=0 bStar=1 dStarSize=10 sText1.dHeight=4 sText1.dOffset=2 "
+        "sText1.dSpace=1 sText2.dHeight=4 sText2.dOffset=2 sText2.dSpace=1 sText3.dHeight=7 sText3.dOffset=0 sText3.dSpace=10 "
+        "sText1.Facename=宋体 sText3.Facename=宋体 sText3.Text=Medal; shown doubleSpinBox_sealD1=60 lineEdit_sealText1=COMPETITION "
         "lineEdit_sealText1.maxLength=50 doubleSpinBox_sealTextHeight1.maximum=30 radioButton_badge=true");
     row("seal: inches", 3, "-> ; unit 2; shown doubleSpinBox_sealD1=2.36 doubleSpinBox_sealTextHeight1.maximum=1.18");
     row("box: face names keep 63 bytes", 0, "-> szFront=x*63 szBehind='' szLeft=宋*21 szTop=abc; "

@@ -80,8 +80,12 @@ void Draw(CShapeList* pList, double w, double h, const QPainterPath& asked, bool
     QPainterPath path = asked;
     if (!bAsked)
         path.addRect(0, 0, w, h);
-    if (!path.isEmpty())
-        pList->AddTail(new CShapeVector(path));
+    if (path.isEmpty())
+        return;
+    // Kept half as wide and placed twice as wide: only the placed outline is the part.
+    auto* pShape = new CShapeVector(QTransform::fromScale(0.5, 1).map(path));
+    pShape->SetTransform(QTransform::fromScale(2, 1));
+    pList->AddTail(pShape);
 }
 
 template <size_t N>
