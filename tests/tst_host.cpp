@@ -112,7 +112,8 @@ void TestHost::runs_data()
     const QStringList part = {"--accept", "--out", "part.svg", "--dxf", "part.dxf"};
     const QString data = QStringLiteral("Kerfmate/%1/Resources/Data/Kerfmate.ini");
     row("defaults", part, 0, "written to part.dxf", "part.svg");
-    row("rounded box", part + QStringList({"--generator", "1"}), 0, "", "part.svg");
+    row("rounded box, the last --generator", part + QStringList({"--generator", "2", "--generator", "1"}), 0,
+        "7 shapes written", "part.svg");
     row("gear", part + QStringList({"--generator", "2"}), 0, "", "part.svg");
     row("badge, German", part + QStringList({"--generator", "3", "--lang", "de"}), 0, "", "part.svg");
     row("badge, Chinese", part + QStringList({"--generator", "3", "--lang", "zh"}), 0, "", "part.svg");
