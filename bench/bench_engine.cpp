@@ -52,6 +52,13 @@ void BM_SealThreeLongChineseLines(benchmark::State& state)
     RunBuilds(state, [&](CReferenceEngine& e, CShapeList* m, CShapeList*) { return e.CreateSeal(seal, m); });
 }
 
+// Joined letters, right to left: every neighbour pair is merged into one outline.
+void BM_SealThreeLongArabicLines(benchmark::State& state)
+{
+    const SSealBoxParam seal = LongSeal(QStringLiteral("جامعة القاهرة للعلوم والتكنولوجيا "));
+    RunBuilds(state, [&](CReferenceEngine& e, CShapeList* m, CShapeList*) { return e.CreateSeal(seal, m); });
+}
+
 void BM_GearDefault(benchmark::State& state)
 {
     RunBuilds(state, [](CReferenceEngine& e, CShapeList* m, CShapeList*) { return e.CreateGear(SGearBoxParam(), m); });
@@ -98,5 +105,6 @@ BENCHMARK(BM_GearDefault)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SealDefault)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SealThreeLongLatinLines)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SealThreeLongChineseLines)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SealThreeLongArabicLines)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Gear1000And1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FilletBox850DenseHinge)->Unit(benchmark::kMillisecond);

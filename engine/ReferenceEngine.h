@@ -9,9 +9,9 @@
 // small to hold) are brought to the nearest workable value instead. Every build
 // ends in one check of all it made: coordinates finite and inside the part,
 // outlines closed where they must be; a part that fails it is not handed over
-// either. Every text comes from faces that have its characters, never a symbol
-// face (sdk/shape/TextOutline.h). Without a running QGuiApplication no text is
-// drawn (fonts need one); everything else is.
+// either. Every text comes from text faces that draw its characters, never a
+// symbol face (sdk/shape/TextOutline.h). Without a running QGuiApplication no
+// text is drawn (fonts need one); everything else is.
 #pragma once
 
 #include "IGeometryEngine.h"
@@ -51,25 +51,37 @@ public:
     // diameter through its points) and one shape per line of text that leaves
     // ink. The rim alone is cut, so the badge stays one piece.
     //
-    // Text 1 runs clockwise over the upper half of the ring, glyph tops
-    // outward; text 2 left to right along the lower half, tops inward; each
-    // glyph is turned whole onto the arc. A line's band reaches from dOffset
-    // inside the rim (its outer side) dHeight inward, and its ink, from the
-    // lowest descender to the highest ascender, fills the band, so Latin and
-    // Chinese lines sit alike. The band lies between the inner circle and the
-    // rim when its outer side lies outside the inner circle and that ring is
-    // wide enough, else inside the innermost circle, never deeper than half its
-    // outer radius, and always kTextClearance clear of both circles. Each arc
-    // line keeps to its own half, clear of the horizontal diameter by a quarter
-    // of its height. A line too long for its half first loses its extra spacing
-    // (dSpace, down to the font's own), then is set smaller until it fits,
-    // centred. Text 3 is a straight line, centred, below the star (or on the
-    // centre without one), moved down by its dOffset; it keeps the font's own
-    // spacing and is set smaller until it fits inside the inner circle (or the
-    // arc lines), kTextClearance clear. The star takes at most half of that
-    // middle room. A line that cannot fit even with letters kMinTextHeight tall
-    // refuses the build. bTextReverse mirrors everything left to right, as a
-    // stamp must be.
+    // Each line is set as the toolkit sets it straight: in reading order for
+    // each direction, letters joined and ligatures formed as their script
+    // wants, each grapheme from a face that draws it. A character that no
+    // installed face draws refuses the build, naming it. Text 1 runs clockwise
+    // over the upper half of the ring, glyph tops outward; text 2 left to right
+    // along the lower half, tops inward; each cluster (a letter with its marks,
+    // or a ligature) is turned whole onto the arc, in the order the line
+    // prints. Neighbours keep their straight distance, plus the spacing, at the
+    // innermost radius either reaches, so that letters apart on a straight line
+    // stay apart on the arc; letters their script joins keep it on the
+    // baseline, so that they stay joined, and the letters of one word of a
+    // joining script (Arabic) take no spacing. Clusters whose ink boxes meet
+    // are merged into one outline, its curves sampled within
+    // EngineOutline::kChordTolerance: no two outlines of a line overlap, and an
+    // even-odd fill engraves what a winding fill does. A line's band reaches
+    // from dOffset inside the rim (its outer side) dHeight inward, and its ink,
+    // from the lowest descender to the highest ascender, fills the band, so
+    // Latin and Chinese lines sit alike. The band lies between the inner circle
+    // and the rim when its outer side lies outside the inner circle and that
+    // ring is wide enough, else inside the innermost circle, never deeper than
+    // half its outer radius, and always kTextClearance clear of both circles.
+    // Each arc line keeps to its own half, clear of the horizontal diameter by
+    // a quarter of its height. A line too long for its half first loses its
+    // extra spacing (dSpace, down to the font's own), then is set smaller until
+    // it fits, centred. Text 3 is a straight line, centred, below the star (or
+    // on the centre without one), moved down by its dOffset; it keeps the
+    // font's own spacing and is set smaller until it fits inside the inner
+    // circle (or the arc lines), kTextClearance clear. The star takes at most
+    // half of that middle room. A line that cannot fit even with letters
+    // kMinTextHeight tall refuses the build. bTextReverse mirrors everything
+    // left to right, as a stamp must be.
     bool CreateSeal(SSealBoxParam param, CShapeList* pMain) override;
 
     // Six finger-jointed panels laid flat, in the order front, behind, left,

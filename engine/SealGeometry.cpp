@@ -48,7 +48,7 @@ double Largest(double low, double high, Passes passes)
     return low;
 }
 
-// One grapheme that leaves ink, in layout pixels, measured from the middle
+// One cluster that leaves ink, in layout pixels, measured from the middle
 // of its advance on the baseline; y down.
 struct InkedGlyph
 {
@@ -59,15 +59,19 @@ struct InkedGlyph
     double dRight;
     double dTop;
     double dBottom;
+    TextOutline::Link next; // to the next one
 };
 
-// A line's graphemes that leave ink, and the ink's extent over all of them.
+// A line's clusters that leave ink, left to right, and the ink's extent
+// over all of them.
 struct LineInk
 {
     LineInk() = default;
     explicit LineInk(const SSealTextParam& text)
     {
-        const QVector<Glyph> glyphs = TextOutline::Glyphs(FieldText(text.Text), FieldText(text.Facename));
+        const TextOutline::Line line = TextOutline::LaidOut(FieldText(text.Text), FieldText(text.Facename));
+        strMissing = line.strMissing;
+        const QVector<Glyph>& glyphs = line.glyphs;
         double total = 0.0;
         for (const Glyph& glyph : glyphs)
             total += glyph.dAdvance;
@@ -76,8 +80,10 @@ struct LineInk
             const Glyph& glyph = glyphs[i];
             const double half = glyph.dAdvance / 2.0;
             if (!glyph.outline.isEmpty()) {
-                inked.append({glyph, pen + half - total / 2.0, i - (glyphs.size() - 1) / 2.0,
-                              glyph.ink.left() - half, glyph.ink.right() - half, glyph.ink.top(), glyph.ink.bottom()});
+                const bool inkNext = i + 1 < glyphs.size() && !glyphs[i + 1].outline.isEmpty();
+                inked.append({glyph, pen + half - total / 2.0, i - (glyphs.size() - 1) / 2.0, glyph.ink.left() - half,
+                              glyph.ink.right() - half, glyph.ink.top(), glyph.ink.bottom(),
+                              inkNext ? glyph.next : TextOutline::Link::Apart});
                 dTop = std::min(dTop, glyph.ink.top());
                 dBottom = std::max(dBottom, glyph.ink.bottom());
             }
@@ -91,6 +97,7 @@ struct LineInk
     QVector<InkedGlyph> inked;
     double dTop = qInf();
     double dBottom = -qInf();
+    QString strMissing;
 };
 
 // Radii between which a line's ink must stay.
@@ -112,6 +119,16 @@ public:
     ArcLine(const LineInk& line, ArcSide side, const Band& band, double halfAngle)
         : m_line(line), m_upper(side == ArcSide::Upper), m_band(band), m_halfAngle(halfAngle)
     {
+        const QVector<InkedGlyph>& inked = m_line.inked;
+        for (int k = 1; k < inked.size(); ++k) {
+            const InkedGlyph &a = inked[k - 1], &b = inked[k];
+            const bool joined = a.next == TextOutline::Link::Joined;
+            const bool apart = a.next == TextOutline::Link::Apart;
+            m_pairs.append({b.dCentre - a.dCentre, apart ? b.dIndex - a.dIndex : 0.0,
+                            joined ? 0.0 : std::max({0.0, Inward(a), Inward(b)})});
+        }
+        m_fixed.resize(inked.size());
+        m_perSpace.resize(inked.size());
     }
 
     // First the asked spacing, then less of it down to the font's own, then
@@ -130,29 +147,48 @@ public:
 
     QPainterPath Path(double scale, double spacing, const QTransform& mirror) const
     {
-        const double radius = BaselineRadius(scale);
-        const QPair<double, double> extent = Extent(scale, spacing, radius);
-        const double middle = (extent.first + extent.second) / 2.0;
-        QPainterPath path;
-        for (const InkedGlyph& glyph : m_line.inked) {
-            const double angle = Centre(glyph, scale, spacing) / radius - middle;
+        const QPair<double, double> extent = Extent(scale, spacing);
+        const double radius = m_radius, middle = (extent.first + extent.second) / 2.0;
+        QVector<TextOutline::Placed> placed;
+        for (int i = 0; i < m_line.inked.size(); ++i) {
+            const InkedGlyph& glyph = m_line.inked[i];
+            const double angle = m_fixed[i] + spacing * m_perSpace[i] - middle;
             QTransform place;
             if (m_upper)
                 place.translate(radius * std::sin(angle), -radius * std::cos(angle)).rotateRadians(angle);
             else
                 place.translate(radius * std::sin(angle), radius * std::cos(angle)).rotateRadians(-angle);
             place.scale(scale, scale).translate(-glyph.glyph.dAdvance / 2.0, 0.0);
-            TextOutline::AppendMapped(path, glyph.glyph.outline, place * mirror);
+            placed.append({&glyph.glyph, place * mirror});
         }
-        return path;
+        return TextOutline::Merged(placed, kChordTolerance);
     }
 
 private:
     double Outward(const InkedGlyph& g) const { return m_upper ? -g.dTop : g.dBottom; }
     double Inward(const InkedGlyph& g) const { return m_upper ? g.dBottom : -g.dTop; }
-    static double Centre(const InkedGlyph& g, double scale, double spacing)
+
+    // Each glyph's middle as an angle from the first one's, a fixed part and
+    // a part per unit of spacing, for one scale (kept: fitting the spacing
+    // asks for it many times). Neighbours keep their straight distance, and
+    // the spacing, at the innermost radius either reaches, so that letters
+    // apart on a straight line stay apart on the arc; letters their script
+    // joins keep it on the baseline, so that they stay joined, and the
+    // letters of one word of a joining script take no spacing.
+    void SetAngles(double scale) const
     {
-        return scale * g.dCentre + spacing * g.dIndex;
+        if (scale == m_anglesScale)
+            return;
+        m_anglesScale = scale;
+        m_radius = BaselineRadius(scale);
+        double fixed = 0.0, perSpace = 0.0;
+        for (int k = 0; k < m_pairs.size(); ++k) {
+            const Pair& pair = m_pairs[k];
+            const double at = m_radius - scale * pair.dInward;
+            fixed = at > 0.0 ? fixed + scale * pair.dDistance / at : qInf();
+            perSpace = at > 0.0 ? perSpace + pair.dGaps / at : 0.0;
+            m_fixed[k + 1] = fixed, m_perSpace[k + 1] = perSpace;
+        }
     }
 
     // The baseline that brings the outermost glyph corner onto the band's outer side.
@@ -176,27 +212,28 @@ private:
         return true;
     }
 
-    // Angles of the line's first and last ink from the middle of the arc.
-    QPair<double, double> Extent(double scale, double spacing, double radius) const
+    // Angles of the line's first and last ink from the first glyph's middle.
+    QPair<double, double> Extent(double scale, double spacing) const
     {
+        SetAngles(scale);
         double first = qInf(), last = -qInf();
         // A corner nearer the centre turns further from the glyph's middle.
         auto reach = [&](const InkedGlyph& g, bool bInner) {
-            return radius - scale * (bInner ? Inward(g) : -Outward(g));
+            return m_radius - scale * (bInner ? Inward(g) : -Outward(g));
         };
         // The ends nearly always bound the line: walking in from them, a glyph
         // whose bound (atan t lies between 0 and t) cannot pass needs no angle.
         const int n = m_line.inked.size();
         for (int i = n - 1; i >= 0; --i) {
             const InkedGlyph& g = m_line.inked[i];
-            const double angle = Centre(g, scale, spacing) / radius;
+            const double angle = m_fixed[i] + spacing * m_perSpace[i];
             const double x = scale * g.dRight, to = reach(g, g.dRight > 0.0);
             if (angle + std::max(0.0, x) / to > last)
                 last = std::max(last, angle + std::atan2(x, to));
         }
         for (int i = 0; i < n; ++i) {
             const InkedGlyph& g = m_line.inked[i];
-            const double angle = Centre(g, scale, spacing) / radius;
+            const double angle = m_fixed[i] + spacing * m_perSpace[i];
             const double x = scale * g.dLeft, to = reach(g, g.dLeft < 0.0);
             if (angle + std::min(0.0, x) / to < first)
                 first = std::min(first, angle + std::atan2(x, to));
@@ -206,7 +243,7 @@ private:
 
     bool Angular(double scale, double spacing) const
     {
-        const QPair<double, double> extent = Extent(scale, spacing, BaselineRadius(scale));
+        const QPair<double, double> extent = Extent(scale, spacing);
         return extent.second - extent.first <= 2.0 * m_halfAngle;
     }
 
@@ -214,6 +251,20 @@ private:
     bool m_upper;
     Band m_band;
     double m_halfAngle;
+    // Two neighbours: how far apart their middles are when set straight,
+    // how many letter gaps take spacing between them, and how far inward
+    // from the baseline they keep that distance.
+    struct Pair
+    {
+        double dDistance;
+        double dGaps;
+        double dInward;
+    };
+    QVector<Pair> m_pairs;
+    mutable double m_anglesScale = qQNaN();
+    mutable double m_radius = 0.0;
+    mutable QVector<double> m_fixed;    // from index 1; the first glyph's is 0
+    mutable QVector<double> m_perSpace;
 };
 
 // The straight middle line, centred, its ink's top at `top`, kept inside a
@@ -250,13 +301,13 @@ public:
     QPainterPath Path(double scale, const QTransform& mirror) const
     {
         const double shift = -(m_left + m_right) / 2.0;
-        QPainterPath path;
+        QVector<TextOutline::Placed> placed;
         for (const InkedGlyph& g : m_line.inked) {
             const QTransform place(scale, 0.0, 0.0, scale, scale * (g.dCentre + shift - g.glyph.dAdvance / 2.0),
                                    m_top - scale * m_line.dTop);
-            TextOutline::AppendMapped(path, g.glyph.outline, place * mirror);
+            placed.append({&g.glyph, place * mirror});
         }
-        return path;
+        return TextOutline::Merged(placed, kChordTolerance);
     }
 
 private:
@@ -304,6 +355,16 @@ bool SealValid(EngineBuild::Part& part, const SSealBoxParam& param)
            && TextValid(part, param.sText1, 1) && TextValid(part, param.sText2, 2) && TextValid(part, param.sText3, 3);
 }
 
+QString NoFontDraws(int line, const QString& what)
+{
+    QStringList codes;
+    for (const char32_t c : what.toUcs4())
+        codes << QStringLiteral("U+%1").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper();
+    return QStringLiteral("sText%1 has \"%2\" (%3), which no installed font can draw")
+        .arg(line)
+        .arg(what, codes.join(QLatin1Char(' ')));
+}
+
 QString TooSmall(int line, const char* where)
 {
     return QStringLiteral("sText%1 does not fit %2 even with letters %3 mm tall")
@@ -327,6 +388,11 @@ void AddSeal(EngineBuild::Part& part, const SSealBoxParam& param)
     QVector<LineInk> lines;
     for (const SSealTextParam* text : texts)
         lines.append(AskedHeight(*text) > 0.0 ? LineInk(*text) : LineInk());
+    for (int i = 0; i < 3; ++i)
+        if (!lines[i].strMissing.isEmpty()) {
+            part.Refuse(NoFontDraws(i + 1, lines[i].strMissing));
+            return;
+        }
 
     // The star and the middle line share the disc inside the circles and the arc lines.
     double room = inner > 0.0 ? inner : rim;

@@ -4,6 +4,8 @@
 set -euo pipefail
 packages=(g++ cmake make qt6-base-dev qt6-base-dev-tools qt6-5compat-dev qt6-svg-dev libgl-dev qt6-translations-l10n
           fonts-dejavu-core fonts-wqy-zenhei)
+# Clipper merges the outlines of letters that touch into one.
+packages+=(pkg-config libpolyclipping-dev)
 for arg in "$@"; do
   if [ "$arg" = --tests ]; then
     # xvfb (with xauth) gives the window test a real X server and openbox

@@ -55,6 +55,60 @@ bool Simple(const QList<QPolygonF>& contours)
 
 bool Finite(const Output& out) { return Sound(out.pMain) && Sound(out.pAux); }
 
+bool Reaches(QPointF a, QPointF b, const QRectF& r)
+{
+    return std::max(a.x(), b.x()) >= r.left() && std::min(a.x(), b.x()) <= r.right()
+           && std::max(a.y(), b.y()) >= r.top() && std::min(a.y(), b.y()) <= r.bottom();
+}
+
+// No two contours cross and each one inside another turns so that the ink
+// changes at it: an even-odd fill engraves what a winding fill does, with no
+// sliver left out where letters overlap. Curves are sampled to 1/20000 of
+// the path's height, and a point within 1e-7 of it from a line touches it.
+bool FillsAlike(const QPainterPath& path)
+{
+    const double unit = 1e4 / path.boundingRect().height();
+    const QList<QPolygonF> c = path.toSubpathPolygons(QTransform::fromScale(unit, unit));
+    const int n = c.size();
+    QVector<QRectF> box(n);
+    QVector<int> parent(n, -1), winding(n, 0), depth(n, 0);
+    for (int i = 0; i < n; ++i)
+        box[i] = c[i].boundingRect();
+    const auto side = [](QPointF o, QPointF a, QPointF b) {
+        const double z = (a.x() - o.x()) * (b.y() - o.y()) - (a.y() - o.y()) * (b.x() - o.x());
+        return (z > 1e-3 * QLineF(o, a).length()) - (z < -1e-3 * QLineF(o, a).length());
+    };
+    for (int a = 0; a < n; ++a)
+        for (int b = 0; b < n; ++b) {
+            if (a == b || !box[a].intersects(box[b]))
+                continue;
+            for (int i = 0; b > a && i + 1 < c[a].size(); ++i)
+                for (int j = 0; Reaches(c[a][i], c[a][i + 1], box[b]) && j + 1 < c[b].size(); ++j)
+                    if (side(c[a][i], c[a][i + 1], c[b][j]) * side(c[a][i], c[a][i + 1], c[b][j + 1]) < 0
+                        && side(c[b][j], c[b][j + 1], c[a][i]) * side(c[b][j], c[b][j + 1], c[a][i + 1]) < 0)
+                        return false;
+            const auto area = [&](int k) { return box[k].width() * box[k].height(); };
+            if (box[b].contains(box[a]) && c[b].containsPoint(c[a][0], Qt::OddEvenFill)
+                && (parent[a] < 0 || area(b) < area(parent[a])))
+                parent[a] = b;
+        }
+    std::function<void(int)> settle = [&](int k) {
+        if (winding[k] || depth[k])
+            return;
+        const int p = parent[k];
+        if (p >= 0)
+            settle(p), depth[k] = depth[p] + 1;
+        double turn = 0; // twice the signed area
+        for (int i = 0; i + 1 < c[k].size(); ++i)
+            turn += c[k][i].x() * c[k][i + 1].y() - c[k][i + 1].x() * c[k][i].y();
+        winding[k] = (p >= 0 ? winding[p] : 0) + (turn > 0 ? 1 : -1);
+    };
+    for (int k = 0; k < n; ++k)
+        if (settle(k), (winding[k] != 0) != (depth[k] % 2 == 0))
+            return false;
+    return true;
+}
+
 template <typename T, typename Change>
 T With(T value, Change change)
 {
@@ -78,6 +132,8 @@ private slots:
     void roundedBoxWraps();
     void sealLinesKeepToTheirRoom_data();
     void sealLinesKeepToTheirRoom();
+    void sealTextReadsAsWritten_data();
+    void sealTextReadsAsWritten();
     void faceLabelsComeFromATextFace();
     void badRecords_data();
     void badRecords();
@@ -376,6 +432,16 @@ void TestEngine::sealLinesKeepToTheirRoom_data()
     QTest::newRow("single ring, tall letters") << With(texts({latin, chinese, "中文 Text"}, "DejaVu Sans"), [](auto& s) {
         s.D1 = s.D2 = 80, s.sText1.dHeight = s.sText2.dHeight = 12, s.sText1.dSpace = 30;
     });
+    // Long lines of joined, right-to-left and tall letters, smallest and largest.
+    const QString scripts[][2] = {{"latin", latin}, {"chinese", chinese}, {"arabic", "جامعة القاهرة للعلوم والتكنولوجيا"},
+                                  {"hebrew", "אליפות השחמט האזורית, פרס ראשון"}, {"tall", "TTHHTTHHTTHHTTHHTTHH"}};
+    for (const auto& [name, line] : scripts)
+        for (double size : {4.0, 30.0})
+            QTest::addRow("%s at %g mm", qPrintable(name), size) << With(texts({line, line, line}, ""), [&](auto& s) {
+                s.D1 = size > 4 ? 200 : 60, s.D2 = s.D1 / 2;
+                for (SSealTextParam* text : {&s.sText1, &s.sText2, &s.sText3})
+                    text->dHeight = size, text->dSpace = 0;
+            });
 }
 
 void TestEngine::sealLinesKeepToTheirRoom()
@@ -407,9 +473,44 @@ void TestEngine::sealLinesKeepToTheirRoom()
         const SSealTextParam& t = *texts[line]; // inside its band, and as tall as asked when short
         QVERIFY(line == 2 || (low >= rim - t.dOffset - t.dHeight - 1e-6 && high <= rim - t.dOffset + 1e-6));
         QVERIFY(!fills || high - low >= 0.9 * t.dHeight);
+        QVERIFY(FillsAlike(path));
+        // Letters apart when set straight stay apart on the arcs.
+        const int straight = PathOf(out.Main(first + 2)).toSubpathPolygons().size();
+        QVERIFY(qstrcmp(t.Text, seal.sText3.Text) || path.toSubpathPolygons().size() >= straight);
         for (int other = first - star; other < first + line; ++other) // no line touches another or the star
             QVERIFY(!path.intersects(PathOf(out.Main(other))));
     }
+}
+
+void TestEngine::sealTextReadsAsWritten_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<QString>("printed"); // the line as it must print, set left to right
+    QTest::addColumn<QString>("printedFamily");
+    const QString ltr = QStringLiteral("\u202D"); // left-to-right override: set as written
+    QTest::newRow("hebrew reads right to left") << "שלום עולם" << "DejaVu Sans" << ltr + "םלוע םולש" << "DejaVu Sans";
+    QTest::newRow("arabic joins, right to left") << "سلام" << "DejaVu Sans" << ltr + "\uFEE1\uFEFC\uFEB3" << "";
+    // fonts-lyx (scripts/test.sh adds it): faces that map symbols onto Latin codes.
+    for (const char* symbols : {"esint10", "cmsy10", "msbm10", "wasy10"})
+        QTest::addRow("%s as no font", symbols) << "Medal & 1st" << symbols << "Medal & 1st" << "";
+}
+
+void TestEngine::sealTextReadsAsWritten()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, family);
+    QFETCH(QString, printed);
+    QFETCH(QString, printedFamily);
+    const auto middleLine = [this](const QString& line, const QString& face) {
+        SSealBoxParam seal;
+        qstrcpy(seal.sText3.Text, line.toUtf8()), qstrcpy(seal.sText3.Facename, face.toUtf8());
+        Output out;
+        return m_engine.CreateSeal(seal, out.pMain) ? PathOf(out.Main(out.MainCount() - 1)) : QPainterPath();
+    };
+    const QPainterPath drawn = middleLine(text, family);
+    QVERIFY(QFontDatabase::hasFamily(family) && !drawn.isEmpty());
+    QCOMPARE(drawn, middleLine(printed, printedFamily));
 }
 
 // With Debian's fonts-lyx installed (scripts/test.sh adds it), a font that
@@ -473,6 +574,8 @@ void TestEngine::badRecords_data()
     QTest::newRow("seal NaN rim") << Seal([](auto& s) { s.D1 = qQNaN(); }) << "CreateSeal refused: D1 nan is outside";
     QTest::newRow("inner circle beyond the rim") << Seal([](auto& s) { s.D2 = 70; }) << "CreateSeal refused: D2 70";
     QTest::newRow("spacing inf") << Seal([](auto& s) { s.sText2.dSpace = qInf(); }) << "CreateSeal refused: sText2";
+    QTest::newRow("a character no font draws") << Seal([](auto& s) { qstrcpy(s.sText2.Text, "Launch 🚀 day"); })
+                                               << "CreateSeal refused: sText2 has \"🚀\" (U+1F680), which no installed font";
     QTest::newRow("seal text 1e-305 mm") << Seal([](auto& s) { s.sText1.dHeight = 1e-305; }) << "";
     QTest::newRow("seal text DBL_MIN mm") << Seal([](auto& s) { s.sText2.dHeight = DBL_MIN; }) << "";
 }

@@ -3,40 +3,51 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QFontInfo>
-#include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QGuiApplication>
 #include <QHash>
 #include <QMutex>
 #include <QRawFont>
 #include <QTextBoundaryFinder>
+#include <QTextLayout>
 #include <algorithm>
+#include <clipper.hpp>
+#include <cmath>
+#include <limits>
 
 namespace TextOutline {
 
 namespace {
 
 constexpr double kFallbackCapShare = 0.7;
-// Past this many graphemes the cache starts again, so that no stream of
-// texts can make it grow without end.
+// Past this many lines or glyph outlines a cache starts again, so that no
+// stream of texts can make it grow without end.
+constexpr int kMaxCachedLines = 500;
 constexpr int kMaxCachedGlyphs = 20000;
+// Clipper computes in integers, fastest below 2^30: coordinates are scaled
+// so that the largest comes to this.
+constexpr double kClipperReach = 1e9;
+// Segments per curve at most, whatever the tolerance asked.
+constexpr int kMaxCurveSteps = 1000;
 
 struct Face
 {
     QFont font;
     QRawFont raw;
-    bool bSymbol = false; // maps letters to symbols
+    bool bText = false;
     bool bMaths = false;
 };
 
 struct Cache
 {
     QMutex mutex;
-    QHash<QString, Face> faces;             // by family name
+    QHash<QString, const Face*> faces;      // by family name; never released
     QHash<QString, QStringList> candidates; // by the family asked for
-    QStringList textFaces;                  // installed, neither symbol nor maths
+    QStringList textFaces;                  // installed text faces, no maths face among them
     bool bTextFacesListed = false;
     QHash<QString, double> capHeights;
-    QHash<QString, Glyph> glyphs;           // by family asked, newline, grapheme
+    QHash<QString, QPainterPath> glyphPaths; // by face, style and glyph index
+    QHash<QString, Line> lines;              // by family asked, newline, text
 };
 
 // Never destroyed: fonts must not be released after the application is gone.
@@ -46,19 +57,34 @@ Cache& TheCache()
     return *cache;
 }
 
+QList<quint32> GlyphIndexes(const QRawFont& raw, char32_t c)
+{
+    return raw.glyphIndexesForString(QString::fromUcs4(&c, 1));
+}
+
+bool LettersHaveInk(const QRawFont& raw)
+{
+    for (char32_t c = 'A'; c <= 'z'; c = c == 'Z' ? 'a' : c + 1)
+        if (raw.supportsCharacter(c) && raw.boundingRect(GlyphIndexes(raw, c).value(0)).isEmpty())
+            return false;
+    return true;
+}
+
 const Face& FaceOf(Cache& cache, const QString& family)
 {
-    auto it = cache.faces.constFind(family);
-    if (it != cache.faces.constEnd())
-        return *it;
-    Face face;
-    face.font = QFont(family);
-    face.font.setPixelSize(kLayoutPixelSize);
-    face.font.setStyleStrategy(QFont::NoFontMerging);
-    face.raw = QRawFont::fromFont(face.font);
-    face.bSymbol = QFontDatabase::writingSystems(face.raw.familyName()).contains(QFontDatabase::Symbol);
-    face.bMaths = !face.raw.fontTable("MATH").isEmpty();
-    return *cache.faces.insert(family, face);
+    if (const Face* known = cache.faces.value(family))
+        return *known;
+    Face* face = new Face;
+    face->font = QFont(family);
+    face->font.setPixelSize(kLayoutPixelSize);
+    face->font.setStyleStrategy(QFont::NoFontMerging);
+    face->raw = QRawFont::fromFont(face->font);
+    face->bText = face->raw.isValid()
+                  && !QFontDatabase::writingSystems(face->raw.familyName()).contains(QFontDatabase::Symbol)
+                  && LettersHaveInk(face->raw);
+    face->bMaths = !face->raw.fontTable("MATH").isEmpty();
+    cache.faces.insert(family, face);
+    return *face;
 }
 
 QString ResolvedFamily(const QFont& font)
@@ -79,7 +105,7 @@ const QStringList& Candidates(Cache& cache, const QString& asked)
     sans.setStyleHint(QFont::SansSerif);
     list << ResolvedFamily(sans) << ResolvedFamily(QFontDatabase::systemFont(QFontDatabase::GeneralFont));
     list.removeDuplicates();
-    list.erase(std::remove_if(list.begin(), list.end(), [&](const QString& f) { return FaceOf(cache, f).bSymbol; }),
+    list.erase(std::remove_if(list.begin(), list.end(), [&](const QString& f) { return !FaceOf(cache, f).bText; }),
                list.end());
     return *cache.candidates.insert(asked, list);
 }
@@ -89,44 +115,334 @@ const QStringList& TextFaces(Cache& cache)
 {
     if (!cache.bTextFacesListed)
         for (const QString& family : QFontDatabase::families())
-            if (const Face& face = FaceOf(cache, family); !face.bSymbol && !face.bMaths)
+            if (const Face& face = FaceOf(cache, family); face.bText && !face.bMaths)
                 cache.textFaces << family;
     cache.bTextFacesListed = true;
     return cache.textFaces;
 }
 
-bool Covers(const QRawFont& raw, const QString& grapheme)
+// Characters that need no glyph of their own: joiners, direction marks and
+// other formatting characters, and variation selectors.
+bool Invisible(char32_t c)
 {
-    for (const uint ucs4 : grapheme.toUcs4())
-        if (!raw.supportsCharacter(ucs4))
-            return false;
-    return true;
+    return QChar::category(c) == QChar::Other_Format || (c >= 0xFE00 && c <= 0xFE0F) || (c >= 0xE0100 && c <= 0xE01EF)
+           || c == 0x034F;
 }
 
-// The face that draws grapheme; when none has all of its characters, the
-// first candidate with the toolkit's own fallback for the rest.
-QFont FontFor(Cache& cache, const QString& asked, const QString& grapheme)
+bool Draws(const Face& face, char32_t c)
 {
-    const QStringList& candidates = Candidates(cache, asked);
-    for (const QString& family : candidates)
-        if (const Face& face = FaceOf(cache, family); Covers(face.raw, grapheme))
-            return face.font;
+    if (Invisible(c))
+        return true;
+    if (!face.raw.supportsCharacter(c))
+        return false;
+    return QChar::isSpace(c) || !face.raw.boundingRect(GlyphIndexes(face.raw, c).value(0)).isEmpty();
+}
+
+bool DrawsAll(const Face& face, QStringView text)
+{
+    const QList<uint> characters = text.toUcs4();
+    return std::all_of(characters.begin(), characters.end(), [&](uint c) { return Draws(face, c); });
+}
+
+// The face that draws all of text, or null.
+const Face* FaceFor(Cache& cache, const QString& asked, QStringView text)
+{
+    for (const QString& family : Candidates(cache, asked))
+        if (const Face& face = FaceOf(cache, family); DrawsAll(face, text))
+            return &face;
     // Every installed face is opened only for a grapheme the usual ones lack.
     for (const QString& family : TextFaces(cache))
-        if (const Face& face = FaceOf(cache, family); Covers(face.raw, grapheme))
-            return face.font;
-    QFont merging(candidates.value(0));
-    merging.setPixelSize(kLayoutPixelSize);
-    return merging;
+        if (const Face& face = FaceOf(cache, family); DrawsAll(face, text))
+            return &face;
+    return nullptr;
 }
 
-Glyph MakeGlyph(const QFont& font, const QString& grapheme)
+// What no face draws of a grapheme: one of its characters, or the whole
+// grapheme when each has a face but none has them all.
+QString Undrawn(Cache& cache, const QString& asked, QStringView grapheme)
 {
-    Glyph glyph;
-    glyph.outline.addText(0.0, 0.0, font, grapheme);
-    glyph.dAdvance = QFontMetricsF(font).horizontalAdvance(grapheme);
-    glyph.ink = glyph.outline.boundingRect();
-    return glyph;
+    for (const char32_t c : grapheme.toUcs4())
+        if (const QString character = QString::fromUcs4(&c, 1); !FaceFor(cache, asked, character))
+            return character;
+    return grapheme.toString();
+}
+
+// Closed contours of path mapped by transform, each curve replaced by
+// straight lines within tolerance of it (the chord error of n equal steps
+// along a cubic is at most 3/4 of its largest second difference over n^2).
+QVector<QPolygonF> Sampled(const QPainterPath& path, const QTransform& transform, double tolerance)
+{
+    QVector<QPolygonF> contours;
+    QPolygonF current;
+    const int n = path.elementCount();
+    for (int i = 0; i < n; ++i) {
+        const QPainterPath::Element& e = path.elementAt(i);
+        const QPointF p = transform.map(QPointF(e));
+        if (e.isMoveTo()) {
+            if (current.size() > 2)
+                contours << current;
+            current = QPolygonF{p};
+        } else if (e.isLineTo()) {
+            current << p;
+        } else if (e.isCurveTo() && i + 2 < n && !current.isEmpty()) {
+            const QPointF p0 = current.last(), c2 = transform.map(QPointF(path.elementAt(i + 1)));
+            const QPointF p3 = transform.map(QPointF(path.elementAt(i + 2)));
+            const QPointF d1 = p0 - 2.0 * p + c2, d2 = p - 2.0 * c2 + p3;
+            const double m = std::max(std::hypot(d1.x(), d1.y()), std::hypot(d2.x(), d2.y()));
+            const int steps = std::clamp(int(std::ceil(std::sqrt(0.75 * m / tolerance))), 1, kMaxCurveSteps);
+            for (int k = 1; k <= steps; ++k) {
+                const double t = double(k) / steps, u = 1.0 - t;
+                current << u * u * u * p0 + 3.0 * u * u * t * p + 3.0 * u * t * t * c2 + t * t * t * p3;
+            }
+            i += 2;
+        }
+    }
+    if (current.size() > 2)
+        contours << current;
+    return contours;
+}
+
+double ClipperScale(const QVector<QPolygonF>& polygons)
+{
+    double reach = 1.0;
+    for (const QPolygonF& polygon : polygons)
+        for (const QPointF& p : polygon)
+            reach = std::max({reach, std::abs(p.x()), std::abs(p.y())});
+    return kClipperReach / reach;
+}
+
+ClipperLib::Paths ToClipper(const QVector<QPolygonF>& polygons, double scale)
+{
+    ClipperLib::Paths paths;
+    paths.reserve(size_t(polygons.size()));
+    for (const QPolygonF& polygon : polygons) {
+        ClipperLib::Path path;
+        path.reserve(size_t(polygon.size()));
+        for (const QPointF& p : polygon)
+            path.emplace_back(ClipperLib::cInt(std::llround(p.x() * scale)),
+                              ClipperLib::cInt(std::llround(p.y() * scale)));
+        paths.push_back(std::move(path));
+    }
+    return paths;
+}
+
+void AppendClosed(QPainterPath& target, const ClipperLib::Paths& paths, double scale)
+{
+    for (const ClipperLib::Path& path : paths) {
+        if (path.size() < 3)
+            continue;
+        QPolygonF polygon;
+        polygon.reserve(int(path.size()) + 1);
+        for (const ClipperLib::IntPoint& p : path)
+            polygon << QPointF(double(p.X) / scale, double(p.Y) / scale);
+        polygon << polygon.first();
+        target.addPolygon(polygon);
+    }
+}
+
+// Where an outline's own contours overlap (the strokes of some CJK faces
+// do), an even-odd fill would leave holes: such an outline is replaced by
+// the union of its contours.
+void MergeOwnContours(QPainterPath& outline)
+{
+    const QVector<QPolygonF> sampled = Sampled(outline, QTransform(), kLayoutTolerance);
+    const double scale = ClipperScale(sampled);
+    const ClipperLib::Paths contours = ToClipper(sampled, scale);
+    double sum = 0.0;
+    for (const ClipperLib::Path& contour : contours)
+        sum += ClipperLib::Area(contour);
+    ClipperLib::Paths merged;
+    ClipperLib::SimplifyPolygons(contours, merged, ClipperLib::pftNonZero);
+    double area = 0.0;
+    for (const ClipperLib::Path& contour : merged)
+        area += ClipperLib::Area(contour);
+    // Contours that do not overlap cover exactly the sum of their signed areas.
+    if (std::abs(std::abs(sum) - std::abs(area)) <= 1e-9 * std::abs(area))
+        return;
+    outline = QPainterPath();
+    outline.setFillRule(Qt::WindingFill);
+    AppendClosed(outline, merged, scale);
+}
+
+const QPainterPath& GlyphPath(Cache& cache, const QRawFont& raw, quint32 index)
+{
+    const QString key = raw.familyName() + QLatin1Char('\n') + raw.styleName() + QLatin1Char('\n')
+                        + QString::number(index);
+    auto it = cache.glyphPaths.constFind(key);
+    if (it == cache.glyphPaths.constEnd()) {
+        if (cache.glyphPaths.size() > kMaxCachedGlyphs)
+            cache.glyphPaths.clear();
+        QPainterPath path = raw.pathForGlyph(index);
+        path.setFillRule(Qt::WindingFill);
+        MergeOwnContours(path);
+        it = cache.glyphPaths.insert(key, path);
+    }
+    return *it;
+}
+
+// One glyph as the layout set it.
+struct SetGlyph
+{
+    QRawFont raw;
+    quint32 index;
+    QPointF position;
+    double dAdvance;
+
+    bool operator==(const SetGlyph& o) const { return index == o.index && position == o.position && raw == o.raw; }
+};
+
+// The glyphs of one or more graphemes, characters [start, end) of the text.
+struct Cluster
+{
+    QVector<SetGlyph> glyphs;
+    int start;
+    int end;
+    double dPen = 0.0;
+    double dAdvance = 0.0; // of its widest glyph
+    QPainterPath outline;
+};
+
+// First or last character of text that is not transparent to joining.
+char32_t JoiningEnd(QStringView text, bool last)
+{
+    const QList<uint> characters = text.toUcs4();
+    for (int i = 0; i < characters.size(); ++i) {
+        const char32_t c = characters[last ? characters.size() - 1 - i : i];
+        if (QChar::joiningType(c) != QChar::Joining_Transparent)
+            return c;
+    }
+    return 0;
+}
+
+bool Cursive(QChar::JoiningType type)
+{
+    return type == QChar::Joining_Dual || type == QChar::Joining_Right || type == QChar::Joining_Left
+           || type == QChar::Joining_Causing;
+}
+
+// How the script links two clusters that follow each other in the text.
+Link Linked(const QString& text, const Cluster& a, const Cluster& b)
+{
+    const Cluster& first = a.start < b.start ? a : b;
+    const Cluster& second = a.start < b.start ? b : a;
+    if (first.end != second.start)
+        return Link::Apart;
+    const QStringView view(text);
+    const char32_t before = JoiningEnd(view.mid(first.start, first.end - first.start), true);
+    const char32_t after = JoiningEnd(view.mid(second.start, second.end - second.start), false);
+    const QChar::JoiningType out = QChar::joiningType(before), in = QChar::joiningType(after);
+    if ((out == QChar::Joining_Dual || out == QChar::Joining_Left || out == QChar::Joining_Causing)
+        && (in == QChar::Joining_Dual || in == QChar::Joining_Right || in == QChar::Joining_Causing))
+        return Link::Joined;
+    return QChar::isLetter(before) && QChar::isLetter(after) && (Cursive(out) || Cursive(in)) ? Link::Word
+                                                                                              : Link::Apart;
+}
+
+Line Layout(Cache& cache, QString text, const QString& family)
+{
+    Line line;
+    for (QChar& c : text)
+        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+            c = QLatin1Char(' ');
+
+    // Each grapheme in the first face that draws it, consecutive ones of one face in one run.
+    QList<QTextLayout::FormatRange> runs;
+    QVector<QPair<int, int>> graphemes;
+    const Face* previous = nullptr;
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    for (int start = 0, end = finder.toNextBoundary(); end > 0; start = end, end = finder.toNextBoundary()) {
+        const QStringView grapheme = QStringView(text).mid(start, end - start);
+        const Face* face = FaceFor(cache, family, grapheme);
+        if (!face) {
+            if (line.strMissing.isEmpty())
+                line.strMissing = Undrawn(cache, family, grapheme);
+            face = &FaceOf(cache, Candidates(cache, family).value(0));
+        }
+        if (face == previous) {
+            runs.last().length += end - start;
+        } else {
+            QTextLayout::FormatRange run;
+            run.start = start;
+            run.length = end - start;
+            run.format.setFont(face->font);
+            runs.append(run);
+        }
+        previous = face;
+        graphemes.append({start, end});
+    }
+    if (runs.isEmpty())
+        return line;
+
+    QTextLayout layout(text, runs.first().format.font());
+    QTextOption option;
+    option.setTextDirection(Qt::LayoutDirectionAuto);
+    option.setWrapMode(QTextOption::NoWrap);
+    option.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute);
+    layout.setTextOption(option);
+    layout.setFormats(runs);
+    layout.beginLayout();
+    QTextLine textLine = layout.createLine();
+    textLine.setLineWidth(std::numeric_limits<int>::max() / 2);
+    layout.endLayout();
+    const double baseline = textLine.y() + textLine.ascent();
+
+    // Graphemes that share a glyph (a ligature) make one cluster.
+    QVector<Cluster> clusters;
+    for (const auto& [start, end] : graphemes) {
+        QVector<SetGlyph> glyphs;
+        for (const QGlyphRun& run : textLine.glyphRuns(start, end - start)) {
+            const QList<quint32> indexes = run.glyphIndexes();
+            const QList<QPointF> positions = run.positions();
+            const QList<QPointF> advances = run.rawFont().advancesForGlyphIndexes(indexes);
+            for (int i = 0; i < indexes.size(); ++i)
+                glyphs.append({run.rawFont(), indexes[i], positions.value(i), advances.value(i).x()});
+        }
+        if (glyphs.isEmpty())
+            continue;
+        Cluster* last = clusters.isEmpty() ? nullptr : &clusters.last();
+        const auto shared = [&](const SetGlyph& g) { return last->glyphs.contains(g); };
+        if (last && std::any_of(glyphs.begin(), glyphs.end(), shared)) {
+            for (const SetGlyph& g : glyphs)
+                if (!last->glyphs.contains(g))
+                    last->glyphs.append(g);
+            last->end = end;
+        } else {
+            clusters.append({glyphs, start, end, 0.0, 0.0, QPainterPath()});
+        }
+    }
+    // A cluster's pen is its widest glyph's: marks sit where their base is.
+    // Clusters that neither leave ink nor move the pen (formatting
+    // characters) are left out.
+    QVector<QPair<double, int>> order; // pen, cluster
+    for (int k = 0; k < clusters.size(); ++k) {
+        Cluster& cluster = clusters[k];
+        const auto narrower = [](const SetGlyph& a, const SetGlyph& b) { return a.dAdvance < b.dAdvance; };
+        const SetGlyph& base = *std::max_element(cluster.glyphs.begin(), cluster.glyphs.end(), narrower);
+        cluster.dPen = base.position.x();
+        cluster.dAdvance = base.dAdvance;
+        for (const SetGlyph& g : cluster.glyphs)
+            cluster.outline.addPath(GlyphPath(cache, g.raw, g.index).translated(g.position.x() - cluster.dPen,
+                                                                                 g.position.y() - baseline));
+        if (cluster.dAdvance > 0.0 || !cluster.outline.isEmpty())
+            order.append({cluster.dPen, k});
+    }
+    std::stable_sort(order.begin(), order.end(),
+                     [](const QPair<double, int>& a, const QPair<double, int>& b) { return a.first < b.first; });
+
+    for (int k = 0; k < order.size(); ++k) {
+        Cluster& cluster = clusters[order[k].second];
+        Glyph glyph;
+        glyph.outline = cluster.outline;
+        glyph.outline.setFillRule(Qt::WindingFill);
+        if (cluster.glyphs.size() > 1) // a mark may overlap its base
+            MergeOwnContours(glyph.outline);
+        glyph.ink = glyph.outline.boundingRect();
+        const bool last = k + 1 == order.size();
+        glyph.dAdvance = last ? cluster.dAdvance : order[k + 1].first - cluster.dPen;
+        glyph.next = last ? Link::Apart : Linked(text, cluster, clusters[order[k + 1].second]);
+        line.glyphs.append(glyph);
+    }
+    return line;
 }
 
 } // namespace
@@ -136,29 +452,25 @@ bool CanDraw()
     return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
 }
 
-QVector<Glyph> Glyphs(const QString& text, const QString& family)
+Line LaidOut(const QString& text, const QString& family)
 {
-    QVector<Glyph> glyphs;
     if (text.isEmpty() || !CanDraw())
-        return glyphs;
+        return Line();
     Cache& cache = TheCache();
     QMutexLocker lock(&cache.mutex);
-    if (cache.glyphs.size() > kMaxCachedGlyphs)
-        cache.glyphs.clear();
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    QString key = family + QLatin1Char('\n');
-    const int prefix = key.size();
-    for (int start = 0, end = finder.toNextBoundary(); end > 0; start = end, end = finder.toNextBoundary()) {
-        key.truncate(prefix);
-        key.append(QStringView(text).mid(start, end - start));
-        auto it = cache.glyphs.constFind(key);
-        if (it == cache.glyphs.constEnd()) {
-            const QString grapheme = key.mid(prefix);
-            it = cache.glyphs.insert(key, MakeGlyph(FontFor(cache, family, grapheme), grapheme));
-        }
-        glyphs.append(*it);
+    const QString key = family + QLatin1Char('\n') + text;
+    auto it = cache.lines.constFind(key);
+    if (it == cache.lines.constEnd()) {
+        if (cache.lines.size() > kMaxCachedLines)
+            cache.lines.clear();
+        it = cache.lines.insert(key, Layout(cache, text, family));
     }
-    return glyphs;
+    return *it;
+}
+
+QVector<Glyph> Glyphs(const QString& text, const QString& family)
+{
+    return LaidOut(text, family).glyphs;
 }
 
 double CapHeight(const QString& family)
@@ -170,9 +482,9 @@ double CapHeight(const QString& family)
     auto it = cache.capHeights.constFind(family);
     if (it != cache.capHeights.constEnd())
         return *it;
-    const QRawFont raw = QRawFont::fromFont(FontFor(cache, family, QStringLiteral("H")));
-    const double capHeight = raw.isValid() && raw.capHeight() > 0.0 ? raw.capHeight()
-                                                                     : kFallbackCapShare * kLayoutPixelSize;
+    const Face* face = FaceFor(cache, family, u"H");
+    const double capHeight = face && face->raw.capHeight() > 0.0 ? face->raw.capHeight()
+                                                                  : kFallbackCapShare * kLayoutPixelSize;
     return *cache.capHeights.insert(family, capHeight);
 }
 
@@ -180,21 +492,120 @@ void AppendMapped(QPainterPath& target, const QPainterPath& path, const QTransfo
 {
     if (path.fillRule() == Qt::WindingFill)
         target.setFillRule(Qt::WindingFill);
+    const bool affine = transform.isAffine();
+    const auto map = [&](const QPainterPath::Element& e) {
+        return affine ? QPointF(transform.m11() * e.x + transform.m21() * e.y + transform.dx(),
+                                transform.m12() * e.x + transform.m22() * e.y + transform.dy())
+                      : transform.map(QPointF(e));
+    };
     const int n = path.elementCount();
     for (int i = 0; i < n; ++i) {
         const QPainterPath::Element& e = path.elementAt(i);
-        const QPointF p = transform.map(QPointF(e.x, e.y));
         if (e.type == QPainterPath::MoveToElement) {
-            target.moveTo(p);
+            target.moveTo(map(e));
         } else if (e.type == QPainterPath::LineToElement) {
-            target.lineTo(p);
+            target.lineTo(map(e));
         } else if (e.type == QPainterPath::CurveToElement && i + 2 < n) {
-            const QPainterPath::Element& c2 = path.elementAt(i + 1);
-            const QPainterPath::Element& end = path.elementAt(i + 2);
-            target.cubicTo(p, transform.map(QPointF(c2.x, c2.y)), transform.map(QPointF(end.x, end.y)));
+            target.cubicTo(map(e), map(path.elementAt(i + 1)), map(path.elementAt(i + 2)));
             i += 2;
         }
     }
+}
+
+namespace {
+
+// A cluster's ink box where it is drawn.
+struct Box
+{
+    QPointF corners[4];
+    QRectF bounds;
+};
+
+// Two boxes meet unless one of their sides' directions separates them.
+bool BoxesMeet(const Box& a, const Box& b)
+{
+    for (const Box* box : {&a, &b})
+        for (int k = 0; k < 2; ++k) {
+            const QPointF side = box->corners[k + 1] - box->corners[k];
+            const QPointF axis(-side.y(), side.x());
+            auto span = [&](const Box& p) {
+                double low = qInf(), high = -qInf();
+                for (const QPointF& corner : p.corners) {
+                    const double d = QPointF::dotProduct(corner, axis);
+                    low = std::min(low, d), high = std::max(high, d);
+                }
+                return std::make_pair(low, high);
+            };
+            const auto [aLow, aHigh] = span(a);
+            const auto [bLow, bHigh] = span(b);
+            if (aHigh < bLow || bHigh < aLow)
+                return false;
+        }
+    return true;
+}
+
+} // namespace
+
+QPainterPath Merged(const QVector<Placed>& placed, double tolerance)
+{
+    const int n = placed.size();
+    QVector<Box> boxes(n);
+    QVector<int> group(n), byLeft(n);
+    for (int i = 0; i < n; ++i) {
+        const QRectF& ink = placed[i].pGlyph->ink;
+        const QTransform& t = placed[i].transform;
+        Box& box = boxes[i];
+        box.corners[0] = t.map(ink.topLeft()), box.corners[1] = t.map(ink.topRight());
+        box.corners[2] = t.map(ink.bottomRight()), box.corners[3] = t.map(ink.bottomLeft());
+        double left = qInf(), right = -qInf(), top = qInf(), bottom = -qInf();
+        for (const QPointF& c : box.corners)
+            left = std::min(left, c.x()), right = std::max(right, c.x()), top = std::min(top, c.y()),
+            bottom = std::max(bottom, c.y());
+        box.bounds = QRectF(QPointF(left, top), QPointF(right, bottom));
+        group[i] = byLeft[i] = i;
+    }
+    auto root = [&](int i) {
+        while (group[i] != i)
+            i = group[i] = group[group[i]];
+        return i;
+    };
+    std::sort(byLeft.begin(), byLeft.end(), [&](int a, int b) { return boxes[a].bounds.left() < boxes[b].bounds.left(); });
+    for (int a = 0; a < n; ++a) {
+        const Box& first = boxes[byLeft[a]];
+        for (int b = a + 1; b < n && boxes[byLeft[b]].bounds.left() <= first.bounds.right(); ++b) {
+            const Box& second = boxes[byLeft[b]];
+            if (second.bounds.top() <= first.bounds.bottom() && first.bounds.top() <= second.bounds.bottom()
+                && BoxesMeet(first, second))
+                group[root(byLeft[b])] = root(byLeft[a]);
+        }
+    }
+
+    QPainterPath path;
+    path.setFillRule(Qt::WindingFill);
+    int elements = 0;
+    for (const Placed& p : placed)
+        elements += p.pGlyph->outline.elementCount();
+    path.reserve(elements);
+    QVector<int> size(n, 0);
+    for (int i = 0; i < n; ++i)
+        ++size[root(i)];
+    for (int i = 0; i < n; ++i) {
+        if (size[root(i)] == 1) {
+            AppendMapped(path, placed[i].pGlyph->outline, placed[i].transform);
+        } else if (root(i) == i) {
+            QVector<QPolygonF> sampled;
+            for (int m = 0; m < n; ++m)
+                if (root(m) == i)
+                    sampled += Sampled(placed[m].pGlyph->outline, placed[m].transform, tolerance);
+            const double scale = ClipperScale(sampled);
+            ClipperLib::Clipper clipper;
+            clipper.AddPaths(ToClipper(sampled, scale), ClipperLib::ptSubject, true);
+            ClipperLib::Paths merged;
+            clipper.Execute(ClipperLib::ctUnion, merged, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+            AppendClosed(path, merged, scale);
+        }
+    }
+    return path;
 }
 
 } // namespace TextOutline
