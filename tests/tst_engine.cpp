@@ -517,12 +517,11 @@ void TestEngine::sealTextReadsAsWritten()
 // is not named is a TeX symbol face.
 void TestEngine::faceLabelsComeFromATextFace()
 {
-    // Each contour's points from where it starts, at the outline's scale.
+    // The points from where the outline starts, at its scale: letters as wide and as far apart.
     const auto shapes = [](const QPainterPath& p) {
         QVector<QPointF> points;
-        for (int i = 0, start = 0; i < p.elementCount(); ++i)
-            start = p.elementAt(i).isMoveTo() ? i : start,
-            points << (QPointF(p.elementAt(i)) - QPointF(p.elementAt(start))) / p.boundingRect().height();
+        for (int i = 0; i < p.elementCount(); ++i)
+            points << (QPointF(p.elementAt(i)) - QPointF(p.elementAt(0))) / p.boundingRect().height();
         return points;
     };
     QFont general = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
