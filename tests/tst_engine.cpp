@@ -301,6 +301,8 @@ void TestEngine::hingeBridgesHold()
     QVERIFY(m_engine.CreateFilletBox(box, out.pMain, out.pAux) && Finite(out));
     const int covers = 2 - box.bNoTop - box.bNoBottom;
     QVERIFY(out.MainCount() == covers + 1 + 4 && out.pAux->GetCount() == 4);
+    for (int zone = 0; zone < 4; ++zone) // the bend zones are marked, never cut
+        QCOMPARE(out.pAux->GetShape(uint(zone))->GetLayer(), int(CShape::LayerEngrave));
     for (int i = 0; i <= covers; ++i)
         QVERIFY(Simple(Contours(out.Main(i))));
     // Any two cut lines keep the kerf plus the floor between them: no slit
@@ -424,7 +426,8 @@ void TestEngine::sealLinesKeepToTheirRoom_data()
     const QString latin = QString("Regional Chess Championship, Spring Open 2024 ABCD").left(50);
     const QString chinese = QString("上海市第一中学国际象棋锦标赛一等奖").repeated(3).left(50);
     QTest::newRow("defaults") << texts({"COMPETITION", "First Prize", "Medal"}, "DejaVu Serif");
-    QTest::newRow("chinese in a missing family") << texts({"上海市第一中学", "一等奖", "奖"}, "宋体");
+    QTest::newRow("chinese in a missing family, middle line lowered")
+        << With(texts({"上海市第一中学", "一等奖", "奖"}, "宋体"), [](auto& s) { s.sText3.dOffset = 4; });
     QTest::newRow("50 latin characters") << texts({latin, latin, latin}, "DejaVu Sans");
     QTest::newRow("50 chinese characters") << texts({chinese, chinese, chinese}, "宋体");
     QTest::newRow("stamp, no star, no inner circle, descenders")
@@ -455,6 +458,13 @@ void TestEngine::sealLinesKeepToTheirRoom()
     QCOMPARE(out.MainCount(), first + 3);
     for (int i = 0; i < out.MainCount(); ++i) // only the rim is cut
         QCOMPARE(out.Main(i)->GetLayer(), int(i == 0 ? CShape::LayerCut : CShape::LayerEngrave));
+    // The star as wide as asked where it has room; text 3 moved down by its offset.
+    const QRectF starBox = star ? PathOf(out.Main(first - 1)).boundingRect() : QRectF();
+    QVERIFY(!star || (starBox.width() <= seal.dStarSize + 1e-6 && (seal.dStarSize > seal.D2 / 4 || starBox.width() > 0.9 * seal.dStarSize)));
+    Output unmoved;
+    QVERIFY(m_engine.CreateSeal(With(seal, [](auto& s) { s.sText3.dOffset = 0; }), unmoved.pMain));
+    const double moved = PathOf(out.Main(first + 2)).boundingRect().center().y() - PathOf(unmoved.Main(first + 2)).boundingRect().center().y();
+    QVERIFY2(seal.sText3.dOffset <= 0 || moved > 0, qPrintable(QString::number(moved)));
     const double rim = seal.D1 / 2, inner = seal.D2 / 2, gap = CReferenceEngine::kTextClearance - 1e-6;
     const double middle = (inner > 0 && inner < rim ? inner : rim - seal.sText1.dOffset - seal.sText1.dHeight) - gap;
     const SSealTextParam* texts[] = {&seal.sText1, &seal.sText2, &seal.sText3};
@@ -526,17 +536,26 @@ void TestEngine::faceLabelsComeFromATextFace()
     };
     QFont general = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     general.setPixelSize(100);
-    QPainterPath front;
-    front.addText(0, 0, general, QStringLiteral("Front"));
+    // Each face's own name on its panel, engraved, in the general face; Chinese from a face that has it.
+    const char* const names[] = {"Front", "Back", "Left", "Right", "Top", "Bottom"};
     SFaceLabels labels;
-    qstrcpy(labels.szFront, "Front"), qstrcpy(labels.szLeft, "左");
-    Output out;
+    char* const fields[] = {labels.szFront, labels.szBehind, labels.szLeft, labels.szRight, labels.szTop, labels.szBottom};
+    for (int i = 0; i < 6; ++i)
+        qstrcpy(fields[i], names[i]);
+    Output out, chinese;
     QVERIFY(m_engine.CreateRectBox(SRectBoxParam(), out.pMain, out.pAux, &labels));
-    const QVector<QPointF> drawn = shapes(PathOf(out.pAux->GetShape(0))), expected = shapes(front);
-    QVERIFY(!drawn.isEmpty() && drawn.size() == expected.size());
-    for (int i = 0; i < drawn.size(); ++i)
-        QVERIFY(QLineF(drawn[i], expected[i]).length() < 1e-3);
-    QVERIFY(!PathOf(out.pAux->GetShape(1)).isEmpty()); // from a face that has it
+    for (int face = 0; face < 6; ++face) {
+        QPainterPath written;
+        written.addText(0, 0, general, QLatin1String(names[face]));
+        const QVector<QPointF> drawn = shapes(PathOf(out.pAux->GetShape(face))), expected = shapes(written);
+        QVERIFY2(!drawn.isEmpty() && drawn.size() == expected.size(), names[face]);
+        for (int i = 0; i < drawn.size(); ++i)
+            QVERIFY(QLineF(drawn[i], expected[i]).length() < 1e-3);
+        QCOMPARE(out.pAux->GetShape(face)->GetLayer(), int(CShape::LayerEngrave));
+    }
+    qstrcpy(labels.szLeft, "左");
+    QVERIFY(m_engine.CreateRectBox(SRectBoxParam(), chinese.pMain, chinese.pAux, &labels));
+    QVERIFY(!PathOf(chinese.pAux->GetShape(2)).isEmpty());
 }
 
 namespace {
@@ -563,6 +582,8 @@ void TestEngine::badRecords_data()
 
     QTest::newRow("rect zero board") << Rect([](auto& b) { b.dThickness = 0; })
                                      << "CreateRectBox refused: dThickness 0 is outside 0 to 50 (0 excluded)";
+    QTest::newRow("rect height groove alone -1") << Rect([](auto& b) { b.dFluteOfDepth = -1; })
+                                                 << "CreateRectBox refused: dFluteOfDepth -1";
     QTest::newRow("fillet y spacing -1") << Fillet([](auto& b) { b.sCorner.dYSpace = -1; })
                                          << "CreateFilletBox refused: sCorner.dYSpace -1 is outside 0 to 5000";
     QTest::newRow("gear 3 teeth") << Gear([](auto& g) { g.sGear1.nGCount = 3; })

@@ -105,7 +105,9 @@ void TestHost::runs_data()
     };
     row("set box, thick", set(0, {"length=100", "thickness=12"}), 2,
         "thickness=12 was refused by the dialog (thickness: range 1.00 to 10.00 mm");
+    row("set box, short: the box holds its least", set(0, {"length=5"}), 2, "length: range 10.00 to 850.00 mm");
     row("set rounded, preset", set(1, {"preset=30"}), 2, "preset: 25 or 50 or 100");
+    row("a refused value: no picture", {"--screenshot", "dialog.png", "--set", "thickness=12"}, 2, "thickness");
     row("set gear, teeth", set(2, {"teeth1=61"}), 2, "teeth1: the dialog's tip: ");
     row("set badge, inner", set(3, {"diameter=60", "inner=90"}), 2, "inner: range 30.00 to 60.00 mm");
     row("set gear, a box's name", set(2, {"length=5"}), 2, "the Modular gear has no parameter length (it has: module");
@@ -152,7 +154,7 @@ void TestHost::runs()
     const Run run = Host(args);
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY2(run.out.contains(message), qPrintable(run.out));
-    for (const char* part : {"part.svg", "kerfmate.svg"})
+    for (const char* part : {"part.svg", "kerfmate.svg", "dialog.png"})
         QCOMPARE(QFile::exists(Path(part)), file == QLatin1String(part));
     const QSettings ini(Data() + "/Kerfmate.ini", QSettings::IniFormat);
     if (exitCode == 2)

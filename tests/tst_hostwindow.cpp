@@ -67,6 +67,7 @@ private slots:
     void unitsReachTheNextDialog();
     void rulersCountTheUnit_data();
     void rulersCountTheUnit();
+    void placementFillsTheBoard();
     void exportsShowTheSheet();
     void editSaveReopen();
     void closingAsksWhileUnsaved();
@@ -235,6 +236,25 @@ void TestHostWindow::rulersCountTheUnit()
     QCOMPARE(labelled.join(' '), labels);
     QCOMPARE(all.size(), ticks);
     QCOMPARE(GridSteps(inches), inches ? qMakePair(6.35, 25.4) : qMakePair(10.0, 50.0));
+}
+
+// New parts fill the board row by row, a gap from each other and from its
+// edges; the one that no longer fits goes below the others.
+void TestHostWindow::placementFillsTheBoard()
+{
+    SheetModel model;
+    model.SetSheetSize(QSizeF(100, 60));
+    QStringList spots;
+    for (int i = 0; i < 5; ++i) {
+        Part part;
+        part.pieces = {Outlines{Outline{QPainterPath(), 0}}};
+        part.pieces[0][0].path.addRect(0, 0, 40, 20);
+        bool fits = false;
+        part.position = model.FreeSpot(part.Size(), &fits);
+        spots << QStringLiteral("%1,%2%3").arg(part.position.x()).arg(part.position.y()).arg(fits ? "" : "!");
+        model.Add(part);
+    }
+    QCOMPARE(spots.join(' '), QStringLiteral("5,5 50,5 5,30 50,30 5,55!"));
 }
 
 void TestHostWindow::exportsShowTheSheet()
