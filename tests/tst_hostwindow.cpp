@@ -75,7 +75,7 @@ private:
     void Trigger(const char* pszAction) { m_pWindow->findChild<QAction*>(QLatin1String(pszAction))->trigger(); }
     QString Path(const QString& name) const { return qEnvironmentVariable("XDG_CONFIG_HOME") + '/' + name; }
     SheetModel& Model() { return m_pWindow->Model(); }
-    QByteArray Document() { return SheetDocument::Write({Model().SheetSize(), Model().Parts()}); }
+    QByteArray Document() { return SheetDocument::Write({Model().Setup(), Model().Parts()}); }
     void Drag(int nId, const QPointF& byMm);
 
     ModuleHost m_module;
