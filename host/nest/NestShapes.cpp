@@ -14,8 +14,9 @@ IntPoint ToUnits(const QPointF& p)
     return IntPoint(cInt(std::llround(p.x() * kUnitsPerMm)), cInt(std::llround(p.y() * kUnitsPerMm)));
 }
 
-// Clockwise (by the library's reckoning, a negative area), closed.
-Path Ring(Path path, bool bHole = false)
+} // namespace
+
+Path Ring(Path path, bool bHole)
 {
     while (path.size() > 1 && path.front() == path.back())
         path.pop_back();
@@ -26,6 +27,8 @@ Path Ring(Path path, bool bHole = false)
     path.push_back(path.front());
     return path;
 }
+
+namespace {
 
 Path Open(Path ring)
 {

@@ -26,6 +26,8 @@ struct PieceShape
     Paths holes; // closed cuts inside it that fall out, largest first
 };
 
+// Closed, outer rings clockwise (a negative area, as Clipper reckons), holes the other way.
+Path Ring(Path path, bool bHole = false);
 // The piece's outlines as they lie on the sheet.
 PieceShape ShapeOf(const Outlines& piece);
 // The ring grown by at least dByMm (and at most dByMm plus dSlackMm), with

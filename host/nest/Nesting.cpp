@@ -145,8 +145,10 @@ public:
                                : NoFitPolygon(fixed, item.transformedShape());
                 libnest2d::placers::correctNfpPosition(nfp, placed, item);
                 libnest2d::sl::translate(nfp.first, IntPoint(-reference.X, -reference.Y));
-                clipper.AddPath(nfp.first.Contour, ClipperLib::ptClip, true);
-                clipper.AddPaths(nfp.first.Holes, ClipperLib::ptClip, true);
+                // One winding each: where two overlap neither may cancel the other.
+                clipper.AddPath(Ring(nfp.first.Contour), ClipperLib::ptClip, true);
+                for (const Path& hole : nfp.first.Holes)
+                    clipper.AddPath(Ring(hole, true), ClipperLib::ptClip, true);
             }
             Paths room;
             clipper.Execute(ClipperLib::ctDifference, room, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
@@ -326,6 +328,17 @@ int FillHoles(std::vector<Piece>& pieces, const SheetSetup& setup, double half, 
                 item.rotation(StartTurn(guest.grown, setup));
                 if (!placer.pack(item))
                     continue;
+                // The library checks only the placed pieces' hull against a
+                // room that is no box: the piece itself is checked here.
+                ClipperLib::Clipper clipper;
+                clipper.AddPath(item.transformedShape().Contour, ClipperLib::ptSubject, true);
+                clipper.AddPath(room, ClipperLib::ptClip, true);
+                Paths outside;
+                clipper.Execute(ClipperLib::ctDifference, outside, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+                if (std::any_of(outside.cbegin(), outside.cend(), [](const Path& p) { return AreaMm2(p) > 1e-6; })) {
+                    placer.unpackLast();
+                    continue;
+                }
                 guest.nHost = host;
                 guest.move = MoveOf(item);
                 pieces[host].bHosts = true;
@@ -361,7 +374,7 @@ QString Checked(const QVector<Part>& parts, const QSet<int>& moved, const SheetS
                 || !all[a].bounds.adjusted(-near, -near, near, near).intersects(all[b].bounds))
                 continue;
             if (!KeepApart(all[a].cuts, all[b].cuts, spacing))
-                return QStringLiteral("two pieces would lie closer than %1 mm").arg(spacing);
+                return QStringLiteral("two pieces would lie closer than %1 mm (%2 and %3)").arg(spacing).arg(a).arg(b);
         }
     return QString();
 }
