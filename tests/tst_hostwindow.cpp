@@ -69,6 +69,7 @@ private slots:
     void rulersCountTheUnit();
     void exportsShowTheSheet();
     void editSaveReopen();
+    void nestCancelledOrUndoneLeavesTheSheet();
     void closingAsksWhileUnsaved();
 
 private:
@@ -329,6 +330,43 @@ void TestHostWindow::editSaveReopen()
     const QByteArray bytes = first.readAll();
     QVERIFY(again.readAll() == bytes && second.readAll() == bytes);
     QCOMPARE(Document(), saved);
+}
+
+// Cancel on the nest's progress bar leaves the sheet byte for byte as it
+// was; a nest from the menu is one undo step, a pinned part stays where it
+// lay, and the status bar counts the sheets and the material used.
+void TestHostWindow::nestCancelledOrUndoneLeavesTheSheet()
+{
+    for (int i = 0; i < 2; ++i) // pieces enough that the nest still runs when Cancel comes
+        Trigger("actionSelectAll"), Trigger("actionDuplicate");
+    const Part pinned = Model().Parts().at(1);
+    m_pWindow->Sheet()->Select({pinned.nId});
+    Trigger("actionPin");
+    const QByteArray before = Document();
+    const int steps = m_pWindow->UndoStack().count();
+    bool shown = false;
+    WhenModal([&shown](QWidget* pProgress) {
+        shown = pProgress->objectName() == "nestProgress";
+        QTest::mouseClick(pProgress->findChild<QPushButton*>(), Qt::LeftButton);
+    });
+    QVERIFY(!m_pWindow->Nest(false) && shown);
+    QCOMPARE(Document(), before);
+    QCOMPARE(m_pWindow->UndoStack().count(), steps);
+    Trigger("actionNest");
+    const QByteArray after = Document();
+    QVERIFY(after != before);
+    QCOMPARE(m_pWindow->UndoStack().count(), steps + 1);
+    const Part& stayed = *Model().Find(pinned.nId);
+    QVERIFY(stayed.position == pinned.position && stayed.nSheet == pinned.nSheet && stayed.bPinned);
+    QStringList status;
+    for (const QLabel* pLabel : m_pWindow->statusBar()->findChildren<QLabel*>())
+        status << pLabel->text();
+    QVERIFY2(status.contains(QStringLiteral("Sheets: %1, material use %2 %").arg(Model().SheetCount())
+                                 .arg(std::round(100 * Model().MaterialUse()))), qPrintable(status.join('|')));
+    Trigger("actionUndo");
+    QCOMPARE(Document(), before);
+    Trigger("actionRedo");
+    QCOMPARE(Document(), after);
 }
 
 void TestHostWindow::closingAsksWhileUnsaved()
