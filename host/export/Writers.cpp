@@ -97,28 +97,29 @@ QByteArray Dxf(const QVector<Outlines>& sheets)
         pairs({{70, "0"}, {62, colour}, {6, "CONTINUOUS"}});
     }
     pairs({{0, "ENDTAB"}, {0, "ENDSEC"}, {0, "SECTION"}, {2, "ENTITIES"}});
-    for (int i = 0; i < sheets.size(); ++i)
-    for (const Outline& outline : sheets[i]) {
-        const QString layer = layerOf(i, IsEngraving(outline.nLayer));
-        for (QPolygonF polygon : FlatPolygons(outline.path)) {
-            if (polygon.size() < 2)
-                continue;
-            const bool closed = polygon.size() > 2 && polygon.isClosed();
-            if (closed)
-                polygon.removeLast();
-            pair(0, QStringLiteral("POLYLINE"));
-            pair(8, layer);
-            pairs({{66, "1"}, {10, "0.0"}, {20, "0.0"}, {30, "0.0"}});
-            pair(70, closed ? QStringLiteral("1") : QStringLiteral("0"));
-            for (const QPointF& p : polygon) {
-                pair(0, QStringLiteral("VERTEX"));
+    for (int i = 0; i < sheets.size(); ++i) {
+        for (const Outline& outline : sheets[i]) {
+            const QString layer = layerOf(i, IsEngraving(outline.nLayer));
+            for (QPolygonF polygon : FlatPolygons(outline.path)) {
+                if (polygon.size() < 2)
+                    continue;
+                const bool closed = polygon.size() > 2 && polygon.isClosed();
+                if (closed)
+                    polygon.removeLast();
+                pair(0, QStringLiteral("POLYLINE"));
                 pair(8, layer);
-                pair(10, Number(p.x()));
-                pair(20, Number(-p.y())); // DXF's y axis points up
-                pair(30, QStringLiteral("0.0"));
+                pairs({{66, "1"}, {10, "0.0"}, {20, "0.0"}, {30, "0.0"}});
+                pair(70, closed ? QStringLiteral("1") : QStringLiteral("0"));
+                for (const QPointF& p : polygon) {
+                    pair(0, QStringLiteral("VERTEX"));
+                    pair(8, layer);
+                    pair(10, Number(p.x()));
+                    pair(20, Number(-p.y())); // DXF's y axis points up
+                    pair(30, QStringLiteral("0.0"));
+                }
+                pair(0, QStringLiteral("SEQEND"));
+                pair(8, layer);
             }
-            pair(0, QStringLiteral("SEQEND"));
-            pair(8, layer);
         }
     }
     pairs({{0, "ENDSEC"}, {0, "EOF"}});

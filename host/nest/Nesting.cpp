@@ -355,12 +355,12 @@ int FillHoles(std::vector<Piece>& pieces, const SheetSetup& setup, double half, 
 QString Checked(const QVector<Part>& parts, const QSet<int>& moved, const SheetSetup& setup, double spacing,
                 const QSet<int>& tooLarge)
 {
-    struct Placed { Paths cuts; QRectF bounds; int sheet; bool moved; };
+    struct Placed { Paths cuts; QRectF bounds; int sheet; bool moved; QString name; };
     std::vector<Placed> all;
     for (const Part& part : parts)
         for (const Outlines& piece : part.pieces) {
             const Outlines placed = Mapped(piece, part.Placement());
-            all.push_back({Cuts(placed), BoundsOf(placed), part.nSheet, moved.contains(part.nId)});
+            all.push_back({Cuts(placed), BoundsOf(placed), part.nSheet, moved.contains(part.nId), part.strName});
             if (all.back().moved && !tooLarge.contains(part.nId)) {
                 const double m = setup.dMarginMm - 1e-3;
                 if (!QRectF(QPointF(m, m), setup.size - QSizeF(2 * m, 2 * m)).contains(all.back().bounds))
@@ -374,7 +374,7 @@ QString Checked(const QVector<Part>& parts, const QSet<int>& moved, const SheetS
                 || !all[a].bounds.adjusted(-near, -near, near, near).intersects(all[b].bounds))
                 continue;
             if (!KeepApart(all[a].cuts, all[b].cuts, spacing))
-                return QStringLiteral("two pieces would lie closer than %1 mm (%2 and %3)").arg(spacing).arg(a).arg(b);
+                return QStringLiteral("%1 and %2 would lie closer than %3 mm").arg(all[a].name, all[b].name).arg(spacing);
         }
     return QString();
 }
