@@ -2,10 +2,12 @@
 # Installs the Debian packages the build needs, when any is missing, and
 # those named as arguments; --tests adds what the tests need.
 set -euo pipefail
+# libnest2d-dev nests the host's parts: its headers need Clipper (libpolyclipping-dev),
+# NLopt (libnlopt-cxx-dev) and Boost.Geometry (libboost-dev), which the package leaves out.
 packages=(g++ cmake make qt6-base-dev qt6-base-dev-tools qt6-5compat-dev qt6-svg-dev libgl-dev qt6-translations-l10n
-          fonts-dejavu-core fonts-wqy-zenhei)
-# Clipper merges the outlines of letters that touch into one.
-packages+=(pkg-config libpolyclipping-dev)
+          fonts-dejavu-core fonts-wqy-zenhei libnest2d-dev libpolyclipping-dev libnlopt-cxx-dev libboost-dev)
+# Clipper also merges the outlines of letters that touch into one; pkg-config finds it.
+packages+=(pkg-config)
 for arg in "$@"; do
   if [ "$arg" = --tests ]; then
     # xvfb (with xauth) gives the window test a real X server and openbox

@@ -2,8 +2,11 @@
 // exit codes, and its files read back by readers the project did not write.
 #include "CShape.h"
 #include "CShapeList.h"
+#include "Outline.h"
+#include "PathData.h"
 #include "Readers.h"
 #include "ReferenceEngine.h"
+#include "SheetDocument.h"
 
 #include <QSvgRenderer>
 #include <QtTest>
@@ -49,6 +52,93 @@ QList<QPolygonF> EngineBox(QRectF* pPage)
     return polygons;
 }
 
+// The engine's parts as a sheet holds them, one below the other: two boxes,
+// a rounded box, gears (the large one's bore holds small pieces) and badges.
+QVector<Part> EngineParts()
+{
+    CReferenceEngine engine;
+    QVector<Part> parts;
+    const auto add = [&parts](const std::function<void(CShapeList*, CShapeList*)>& build) {
+        CShapeList *main = CShapeList::New(), *aux = CShapeList::New();
+        build(main, aux);
+        parts << MakePart(OutlinesOf(*main), 5);
+        parts.last().nId = int(parts.size());
+        parts.last().position = QPointF(0, 150.0 * parts.size());
+        for (CShapeList* list : {main, aux})
+            list->DeleteAll(), CShapeList::Release(list);
+    };
+    SRectBoxParam box;
+    box.dWidth = 100, box.dDepth = 80, box.dHeight = 60;
+    for (int i = 0; i < 2; ++i)
+        add([&](CShapeList* m, CShapeList* a) { engine.CreateRectBox(box, m, a, nullptr); });
+    add([&](CShapeList* m, CShapeList* a) { engine.CreateFilletBox(SFilletBoxParam(), m, a); });
+    SGearBoxParam gears;
+    gears.dModulus = 2, gears.sGear1 = SGearParam(3, 12), gears.sGear2 = SGearParam(60, 45);
+    add([&](CShapeList* m, CShapeList*) { engine.CreateGear(gears, m); });
+    add([&](CShapeList* m, CShapeList*) { engine.CreateGear(SGearBoxParam(), m); });
+    for (double diameter : {50.0, 30.0}) {
+        SSealBoxParam seal;
+        seal.D1 = diameter, seal.D2 = diameter * 0.7;
+        add([&](CShapeList* m, CShapeList*) { engine.CreateSeal(seal, m); });
+    }
+    return parts;
+}
+
+// An SVG's outlines, each layer (sheet) apart, and whether each is a cut.
+QList<QList<QPainterPath>> SvgLayers(const QString& file, QList<QList<bool>>* pCuts)
+{
+    QFile svg(file);
+    const QString text = svg.open(QIODevice::ReadOnly) ? QString::fromUtf8(svg.readAll()) : QString();
+    QList<QList<QPainterPath>> layers;
+    for (const QString& layer : text.split(QStringLiteral("<g id=\"sheet-")).mid(text.contains("<g id=") ? 1 : 0)) {
+        layers << QList<QPainterPath>(), *pCuts << QList<bool>();
+        static const QRegularExpression element(QStringLiteral("stroke=\"(#[0-9a-f]+)\"[^>]* d=\"([^\"]*)\""));
+        for (const QRegularExpressionMatch& m : element.globalMatch(layer)) {
+            QPainterPath path;
+            FromPathData(m.captured(2), &path);
+            layers.last() << path, pCuts->last() << (m.captured(1) == QLatin1String("#ff0000"));
+        }
+    }
+    return layers;
+}
+
+// The largest residual of the best turn and shift (never a mirror) from a's points onto b's.
+double RigidResidual(const QPolygonF& a, const QPolygonF& b)
+{
+    if (a.size() != b.size() || a.isEmpty())
+        return qInf();
+    QPointF ca, cb;
+    for (int i = 0; i < a.size(); ++i)
+        ca += a[i] / a.size(), cb += b[i] / b.size();
+    double dot = 0, cross = 0;
+    for (int i = 0; i < a.size(); ++i) {
+        const QPointF p = a[i] - ca, q = b[i] - cb;
+        dot += p.x() * q.x() + p.y() * q.y(), cross += p.x() * q.y() - p.y() * q.x();
+    }
+    const QTransform turn = QTransform().rotateRadians(std::atan2(cross, dot));
+    double worst = 0;
+    for (int i = 0; i < a.size(); ++i)
+        worst = std::max(worst, QLineF(turn.map(a[i] - ca), b[i] - cb).length());
+    return worst;
+}
+
+double Gap(const QList<QPolygonF>& a, const QList<QPolygonF>& b)
+{
+    const auto toSegment = [](const QPointF& p, const QPointF& s, const QPointF& e) {
+        const QPointF d = e - s;
+        const double t = std::clamp(QPointF::dotProduct(p - s, d) / std::max(1e-12, QPointF::dotProduct(d, d)), 0.0, 1.0);
+        return QLineF(p, s + t * d).length();
+    };
+    double gap = qInf();
+    for (const auto& [from, to] : {std::pair(a, b), std::pair(b, a)})
+        for (const QPolygonF& p : from)
+            for (const QPolygonF& q : to)
+                if (p.boundingRect().adjusted(-5, -5, 5, 5).intersects(q.boundingRect()))
+                    for (const QPointF& point : p)
+                        for (int i = 0; i + 1 < q.size(); ++i)
+                            gap = std::min(gap, toSegment(point, q[i], q[i + 1]));
+    return gap;
+}
 } // namespace
 
 class TestHost : public QObject
@@ -66,6 +156,8 @@ private slots:
     void everySetNameReachesItsField_data();
     void everySetNameReachesItsField();
     void readersSeeTheEngineOutlines();
+    void nestedSheetsKeepEveryPieceWhole_data();
+    void nestedSheetsKeepEveryPieceWhole();
 
 private:
     Run Host(const QStringList& args);
@@ -283,6 +375,100 @@ void TestHost::readersSeeTheEngineOutlines()
     for (const char* file : {"box.svg", "box.dxf", "box.pdf"}) {
         const QImage read = ReadBack(Path(file), page);
         QVERIFY2(Stray(read, expected) < 0.02 && Stray(expected, read) < 0.02, file);
+    }
+}
+
+// A sheet of the engine's parts nested onto 300 x 300 mm boards: in every
+// file each piece is its own outline turned and moved, never mirrored or
+// bent, inside the margin and the spacing away from every other piece on its
+// sheet (or in the hole it was put in), and every reader draws each sheet alike.
+void TestHost::nestedSheetsKeepEveryPieceWhole_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<bool>("layers");
+    QTest::newRow("a file per sheet, 90 degree turns") << QStringList{"--turn", "90"} << false;
+    QTest::newRow("a layer per sheet, 45 degree turns") << QStringList{"--layers", "--turn", "45"} << true;
+}
+
+void TestHost::nestedSheetsKeepEveryPieceWhole()
+{
+    QFETCH(QStringList, options);
+    QFETCH(bool, layers);
+    const QVector<Part> parts = EngineParts();
+    QFile in(Path("in.kerfmate"));
+    QVERIFY(in.open(QIODevice::WriteOnly) && in.write(SheetDocument::Write({SheetSetup(), parts})) > 0);
+    in.close();
+    const double margin = 4, spacing = 3;
+    const Run run = Host(QStringList{"--open", Path("in.kerfmate"), "--sheet", "300x300", "--margin", "4", "--spacing", "3",
+                                     "--nest", "--out", "n.svg", "--out", "n.dxf", "--out", "n.pdf", "--save", "n.kerfmate"} + options);
+    QVERIFY2(run.exitCode == 0 && run.out.contains(" in holes"), qPrintable(run.out));
+    QFile out(Path("n.kerfmate"));
+    SheetDocument::Contents nested;
+    QVERIFY(out.open(QIODevice::ReadOnly) && SheetDocument::Read(out.readAll(), &nested, nullptr));
+    // The nest keeps the pieces' order: each one's outlines are the next ones of its sheet.
+    int sheets = 0;
+    QVector<int> pieceSheet;
+    for (const Part& part : nested.parts)
+        for (int i = 0; i < part.pieces.size(); ++i)
+            pieceSheet << part.nSheet, sheets = std::max(sheets, part.nSheet + 1);
+    QVERIFY2(sheets >= 2, "the parts take more than one board");
+    QList<QList<bool>> cuts;
+    QList<QList<QPainterPath>> files;
+    for (int k = 1; k <= sheets && !layers; ++k)
+        files += SvgLayers(Path(QStringLiteral("n-%1.svg").arg(k)), &cuts);
+    if (layers)
+        files = SvgLayers(Path("n.svg"), &cuts);
+    QCOMPARE(files.size(), sheets);
+    QVector<int> next(sheets, 0);
+    QList<QList<QPolygonF>> placed; // each piece's cuts
+    QVector<QRectF> bounds;
+    int piece = 0;
+    for (const Part& part : parts)
+        for (const Outlines& outlines : part.pieces) {
+            const int sheet = pieceSheet.value(piece++);
+            placed << QList<QPolygonF>(), bounds << QRectF();
+            for (const Outline& outline : Mapped(outlines, part.Placement())) {
+                const QPainterPath read = files[sheet].value(next[sheet]);
+                QPolygonF from, to;
+                for (int e = 0; e < outline.path.elementCount(); ++e)
+                    from << QPointF(outline.path.elementAt(e));
+                for (int e = 0; e < read.elementCount(); ++e)
+                    to << QPointF(read.elementAt(e));
+                QVERIFY2(RigidResidual(from, to) < 2e-3, qPrintable(QStringLiteral("piece %1").arg(piece)));
+                if (cuts[sheet].value(next[sheet]++))
+                    placed.last() += FlatPolygons(read);
+                bounds.last() = bounds.last().united(read.boundingRect());
+            }
+            QVERIFY(QRectF(margin, margin, 300 - 2 * margin, 300 - 2 * margin).adjusted(-1e-3, -1e-3, 1e-3, 1e-3).contains(bounds.last()));
+        }
+    for (int k = 0; k < sheets; ++k)
+        QCOMPARE(next[k], files[k].size()); // nothing else in the files
+    int inHoles = 0;
+    for (int a = 0; a < placed.size(); ++a)
+        for (int b = a + 1; b < placed.size(); ++b) {
+            if (pieceSheet[a] != pieceSheet[b] || !bounds[a].adjusted(-spacing, -spacing, spacing, spacing).intersects(bounds[b]))
+                continue;
+            QPainterPath solidA, solidB; // a piece's board: inside its outer cut, outside its holes
+            for (const QPolygonF& ring : placed[a])
+                solidA.addPolygon(ring);
+            for (const QPolygonF& ring : placed[b])
+                solidB.addPolygon(ring);
+            inHoles += bounds[a].contains(bounds[b]) || bounds[b].contains(bounds[a]);
+            QVERIFY(!solidA.contains(placed[b].first().first()) && !solidB.contains(placed[a].first().first()));
+            QVERIFY2(Gap(placed[a], placed[b]) >= spacing - 2e-3, qPrintable(QStringLiteral("pieces %1 and %2").arg(a).arg(b)));
+        }
+    QVERIFY(inHoles > 0); // the large gear's bore holds a piece
+    // DXF and PDF: the same drawing, a file or a layer, and a page per sheet.
+    QCOMPARE(QFile::exists(Path("n-1.dxf")), !layers);
+    QCOMPARE(QFile::exists(Path("n.dxf")), layers);
+    if (layers)
+        QVERIFY(DxfEntities(Path("n.dxf")).value(0).contains(QStringLiteral("SHEET%1_CUT:1").arg(sheets)));
+    for (int k = 1; k <= sheets && !layers; ++k) {
+        const QString svg = Path(QStringLiteral("n-%1.svg").arg(k));
+        const QRectF page = QSvgRenderer(svg).viewBoxF();
+        const QImage seen = ReadBack(svg, page);
+        for (const QImage& read : {ReadBack(Path(QStringLiteral("n-%1.dxf").arg(k)), page), ReadBack(Path("n.pdf"), page, k)})
+            QVERIFY2(Stray(read, seen) < 0.02 && Stray(seen, read) < 0.02, qPrintable(QString::number(k)));
     }
 }
 

@@ -70,13 +70,14 @@ private slots:
     void placementFillsTheBoard();
     void exportsShowTheSheet();
     void editSaveReopen();
+    void nestCancelledOrUndoneLeavesTheSheet();
     void closingAsksWhileUnsaved();
 
 private:
     void Trigger(const char* pszAction) { m_pWindow->findChild<QAction*>(QLatin1String(pszAction))->trigger(); }
     QString Path(const QString& name) const { return qEnvironmentVariable("XDG_CONFIG_HOME") + '/' + name; }
     SheetModel& Model() { return m_pWindow->Model(); }
-    QByteArray Document() { return SheetDocument::Write({Model().SheetSize(), Model().Parts()}); }
+    QByteArray Document() { return SheetDocument::Write({Model().Setup(), Model().Parts()}); }
     void Drag(int nId, const QPointF& byMm);
 
     ModuleHost m_module;
@@ -238,23 +239,25 @@ void TestHostWindow::rulersCountTheUnit()
     QCOMPARE(GridSteps(inches), inches ? qMakePair(6.35, 25.4) : qMakePair(10.0, 50.0));
 }
 
-// New parts fill the board row by row, a gap from each other and from its
-// edges; the one that no longer fits goes below the others.
+// New parts fill the board row by row, a gap from each other and the margin
+// from its edges; the one that no longer fits starts the next sheet.
 void TestHostWindow::placementFillsTheBoard()
 {
     SheetModel model;
-    model.SetSheetSize(QSizeF(100, 60));
+    SheetSetup board;
+    board.size = QSizeF(100, 60);
+    model.SetSetup(board);
     QStringList spots;
     for (int i = 0; i < 5; ++i) {
         Part part;
         part.pieces = {Outlines{Outline{QPainterPath(), 0}}};
         part.pieces[0][0].path.addRect(0, 0, 40, 20);
         bool fits = false;
-        part.position = model.FreeSpot(part.Size(), &fits);
-        spots << QStringLiteral("%1,%2%3").arg(part.position.x()).arg(part.position.y()).arg(fits ? "" : "!");
+        part.position = model.FreeSpot(part.Size(), &part.nSheet, &fits);
+        spots << QStringLiteral("%1:%2,%3%4").arg(part.nSheet).arg(part.position.x()).arg(part.position.y()).arg(fits ? "" : "!");
         model.Add(part);
     }
-    QCOMPARE(spots.join(' '), QStringLiteral("5,5 50,5 5,30 50,30 5,55!"));
+    QCOMPARE(spots.join(' '), QStringLiteral("0:5,5 0:50,5 0:5,30 0:50,30 1:5,5"));
 }
 
 void TestHostWindow::exportsShowTheSheet()
@@ -349,6 +352,43 @@ void TestHostWindow::editSaveReopen()
     const QByteArray bytes = first.readAll();
     QVERIFY(again.readAll() == bytes && second.readAll() == bytes);
     QCOMPARE(Document(), saved);
+}
+
+// Cancel on the nest's progress bar leaves the sheet byte for byte as it
+// was; a nest from the menu is one undo step, a pinned part stays where it
+// lay, and the status bar counts the sheets and the material used.
+void TestHostWindow::nestCancelledOrUndoneLeavesTheSheet()
+{
+    for (int i = 0; i < 2; ++i) // pieces enough that the nest still runs when Cancel comes
+        Trigger("actionSelectAll"), Trigger("actionDuplicate");
+    const Part pinned = Model().Parts().at(1);
+    m_pWindow->Sheet()->Select({pinned.nId});
+    Trigger("actionPin");
+    const QByteArray before = Document();
+    const int steps = m_pWindow->UndoStack().count();
+    bool shown = false;
+    WhenModal([&shown](QWidget* pProgress) {
+        shown = pProgress->objectName() == "nestProgress";
+        QTest::mouseClick(pProgress->findChild<QPushButton*>(), Qt::LeftButton);
+    });
+    QVERIFY(!m_pWindow->Nest(false) && shown);
+    QCOMPARE(Document(), before);
+    QCOMPARE(m_pWindow->UndoStack().count(), steps);
+    Trigger("actionNest");
+    const QByteArray after = Document();
+    QVERIFY(after != before);
+    QCOMPARE(m_pWindow->UndoStack().count(), steps + 1);
+    const Part& stayed = *Model().Find(pinned.nId);
+    QVERIFY(stayed.position == pinned.position && stayed.nSheet == pinned.nSheet && stayed.bPinned);
+    QStringList status;
+    for (const QLabel* pLabel : m_pWindow->statusBar()->findChildren<QLabel*>())
+        status << pLabel->text();
+    QVERIFY2(status.contains(QStringLiteral("Sheets: %1, material use %2 %").arg(Model().SheetCount())
+                                 .arg(std::round(100 * Model().MaterialUse()))), qPrintable(status.join('|')));
+    Trigger("actionUndo");
+    QCOMPARE(Document(), before);
+    Trigger("actionRedo");
+    QCOMPARE(Document(), after);
 }
 
 void TestHostWindow::closingAsksWhileUnsaved()

@@ -10,13 +10,14 @@
 
 #include <QCommandLineParser>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <cstdio>
 
 namespace {
 const char kExitCodes[] = "\nExit codes: 0 done, 1 cancelled, 2 bad option or a --set value the dialog refused,\n"
                           "3 module not loadable, 4 entry point missing, 5 file not writable,\n"
                           "6 dialog never got ready, 7 the part is empty (the engine's reason is printed),\n"
-                          "8 the --open sheet cannot be read.\n";
+                          "8 the --open sheet cannot be read, 9 the nest failed.\n";
 } // namespace
 
 void HostError(const QString& message)
@@ -34,6 +35,33 @@ bool ApplyLookAndLanguage(const QString& strTheme, const QString& strLanguage)
                   .arg(strLanguage, CTranslator::AvailableLanguages().join(QLatin1String(", "))));
     return false;
 }
+
+namespace {
+// The board's size and the nest's numbers; a sentence when one is no number or out of range.
+QString ReadSheetOptions(const QCommandLineParser& parser, const QCommandLineOption& sheet, const QCommandLineOption& margin,
+                         const QCommandLineOption& spacing, const QCommandLineOption& turn, HostOptions& options)
+{
+    if (parser.isSet(sheet)) {
+        const QRegularExpressionMatch size = QRegularExpression(QStringLiteral("^([0-9.]+)[x×]([0-9.]+)(mm|in)?$"))
+                                                 .match(parser.value(sheet).trimmed());
+        const double unit = size.captured(3) == QLatin1String("in") ? 25.4 : 1.0;
+        options.sheet = QSizeF(size.captured(1).toDouble(), size.captured(2).toDouble()) * unit;
+        if (!size.hasMatch() || !(options.sheet.width() >= 10 && options.sheet.height() >= 10
+                                  && options.sheet.width() <= 5000 && options.sheet.height() <= 5000))
+            return QStringLiteral("--sheet takes WIDTHxHEIGHT from 10x10 to 5000x5000 mm, not %1").arg(parser.value(sheet));
+    }
+    for (const auto& [option, pValue] : {std::pair(&margin, &options.dMarginMm), std::pair(&spacing, &options.dSpacingMm)}) {
+        bool ok = true;
+        if (parser.isSet(*option) && (*pValue = parser.value(*option).toDouble(&ok), !ok || !(*pValue >= 0 && *pValue <= 100)))
+            return QStringLiteral("--%1 takes 0 to 100 mm").arg(option->names().first());
+    }
+    bool ok = true;
+    if (parser.isSet(turn) && (options.nTurnStep = parser.value(turn).toInt(&ok), !ok || options.nTurnStep < 0
+                               || options.nTurnStep > 360 || (options.nTurnStep > 0 && 360 % options.nTurnStep != 0)))
+        return QStringLiteral("--turn takes 0 or a whole number of degrees that divides 360");
+    return QString();
+}
+} // namespace
 
 bool HasDisplay()
 {
@@ -81,7 +109,25 @@ int ParseOptions(const QStringList& args, HostOptions& options)
                                  QStringLiteral("file"));
     const QCommandLineOption window(QStringLiteral("window"),
                                     QStringLiteral("Open the window even with --accept or --screenshot."));
-    parser.addOptions({module, out, dxf, open, save, lang, theme, accept, generator, set, screenshot, log, window});
+    const QCommandLineOption sheet(QStringLiteral("sheet"),
+                                   QStringLiteral("The board every sheet is cut from, in millimetres (600x400),\n"
+                                                  "or in inches with \"in\" after it (24x12in)."),
+                                   QStringLiteral("WxH"));
+    const QCommandLineOption margin(QStringLiteral("margin"), QStringLiteral("Keep this clear along the board's edges (mm)."),
+                                    QStringLiteral("mm"));
+    const QCommandLineOption spacing(QStringLiteral("spacing"),
+                                     QStringLiteral("Material left between two parts (mm); the kerf comes on top."),
+                                     QStringLiteral("mm"));
+    const QCommandLineOption turn(QStringLiteral("turn"),
+                                  QStringLiteral("Nested pieces turn in steps of this many degrees (0 never; it divides 360)."),
+                                  QStringLiteral("degrees"));
+    const QCommandLineOption nest(QStringLiteral("nest"),
+                                  QStringLiteral("Nest every part onto as few sheets as it takes before writing."));
+    const QCommandLineOption layers(QStringLiteral("layers"),
+                                    QStringLiteral("Write several sheets as layers of one SVG or DXF, not as\n"
+                                                   "FILE-1.svg, FILE-2.svg... (a PDF is a page per sheet)."));
+    parser.addOptions({module, out, dxf, open, save, lang, theme, accept, generator, set, screenshot, log, window, sheet,
+                       margin, spacing, turn, nest, layers});
     if (!parser.parse(args)) {
         HostError(parser.errorText());
         return ExitUsage;
@@ -114,6 +160,12 @@ int ParseOptions(const QStringList& args, HostOptions& options)
                       .arg(options.strLanguage, CTranslator::AvailableLanguages().join(QLatin1String(", "))));
         return ExitUsage;
     }
+    if (const QString why = ReadSheetOptions(parser, sheet, margin, spacing, turn, options); !why.isEmpty()) {
+        HostError(why);
+        return ExitUsage;
+    }
+    options.bNest = parser.isSet(nest);
+    options.bLayers = parser.isSet(layers);
     options.outputs = parser.values(out) + parser.values(dxf);
     for (const QString& path : options.outputs) {
         const QString why = !FormatOf(path) ? QStringLiteral("unknown file type (use %1)").arg(formats)
@@ -165,7 +217,7 @@ int ParseOptions(const QStringList& args, HostOptions& options)
     // Without an export option and with a display, the program is the window;
     // without a display nobody could use or close it.
     const bool scripted = plan.bAccept || !options.outputs.isEmpty() || !plan.strScreenshot.isEmpty()
-                          || !options.strSave.isEmpty();
+                          || !options.strSave.isEmpty() || options.bNest;
     options.bWindow = options.bWindow || (!scripted && plan.sets.isEmpty() && HasDisplay());
     if (!scripted && !HasDisplay() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         HostError(QStringLiteral("no display for the window; for a run without one use --accept --out FILE"));

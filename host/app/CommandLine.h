@@ -4,6 +4,7 @@
 
 #include "DialogDriver.h"
 
+#include <QSizeF>
 #include <QString>
 #include <QStringList>
 
@@ -17,6 +18,12 @@ struct HostOptions
     QString strTheme;
     QList<int> generators; // a headless run opens the last; the window each
     DialogPlan plan;       // sets, screenshot, accept
+    // The board and the nest: each given option overrides the sheet's own.
+    QSizeF sheet;
+    double dMarginMm = -1, dSpacingMm = -1;
+    int nTurnStep = -1;
+    bool bNest = false;   // nest every part before writing
+    bool bLayers = false; // several sheets in one file, a layer each, not a file each
     bool bWindow = false;
     bool bDialog = true; // a headless run makes a part
 };
@@ -31,6 +38,7 @@ enum HostExit {
     ExitDialogTimeout = 6,
     ExitPartEmpty = 7,
     ExitSheetUnreadable = 8,
+    ExitNestFailed = 9,
 };
 
 // Writes "kerfmate-host: <message>" to standard error.

@@ -7,6 +7,7 @@
 #include "HostEngine.h"
 #include "HostTrace.h"
 #include "ModuleHost.h"
+#include "Nesting.h"
 #include "Parameters.h"
 #include "SheetDocument.h"
 #include "SheetModel.h"
@@ -27,7 +28,7 @@ bool OpenSheet(const QString& path, SheetModel& model)
         HostError(QStringLiteral("cannot open %1: %2").arg(path, error));
         return false;
     }
-    model.Reset(contents.parts, contents.sheet);
+    model.Reset(contents.parts, contents.setup);
     return true;
 }
 
@@ -91,7 +92,7 @@ int MakePartOn(const HostOptions& options, SheetModel& model)
     part.strName = CTranslator::GetInstance()->GetWording(QLatin1String(GeneratorName(generator)));
     part.parameters = PartParameters(engine, generator);
     bool fits = true;
-    part.position = model.FreeSpot(part.Size(), &fits);
+    part.position = model.FreeSpot(part.Size(), &part.nSheet, &fits);
     if (!fits)
         HostError(QStringLiteral("no room left on the sheet: the part lies below it"));
     model.Add(part);
@@ -106,21 +107,47 @@ int RunHeadless(const HostOptions& options)
     SheetModel model;
     if (!options.strOpen.isEmpty() && !OpenSheet(options.strOpen, model))
         return ExitSheetUnreadable;
+    SheetSetup setup = model.Setup();
+    setup.size = options.sheet.isValid() ? options.sheet : setup.size;
+    setup.dMarginMm = options.dMarginMm >= 0 ? options.dMarginMm : setup.dMarginMm;
+    setup.dSpacingMm = options.dSpacingMm >= 0 ? options.dSpacingMm : setup.dSpacingMm;
+    setup.nTurnStep = options.nTurnStep >= 0 ? options.nTurnStep : setup.nTurnStep;
+    model.SetSetup(setup);
     if (options.bDialog)
         if (const int code = MakePartOn(options, model); code >= 0)
             return code;
-    const Outlines outlines = model.AllOutlines();
+    if (options.bNest && !model.IsEmpty()) {
+        NestRequest request{model.Parts(), {}, setup, model.NextId()};
+        for (const Part& part : model.Parts())
+            request.moving << part.nId;
+        const NestOutcome outcome = Nest(request);
+        if (!outcome.bDone) {
+            HostError(QStringLiteral("could not nest: %1").arg(outcome.strError));
+            return ExitNestFailed;
+        }
+        model.SetParts(outcome.parts);
+        std::printf("kerfmate-host: %d pieces nested on %d sheet(s) of %g x %g mm, %d in holes, material use %.0f %%\n",
+                    outcome.nPieces, model.SheetCount(), setup.size.width(), setup.size.height(), outcome.nInHoles,
+                    100 * model.MaterialUse());
+        if (outcome.nTooLarge)
+            HostError(QStringLiteral("%1 piece(s) larger than the board lie on sheets of their own").arg(outcome.nTooLarge));
+    }
+    const QVector<Outlines> sheets = model.SheetOutlines();
     for (const QString& path : options.outputs) {
         QString reason;
-        if (!ExportOutlines(outlines, path, &reason)) {
+        QStringList written;
+        if (!ExportSheets(sheets, path, !options.bLayers, &written, &reason)) {
             HostError(QStringLiteral("could not write %1: %2").arg(path, reason));
             return ExitWriteFailed;
         }
-        std::printf("kerfmate-host: %lld shapes written to %s\n", qint64(outlines.size()), qPrintable(path));
+        qint64 shapes = 0;
+        for (const Outlines& sheet : sheets)
+            shapes += sheet.size();
+        std::printf("kerfmate-host: %lld shapes written to %s\n", shapes, qPrintable(written.join(QLatin1String(", "))));
     }
     if (!options.strSave.isEmpty()) {
         QString reason;
-        if (!WriteWholeFile(options.strSave, SheetDocument::Write({model.SheetSize(), model.Parts()}), &reason)) {
+        if (!WriteWholeFile(options.strSave, SheetDocument::Write({model.Setup(), model.Parts()}), &reason)) {
             HostError(QStringLiteral("could not save %1: %2").arg(options.strSave, reason));
             return ExitWriteFailed;
         }

@@ -13,7 +13,10 @@ struct ExportFormat
 {
     const char* pszSuffix;  // "svg"
     const char* pszLabelKey; // translator key of its file-dialog filter ("SVG drawing")
-    QByteArray (*write)(const Outlines& outlines);
+    // One sheet as it always was; several as a layer (a page) each, every
+    // one in its own sheet's frame.
+    QByteArray (*write)(const QVector<Outlines>& sheets);
+    bool bPages; // several sheets are pages of one file, never files of their own
 };
 
 // Every format, in menu order.
@@ -28,3 +31,10 @@ constexpr double kPartMarginMm = 2.0;
 // Writes the outlines in the format the path's extension names, whole or
 // not at all; false with a reason.
 bool ExportOutlines(const Outlines& outlines, const QString& path, QString* pError);
+// The sheets (empty ones left out) in the format the path's extension names:
+// one file with a layer or page per sheet, or with bFilePerSheet a file each
+// beside path, its name ending in the sheet's number ("box-1.svg"). One
+// sheet is always the file path names. The files written go to *pWritten;
+// each is written whole, and the first that fails stops the export.
+bool ExportSheets(const QVector<Outlines>& sheets, const QString& path, bool bFilePerSheet, QStringList* pWritten,
+                  QString* pError);

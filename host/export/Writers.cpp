@@ -7,6 +7,7 @@
 #include "WholeFile.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSize>
@@ -17,9 +18,6 @@
 
 namespace {
 constexpr double kPointsPerMm = 72.0 / 25.4;
-// Curves become polylines in the DXF; flattening at this scale keeps them
-// within about 0.01 mm of the curve.
-constexpr double kFlattenScale = 50.0;
 
 QString Number(double v)
 {
@@ -34,27 +32,45 @@ QRectF PageOf(const Outlines& outlines)
     return box.adjusted(-kPartMarginMm, -kPartMarginMm, kPartMarginMm, kPartMarginMm);
 }
 
-QByteArray Svg(const Outlines& outlines)
+Outlines Joined(const QVector<Outlines>& sheets)
 {
-    const QRectF page = PageOf(outlines);
+    Outlines all;
+    for (const Outlines& sheet : sheets)
+        all += sheet;
+    return all;
+}
+
+QByteArray Svg(const QVector<Outlines>& sheets)
+{
+    const QRectF page = PageOf(Joined(sheets));
     QByteArray bytes;
     QTextStream out(&bytes);
     out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         << "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" "
         << "width=\"" << Number(page.width()) << "mm\" height=\"" << Number(page.height()) << "mm\" "
         << "viewBox=\"" << Number(page.x()) << ' ' << Number(page.y()) << ' ' << Number(page.width()) << ' '
-        << Number(page.height()) << "\">\n";
-    for (const Outline& outline : outlines)
-        out << "  <path fill=\"none\" stroke=\"" << LayerColour(outline.nLayer).name()
-            << "\" stroke-width=\"0.1\" d=\"" << ToPathData(outline.path) << "\"/>\n";
+        << Number(page.height()) << "\"" << (sheets.size() > 1 ? " xmlns:inkscape=\"http://www.inkscape.org/namespaces/inkscape\"" : "")
+        << ">\n";
+    // Several sheets: a layer each, as drawing programs and laser software read them.
+    for (int i = 0; i < sheets.size(); ++i) {
+        const char* indent = sheets.size() > 1 ? "    " : "  ";
+        if (sheets.size() > 1)
+            out << "  <g id=\"sheet-" << i + 1 << "\" inkscape:groupmode=\"layer\" inkscape:label=\"Sheet " << i + 1 << "\">\n";
+        for (const Outline& outline : sheets[i])
+            out << indent << "<path fill=\"none\" stroke=\"" << LayerColour(outline.nLayer).name()
+                << "\" stroke-width=\"0.1\" d=\"" << ToPathData(outline.path) << "\"/>\n";
+        if (sheets.size() > 1)
+            out << "  </g>\n";
+    }
     out << "</svg>\n";
     out.flush();
     return bytes;
 }
 
 // AutoCAD R12: the oldest form every reader takes, with the two layers
-// declared in their colours (1 red, 5 blue).
-QByteArray Dxf(const Outlines& outlines)
+// declared in their colours (1 red, 5 blue); several sheets get the two
+// layers each (SHEET2_CUT...).
+QByteArray Dxf(const QVector<Outlines>& sheets)
 {
     QByteArray bytes;
     QTextStream out(&bytes);
@@ -66,32 +82,44 @@ QByteArray Dxf(const Outlines& outlines)
     pairs({{0, "SECTION"}, {2, "HEADER"}, {9, "$ACADVER"}, {1, "AC1009"}, {9, "$INSUNITS"}, {70, "4"},
            {0, "ENDSEC"}, {0, "SECTION"}, {2, "TABLES"}, {0, "TABLE"}, {2, "LTYPE"}, {70, "1"}, {0, "LTYPE"},
            {2, "CONTINUOUS"}, {70, "0"}, {3, "Solid line"}, {72, "65"}, {73, "0"}, {40, "0.0"}, {0, "ENDTAB"},
-           {0, "TABLE"}, {2, "LAYER"}, {70, "3"}});
-    for (const auto& [name, colour] : {std::pair("0", "7"), std::pair("CUT", "1"), std::pair("ENGRAVE", "5")})
-        pairs({{0, "LAYER"}, {2, name}, {70, "0"}, {62, colour}, {6, "CONTINUOUS"}});
+           {0, "TABLE"}, {2, "LAYER"}});
+    const auto layerOf = [&sheets](int sheet, bool engrave) {
+        const QString name = QLatin1String(engrave ? "ENGRAVE" : "CUT");
+        return sheets.size() > 1 ? QStringLiteral("SHEET%1_%2").arg(sheet + 1).arg(name) : name;
+    };
+    pair(70, QString::number(1 + 2 * sheets.size()));
+    QVector<std::pair<QString, const char*>> layers{{QStringLiteral("0"), "7"}};
+    for (int i = 0; i < sheets.size(); ++i)
+        layers << std::pair(layerOf(i, false), "1") << std::pair(layerOf(i, true), "5");
+    for (const auto& [name, colour] : layers) {
+        pairs({{0, "LAYER"}});
+        pair(2, name);
+        pairs({{70, "0"}, {62, colour}, {6, "CONTINUOUS"}});
+    }
     pairs({{0, "ENDTAB"}, {0, "ENDSEC"}, {0, "SECTION"}, {2, "ENTITIES"}});
-    const QTransform up = QTransform::fromScale(kFlattenScale, kFlattenScale);
-    for (const Outline& outline : outlines) {
-        const QString layer = QLatin1String(IsEngraving(outline.nLayer) ? "ENGRAVE" : "CUT");
-        for (QPolygonF polygon : outline.path.toSubpathPolygons(up)) {
-            if (polygon.size() < 2)
-                continue;
-            const bool closed = polygon.size() > 2 && polygon.isClosed();
-            if (closed)
-                polygon.removeLast();
-            pair(0, QStringLiteral("POLYLINE"));
-            pair(8, layer);
-            pairs({{66, "1"}, {10, "0.0"}, {20, "0.0"}, {30, "0.0"}});
-            pair(70, closed ? QStringLiteral("1") : QStringLiteral("0"));
-            for (const QPointF& p : polygon) {
-                pair(0, QStringLiteral("VERTEX"));
+    for (int i = 0; i < sheets.size(); ++i) {
+        for (const Outline& outline : sheets[i]) {
+            const QString layer = layerOf(i, IsEngraving(outline.nLayer));
+            for (QPolygonF polygon : FlatPolygons(outline.path)) {
+                if (polygon.size() < 2)
+                    continue;
+                const bool closed = polygon.size() > 2 && polygon.isClosed();
+                if (closed)
+                    polygon.removeLast();
+                pair(0, QStringLiteral("POLYLINE"));
                 pair(8, layer);
-                pair(10, Number(p.x() / kFlattenScale));
-                pair(20, Number(-p.y() / kFlattenScale)); // DXF's y axis points up
-                pair(30, QStringLiteral("0.0"));
+                pairs({{66, "1"}, {10, "0.0"}, {20, "0.0"}, {30, "0.0"}});
+                pair(70, closed ? QStringLiteral("1") : QStringLiteral("0"));
+                for (const QPointF& p : polygon) {
+                    pair(0, QStringLiteral("VERTEX"));
+                    pair(8, layer);
+                    pair(10, Number(p.x()));
+                    pair(20, Number(-p.y())); // DXF's y axis points up
+                    pair(30, QStringLiteral("0.0"));
+                }
+                pair(0, QStringLiteral("SEQEND"));
+                pair(8, layer);
             }
-            pair(0, QStringLiteral("SEQEND"));
-            pair(8, layer);
         }
     }
     pairs({{0, "ENDSEC"}, {0, "EOF"}});
@@ -99,33 +127,42 @@ QByteArray Dxf(const Outlines& outlines)
     return bytes;
 }
 
-// One page at 1:1: the parts plus their margin, rounded up to whole points
-// (the unit of a PDF page) with the parts in the middle.
-QByteArray Pdf(const Outlines& outlines)
+// One page at 1:1 per sheet: its parts plus their margin, rounded up to
+// whole points (the unit of a PDF page) with the parts in the middle.
+QByteArray Pdf(const QVector<Outlines>& sheets)
 {
-    QRectF page = PageOf(outlines);
-    const QSizeF points(std::ceil(page.width() * kPointsPerMm), std::ceil(page.height() * kPointsPerMm));
-    const QSizeF pageMm = points / kPointsPerMm;
-    page.adjust(-(pageMm.width() - page.width()) / 2, -(pageMm.height() - page.height()) / 2,
-                (pageMm.width() - page.width()) / 2, (pageMm.height() - page.height()) / 2);
-
+    const auto layout = [](const Outlines& outlines, QRectF* pPage) {
+        QRectF page = PageOf(outlines);
+        const QSizeF points(std::ceil(page.width() * kPointsPerMm), std::ceil(page.height() * kPointsPerMm));
+        const QSizeF pageMm = points / kPointsPerMm;
+        page.adjust(-(pageMm.width() - page.width()) / 2, -(pageMm.height() - page.height()) / 2,
+                    (pageMm.width() - page.width()) / 2, (pageMm.height() - page.height()) / 2);
+        *pPage = page;
+        return QPageLayout(QPageSize(points.toSize(), QString(), QPageSize::ExactMatch), QPageLayout::Portrait,
+                           QMarginsF(), QPageLayout::Point);
+    };
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter writer(&buffer);
     writer.setCreator(QStringLiteral("kerfmate-host"));
     writer.setResolution(1200);
-    writer.setPageLayout(QPageLayout(QPageSize(points.toSize(), QString(), QPageSize::ExactMatch),
-                                     QPageLayout::Portrait, QMarginsF(), QPageLayout::Point));
+    QRectF page;
+    writer.setPageLayout(layout(sheets.value(0), &page));
     QPainter painter;
     if (!painter.begin(&writer))
         return QByteArray();
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.scale(writer.resolution() / 25.4, writer.resolution() / 25.4);
-    painter.translate(-page.topLeft());
-    for (const Outline& outline : outlines) {
-        painter.setPen(QPen(LayerColour(outline.nLayer), 0)); // hairline
-        painter.drawPath(outline.path);
+    for (int i = 0; i < sheets.size(); ++i) {
+        if (i > 0 && (!writer.setPageLayout(layout(sheets[i], &page)) || !writer.newPage()))
+            return QByteArray();
+        painter.resetTransform();
+        painter.scale(writer.resolution() / 25.4, writer.resolution() / 25.4);
+        painter.translate(-page.topLeft());
+        for (const Outline& outline : sheets[i]) {
+            painter.setPen(QPen(LayerColour(outline.nLayer), 0)); // hairline
+            painter.drawPath(outline.path);
+        }
     }
     return painter.end() ? bytes : QByteArray();
 }
@@ -134,7 +171,7 @@ QByteArray Pdf(const Outlines& outlines)
 const QVector<ExportFormat>& ExportFormats()
 {
     static const QVector<ExportFormat> formats{
-        {"svg", "SVG drawing", Svg}, {"dxf", "DXF drawing (AutoCAD R12)", Dxf}, {"pdf", "PDF at 1:1", Pdf}};
+        {"svg", "SVG drawing", Svg, false}, {"dxf", "DXF drawing (AutoCAD R12)", Dxf, false}, {"pdf", "PDF at 1:1", Pdf, true}};
     return formats;
 }
 
@@ -157,6 +194,12 @@ QStringList ExportSuffixes()
 
 bool ExportOutlines(const Outlines& outlines, const QString& path, QString* pError)
 {
+    return ExportSheets({outlines}, path, false, nullptr, pError);
+}
+
+bool ExportSheets(const QVector<Outlines>& all, const QString& path, bool bFilePerSheet, QStringList* pWritten,
+                  QString* pError)
+{
     const auto fail = [pError](const QString& reason) {
         if (pError)
             *pError = reason;
@@ -165,14 +208,34 @@ bool ExportOutlines(const Outlines& outlines, const QString& path, QString* pErr
     const ExportFormat* pFormat = FormatOf(path);
     if (!pFormat)
         return fail(QStringLiteral("unknown file type (use .%1)").arg(ExportSuffixes().join(QLatin1String(", ."))));
-    if (QFileInfo(path).completeBaseName().isEmpty())
+    const QFileInfo info(path);
+    if (info.completeBaseName().isEmpty())
         return fail(QStringLiteral("the file has no name before .%1").arg(QLatin1String(pFormat->pszSuffix)));
-    if (outlines.isEmpty())
+    QVector<Outlines> sheets;
+    QVector<int> numbers;
+    for (int i = 0; i < all.size(); ++i)
+        if (!all[i].isEmpty())
+            sheets << all[i], numbers << i + 1;
+    if (sheets.isEmpty())
         return fail(QStringLiteral("there is nothing to export"));
-    if (!IsFinite(outlines))
-        return fail(QStringLiteral("the part has coordinates that are not numbers"));
-    const QByteArray bytes = pFormat->write(outlines);
-    if (bytes.isEmpty())
-        return fail(QStringLiteral("the %1 could not be made").arg(QString::fromLatin1(pFormat->pszSuffix).toUpper()));
-    return WriteWholeFile(path, bytes, pError);
+    for (const Outlines& sheet : std::as_const(sheets))
+        if (!IsFinite(sheet))
+            return fail(QStringLiteral("the part has coordinates that are not numbers"));
+    QVector<QPair<QString, QVector<Outlines>>> files{{path, sheets}};
+    if (bFilePerSheet && !pFormat->bPages && sheets.size() > 1) {
+        files.clear();
+        for (int i = 0; i < sheets.size(); ++i)
+            files.append({info.dir().filePath(QStringLiteral("%1-%2.%3").arg(info.completeBaseName()).arg(numbers[i]).arg(info.suffix())),
+                          {sheets[i]}});
+    }
+    for (const auto& [file, contents] : std::as_const(files)) {
+        const QByteArray bytes = pFormat->write(contents);
+        if (bytes.isEmpty())
+            return fail(QStringLiteral("the %1 could not be made").arg(QString::fromLatin1(pFormat->pszSuffix).toUpper()));
+        if (!WriteWholeFile(file, bytes, pError))
+            return false;
+        if (pWritten)
+            *pWritten << file;
+    }
+    return true;
 }

@@ -4,7 +4,21 @@
 #include "CShapeList.h"
 
 #include <QTransform>
+#include <algorithm>
 #include <cmath>
+
+namespace {
+// Curves are flattened at this scale: Qt flattens to half a unit.
+constexpr double kFlattenScale = 50.0;
+
+double SignedArea(const QPolygonF& polygon)
+{
+    double twice = 0.0;
+    for (int i = 0, n = int(polygon.size()); i < n; ++i)
+        twice += polygon[i].x() * polygon[(i + 1) % n].y() - polygon[(i + 1) % n].x() * polygon[i].y();
+    return twice / 2;
+}
+} // namespace
 
 QColor LayerColour(int nLayer)
 {
@@ -53,4 +67,32 @@ Outlines Mapped(const Outlines& outlines, const QTransform& transform)
     for (Outline& outline : mapped)
         outline.path = transform.map(outline.path);
     return mapped;
+}
+
+QList<QPolygonF> FlatPolygons(const QPainterPath& path)
+{
+    QList<QPolygonF> polygons = path.toSubpathPolygons(QTransform::fromScale(kFlattenScale, kFlattenScale));
+    for (QPolygonF& polygon : polygons)
+        for (QPointF& p : polygon)
+            p /= kFlattenScale;
+    return polygons;
+}
+
+double PieceArea(const Outlines& piece)
+{
+    QList<QPolygonF> closed;
+    for (const Outline& outline : piece)
+        if (!IsEngraving(outline.nLayer))
+            for (const QPolygonF& polygon : FlatPolygons(outline.path))
+                if (polygon.size() > 3 && polygon.isClosed())
+                    closed << polygon;
+    if (closed.isEmpty())
+        return 0.0;
+    const auto larger = [](const QPolygonF& a, const QPolygonF& b) { return std::abs(SignedArea(a)) < std::abs(SignedArea(b)); };
+    const QPolygonF outer = *std::max_element(closed.cbegin(), closed.cend(), larger);
+    double area = std::abs(SignedArea(outer));
+    for (const QPolygonF& hole : std::as_const(closed))
+        if (hole != outer && outer.containsPoint(hole.first(), Qt::OddEvenFill))
+            area -= std::abs(SignedArea(hole));
+    return std::max(area, 0.0);
 }

@@ -26,3 +26,8 @@ QRectF BoundsOf(const Outlines& outlines);
 // Every coordinate a number: what leaves the host must be drawable.
 bool IsFinite(const Outlines& outlines);
 Outlines Mapped(const Outlines& outlines, const QTransform& transform);
+// The path's subpaths as polygons, curves within about 0.01 mm.
+QList<QPolygonF> FlatPolygons(const QPainterPath& path);
+// What a piece takes from the board: the inside of its largest closed cut,
+// less the closed cuts inside that, which fall out.
+double PieceArea(const Outlines& piece);

@@ -20,6 +20,8 @@ struct Part
     QPointF position;         // where the frame's top-left lies when not turned
     double dRotation = 0.0;   // degrees, clockwise on the sheet, about the frame's centre
     bool bMirrored = false;   // left to right, before the turn
+    int nSheet = 0;           // the sheet it lies on; position is in that sheet's corner's frame
+    bool bPinned = false;     // nesting leaves it where it is and fits the others round it
 
     QSizeF Size() const; // of the frame
     QTransform Placement() const;

@@ -59,22 +59,40 @@ bool ReplaceCommand::mergeWith(const QUndoCommand* pOther)
     return true;
 }
 
-SheetSizeCommand::SheetSizeCommand(SheetModel& model, const QSizeF& size, const QString& text)
+SetupCommand::SetupCommand(SheetModel& model, const SheetSetup& setup, const QString& text)
     : QUndoCommand(text)
     , m_model(model)
-    , m_before(model.SheetSize())
-    , m_after(size)
+    , m_before(model.Setup())
+    , m_after(setup)
 {
 }
 
-void SheetSizeCommand::redo()
+void SetupCommand::redo()
 {
-    m_model.SetSheetSize(m_after);
+    m_model.SetSetup(m_after);
 }
 
-void SheetSizeCommand::undo()
+void SetupCommand::undo()
 {
-    m_model.SetSheetSize(m_before);
+    m_model.SetSetup(m_before);
+}
+
+LayoutCommand::LayoutCommand(SheetModel& model, const QVector<Part>& after, const QString& text)
+    : QUndoCommand(text)
+    , m_model(model)
+    , m_before(model.Parts())
+    , m_after(after)
+{
+}
+
+void LayoutCommand::redo()
+{
+    m_model.SetParts(m_after);
+}
+
+void LayoutCommand::undo()
+{
+    m_model.SetParts(m_before);
 }
 
 QVector<Part> Turned(const QVector<Part>& parts, double dDegrees)
@@ -102,6 +120,14 @@ QVector<Part> Moved(const QVector<Part>& parts, const QPointF& by)
     for (Part& part : moved)
         part.position += by;
     return moved;
+}
+
+QVector<Part> Pinned(const QVector<Part>& parts, bool bPinned)
+{
+    QVector<Part> pinned = parts;
+    for (Part& part : pinned)
+        part.bPinned = bPinned;
+    return pinned;
 }
 
 QVector<Part> Ungrouped(const Part& part, int nFirstId)

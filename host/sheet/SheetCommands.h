@@ -2,11 +2,10 @@
 #pragma once
 
 #include "Part.h"
+#include "SheetModel.h"
 
 #include <QHash>
 #include <QUndoCommand>
-
-class SheetModel;
 
 // Adds parts (redo) and takes them off again (undo); with bAdd false the other way round.
 class PartsCommand : public QUndoCommand
@@ -42,21 +41,37 @@ private:
     int m_nMerge;
 };
 
-class SheetSizeCommand : public QUndoCommand
+// The board, its margin, the spacing or the turns a nest may give.
+class SetupCommand : public QUndoCommand
 {
 public:
-    SheetSizeCommand(SheetModel& model, const QSizeF& size, const QString& text);
+    SetupCommand(SheetModel& model, const SheetSetup& setup, const QString& text);
     void redo() override;
     void undo() override;
 
 private:
     SheetModel& m_model;
-    QSizeF m_before, m_after;
+    SheetSetup m_before, m_after;
+};
+
+// Every part at once, as a nest leaves them: moved, turned, onto other
+// sheets, some parts split into their pieces.
+class LayoutCommand : public QUndoCommand
+{
+public:
+    LayoutCommand(SheetModel& model, const QVector<Part>& after, const QString& text);
+    void redo() override;
+    void undo() override;
+
+private:
+    SheetModel& m_model;
+    QVector<Part> m_before, m_after;
 };
 
 // The same parts turned, mirrored or moved: what a command must replace them with.
 QVector<Part> Turned(const QVector<Part>& parts, double dDegrees);
 QVector<Part> Mirrored(const QVector<Part>& parts);
 QVector<Part> Moved(const QVector<Part>& parts, const QPointF& by);
+QVector<Part> Pinned(const QVector<Part>& parts, bool bPinned);
 // Each piece of a part as a part of its own, where it lay.
 QVector<Part> Ungrouped(const Part& part, int nFirstId);

@@ -42,6 +42,11 @@ bool ReadPart(const QJsonObject& o, Part* pPart, QString* pWhy)
     part.parameters = o.value(QStringLiteral("parameters")).toObject();
     part.bMirrored = o.value(QStringLiteral("mirrored")).toBool();
     part.bGrouped = o.value(QStringLiteral("grouped")).toBool(true);
+    part.bPinned = o.value(QStringLiteral("pinned")).toBool(false);
+    double sheet = 0;
+    if (o.contains(QStringLiteral("sheet")) && !Number(o.value(QStringLiteral("sheet")), 0, 9999, &sheet))
+        return *pWhy = QStringLiteral("part %1 lies on a sheet out of range").arg(part.nId), false;
+    part.nSheet = int(sheet);
     for (const QJsonValue& pieceValue : o.value(QStringLiteral("pieces")).toArray()) {
         Outlines piece;
         for (const QJsonValue& outlineValue : pieceValue.toArray()) {
@@ -67,6 +72,7 @@ bool ReadPart(const QJsonObject& o, Part* pPart, QString* pWhy)
 
 QByteArray Write(const Contents& contents)
 {
+    const SheetSetup& setup = contents.setup;
     QJsonArray parts;
     for (const Part& part : contents.parts) {
         QJsonArray pieces;
@@ -85,11 +91,18 @@ QByteArray Write(const Contents& contents)
                                  {"rotation", part.dRotation},
                                  {"mirrored", part.bMirrored},
                                  {"grouped", part.bGrouped},
+                                 {"sheet", part.nSheet},
+                                 {"pinned", part.bPinned},
                                  {"pieces", pieces}});
     }
     const QJsonObject root{{"format", kFormat},
                            {"version", kVersion},
-                           {"sheet", QJsonObject{{"width", contents.sheet.width()}, {"height", contents.sheet.height()}}},
+                           {"sheet", QJsonObject{{"width", setup.size.width()},
+                                                 {"height", setup.size.height()},
+                                                 {"margin", setup.dMarginMm},
+                                                 {"spacing", setup.dSpacingMm},
+                                                 {"turn", setup.nTurnStep},
+                                                 {"freeTurns", setup.bFreeTurns}}},
                            {"parts", parts}};
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
@@ -102,6 +115,8 @@ bool Read(const QByteArray& text, Contents* pContents, QString* pError)
     QString why;
     Contents contents;
     double width = 0, height = 0, version = 0;
+    SheetSetup setup;
+    double turn = setup.nTurnStep;
     const QJsonObject sheet = root.value(QStringLiteral("sheet")).toObject();
     if (document.isNull())
         why = QStringLiteral("it is not a JSON text (%1)").arg(parse.errorString());
@@ -115,7 +130,15 @@ bool Read(const QByteArray& text, Contents* pContents, QString* pError)
     else if (!Number(sheet.value(QStringLiteral("width")), 1, 1e5, &width)
              || !Number(sheet.value(QStringLiteral("height")), 1, 1e5, &height))
         why = QStringLiteral("its sheet size is missing or out of range");
-    contents.sheet = QSizeF(width, height);
+    // Files from before nesting lack the rest: they get the defaults.
+    else if ((sheet.contains(QStringLiteral("margin")) && !Number(sheet.value(QStringLiteral("margin")), 0, 1e4, &setup.dMarginMm))
+             || (sheet.contains(QStringLiteral("spacing")) && !Number(sheet.value(QStringLiteral("spacing")), 0, 1e4, &setup.dSpacingMm))
+             || (sheet.contains(QStringLiteral("turn")) && (!Number(sheet.value(QStringLiteral("turn")), 0, 360, &turn) || turn != std::floor(turn))))
+        why = QStringLiteral("its margin, spacing or turn is out of range");
+    setup.size = QSizeF(width, height);
+    setup.nTurnStep = int(turn);
+    setup.bFreeTurns = sheet.value(QStringLiteral("freeTurns")).toBool(false);
+    contents.setup = setup;
     QSet<int> ids;
     for (const QJsonValue& value : root.value(QStringLiteral("parts")).toArray()) {
         if (!why.isEmpty())

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "Part.h"
+#include "SheetModel.h"
 
 #include <QByteArray>
 #include <QSizeF>
@@ -17,7 +18,7 @@ constexpr const char* kSuffix = "kerfmate";
 
 struct Contents
 {
-    QSizeF sheet;
+    SheetSetup setup;
     QVector<Part> parts;
 };
 

@@ -8,13 +8,34 @@
 #include <QSizeF>
 #include <QVector>
 
+// The board every sheet is cut from, and how nesting fills it. All sheets of
+// a document are alike: as many as the parts need.
+struct SheetSetup
+{
+    static constexpr double kDefaultWidthMm = 600.0;
+    static constexpr double kDefaultHeightMm = 400.0;
+
+    QSizeF size{kDefaultWidthMm, kDefaultHeightMm};
+    double dMarginMm = 5.0;  // kept clear along the board's edges
+    double dSpacingMm = 2.0; // material left between two parts; the beam's width comes on top
+    int nTurnStep = 90;      // degrees a nested piece may turn by; 0: never
+    bool bFreeTurns = false; // each piece also turned square to its own narrowest box
+
+    bool operator==(const SheetSetup& o) const
+    {
+        return size == o.size && dMarginMm == o.dMarginMm && dSpacingMm == o.dSpacingMm && nTurnStep == o.nTurnStep
+               && bFreeTurns == o.bFreeTurns;
+    }
+    bool operator!=(const SheetSetup& o) const { return !(*this == o); }
+};
+
 class SheetModel : public QObject
 {
     Q_OBJECT
 
 public:
-    static constexpr double kDefaultWidthMm = 600.0;
-    static constexpr double kDefaultHeightMm = 400.0;
+    static constexpr double kDefaultWidthMm = SheetSetup::kDefaultWidthMm;
+    static constexpr double kDefaultHeightMm = SheetSetup::kDefaultHeightMm;
     // Between parts placed anew, and between the pieces of one part.
     static constexpr double kGapMm = 5.0;
 
@@ -22,8 +43,16 @@ public:
 
     const QVector<Part>& Parts() const { return m_parts; }
     const Part* Find(int nId) const;
-    QSizeF SheetSize() const { return m_sheet; }
+    const SheetSetup& Setup() const { return m_setup; }
+    QSizeF SheetSize() const { return m_setup.size; }
     bool IsEmpty() const { return m_parts.isEmpty(); }
+    // Sheets in use: one past the last that holds a part, at least one.
+    int SheetCount() const;
+    // The sheets lie side by side, left to right, this far apart.
+    double SheetGap() const;
+    QPointF SheetOrigin(int nSheet) const;
+    // The sheet under a point of the row of sheets; the last one past its end.
+    int SheetAt(const QPointF& at) const;
 
     // A fresh id for a part about to be added.
     int NextId() const { return m_nextId; }
@@ -32,17 +61,26 @@ public:
     // The part taken off, and where it stood; false when there is none.
     bool Remove(int nId, Part* pRemoved = nullptr, int* pIndex = nullptr);
     void Replace(const Part& part); // same id: new pieces, name, parameters or place
-    void SetSheetSize(const QSizeF& size);
+    // Every part at once, in this order: those missing are taken off, new ids added.
+    void SetParts(const QVector<Part>& parts);
+    void SetSetup(const SheetSetup& setup);
     // Replaces everything, as opening a file does.
-    void Reset(const QVector<Part>& parts, const QSizeF& sheet);
+    void Reset(const QVector<Part>& parts, const SheetSetup& setup);
 
-    // Where a part of this size fits on the sheet without touching another,
-    // kGapMm from them and the edges, scanning rows from the top left; the
-    // first spot right of or below everything when none is free (*pFits false).
-    QPointF FreeSpot(const QSizeF& size, bool* pFits = nullptr) const;
-    QRectF PartsBounds() const;
-    // Every part on the sheet, as the laser gets them.
-    Outlines AllOutlines() const;
+    // Where a part of this size fits on a sheet without touching another,
+    // kGapMm from them and the margin from the edges, scanning each sheet's
+    // rows from the top left, then a new sheet; on the first sheet below
+    // everything when not even an empty board takes it (*pFits false).
+    QPointF FreeSpot(const QSizeF& size, int* pSheet, bool* pFits = nullptr) const;
+    // The part as it lies in the row of sheets.
+    QRectF SceneBounds(const Part& part) const;
+    QRectF PartsBounds() const; // of every part, in the row of sheets
+    // The part moved in the row of sheets: onto the sheet its middle is over.
+    Part Rehomed(const Part& part) const;
+    // Every part on each sheet, in that sheet's frame, as the laser gets them.
+    QVector<Outlines> SheetOutlines() const;
+    // Area of every part's pieces (holes taken out) over that of the sheets in use.
+    double MaterialUse() const;
 
 signals:
     void PartAdded(int nId);
@@ -55,6 +93,6 @@ private:
     int IndexOf(int nId) const;
 
     QVector<Part> m_parts;
-    QSizeF m_sheet;
+    SheetSetup m_setup;
     int m_nextId = 1;
 };

@@ -7,6 +7,7 @@
 #include "HostConfig.h"
 #include "HostEngine.h"
 #include "ModuleHost.h"
+#include "Nesting.h"
 #include "Parameters.h"
 #include "SheetCommands.h"
 #include "SheetDocument.h"
@@ -14,6 +15,8 @@
 #include "WholeFile.h"
 
 #include <QActionGroup>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialogButtonBox>
@@ -27,10 +30,15 @@
 #include <QLibraryInfo>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QThread>
 #include <QWindow>
+
+#include <atomic>
+#include <memory>
 
 namespace {
 QString Wording(const char* pszKey)
@@ -156,6 +164,10 @@ void MainWindow::BuildMenus()
         connect(pAction, &QAction::triggered, this, [this, suffix] { Export(suffix); });
         exportActions << pAction;
     }
+    QAction* pPerSheet = AddAction(pFile, "actionExportFilePerSheet", "Export a file per sheet");
+    pPerSheet->setCheckable(true);
+    pPerSheet->setChecked(m_settings.value(QStringLiteral("export/filePerSheet"), true).toBool());
+    connect(pPerSheet, &QAction::toggled, this, [this](bool on) { m_settings.setValue(QStringLiteral("export/filePerSheet"), on); });
     pFile->addSeparator();
     connect(AddAction(pFile, "actionQuit", "Quit", QKeySequence::Quit), &QAction::triggered, this, &QWidget::close);
 
@@ -209,6 +221,8 @@ void MainWindow::BuildMenus()
     connect(AddAction(pPart, "actionUngroup", "Ungroup pieces", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G)),
             &QAction::triggered, this, &MainWindow::Ungroup);
 
+    BuildNestMenu();
+
     QMenu* pView = AddMenu(nullptr, "&View");
     QAction* pFit = AddAction(pView, "actionZoomToFit", "Zoom to fit", QKeySequence(Qt::CTRL | Qt::Key_0));
     connect(pFit, &QAction::triggered, m_pSheet, &SheetView::ZoomToFit);
@@ -247,9 +261,136 @@ void MainWindow::BuildMenus()
     QToolBar* pTools = addToolBar(QString());
     pTools->setObjectName(QStringLiteral("toolBar"));
     pTools->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    pTools->addActions({pNew, pUndo, pRedo, pDelete, pFit});
+    pTools->addActions({pNew, pUndo, pRedo, pDelete, pFit, findChild<QAction*>(QStringLiteral("actionNest"))});
     pTools->addSeparator();
     pTools->addActions(exportActions);
+}
+
+void MainWindow::BuildNestMenu()
+{
+    QMenu* pNest = AddMenu(nullptr, "&Nest");
+    connect(AddAction(pNest, "actionNest", "Nest all parts", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A)),
+            &QAction::triggered, this, [this] { Nest(false); });
+    connect(AddAction(pNest, "actionNestSelection", "Nest the selection"), &QAction::triggered, this, [this] { Nest(true); });
+    QAction* pPin = AddAction(pNest, "actionPin", "Pinned in place", QKeySequence(Qt::CTRL | Qt::Key_L));
+    pPin->setCheckable(true);
+    connect(pPin, &QAction::triggered, this, [this](bool on) { Transform(Pinned(Selected(), on), on ? "Pin" : "Unpin"); });
+    // Ticked while every selected part is pinned.
+    const auto showPins = [this, pPin] {
+        const QVector<Part> parts = Selected();
+        pPin->setEnabled(!parts.isEmpty());
+        pPin->setChecked(!parts.isEmpty() && std::all_of(parts.cbegin(), parts.cend(), [](const Part& p) { return p.bPinned; }));
+    };
+    connect(m_pSheet, &SheetView::SelectionChanged, this, showPins);
+    connect(&m_model, &SheetModel::Changed, this, showPins);
+    showPins();
+    pNest->addSeparator();
+    connect(AddAction(pNest, "actionSheetSettings", "Margin, spacing and turns..."), &QAction::triggered, this,
+            &MainWindow::EditSheetSettings);
+}
+
+void MainWindow::EditSheetSettings()
+{
+    // Lengths in the unit the rulers count.
+    const bool inches = m_pSheet->Inches();
+    const double unit = inches ? 25.4 : 1.0;
+    SheetSetup setup = m_model.Setup();
+    QDialog ask(this);
+    ask.setObjectName(QStringLiteral("sheetSettings"));
+    ask.setWindowTitle(Wording("Margin, spacing and turns..."));
+    auto* pForm = new QFormLayout(&ask);
+    QDoubleSpinBox* lengths[2];
+    for (int i = 0; i < 2; ++i) {
+        lengths[i] = new QDoubleSpinBox(&ask);
+        lengths[i]->setRange(0, 100 / unit);
+        lengths[i]->setDecimals(inches ? 3 : 1);
+        lengths[i]->setSuffix(inches ? QStringLiteral(" in") : QStringLiteral(" mm"));
+        lengths[i]->setValue((i ? setup.dSpacingMm : setup.dMarginMm) / unit);
+        lengths[i]->setObjectName(QLatin1String(i ? "spacing" : "margin"));
+        pForm->addRow(Wording(i ? "Spacing (the kerf comes on top)" : "Margin from the edge"), lengths[i]);
+    }
+    auto* pTurns = new QComboBox(&ask);
+    pTurns->setObjectName(QStringLiteral("turns"));
+    for (int step : {0, 180, 90, 45, 30, 15, 10, 5}) {
+        pTurns->addItem(step ? QStringLiteral("%1°").arg(step) : Wording("No turns"), step);
+        if (step == setup.nTurnStep)
+            pTurns->setCurrentIndex(pTurns->count() - 1);
+    }
+    pForm->addRow(Wording("Turn in steps of"), pTurns);
+    auto* pFree = new QCheckBox(Wording("Also square each piece to its narrowest box"), &ask);
+    pFree->setObjectName(QStringLiteral("freeTurns"));
+    pFree->setChecked(setup.bFreeTurns);
+    pForm->addRow(pFree);
+    auto* pButtons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &ask);
+    connect(pButtons, &QDialogButtonBox::accepted, &ask, &QDialog::accept);
+    connect(pButtons, &QDialogButtonBox::rejected, &ask, &QDialog::reject);
+    pForm->addRow(pButtons);
+    if (ask.exec() != QDialog::Accepted)
+        return;
+    setup.dMarginMm = lengths[0]->value() * unit;
+    setup.dSpacingMm = lengths[1]->value() * unit;
+    setup.nTurnStep = pTurns->currentData().toInt();
+    setup.bFreeTurns = pFree->isChecked();
+    if (setup != m_model.Setup())
+        m_undo.push(new SetupCommand(m_model, setup, Wording("Margin, spacing and turns...")));
+}
+
+bool MainWindow::Nest(bool bSelectionOnly)
+{
+    NestRequest request{m_model.Parts(), {}, m_model.Setup(), m_model.NextId()};
+    int pieces = 0;
+    for (const Part& part : bSelectionOnly ? Selected() : m_model.Parts())
+        if (!part.bPinned)
+            request.moving << part.nId, pieces += int(part.pieces.size());
+    if (request.moving.isEmpty()) {
+        statusBar()->showMessage(Wording("Nothing to nest: no part, or every one pinned."));
+        return false;
+    }
+    // The nest runs on a thread of its own; the window stays drawn and the
+    // dialog's Cancel reaches it between two placements.
+    QProgressDialog progress(Wording("Nesting %1 pieces...").arg(pieces), Wording("Cancel"), 0, pieces, this);
+    progress.setObjectName(QStringLiteral("nestProgress"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    std::atomic<bool> cancelled{false};
+    connect(&progress, &QProgressDialog::canceled, this, [&cancelled] { cancelled = true; });
+    NestOutcome outcome;
+    QEventLoop loop;
+    std::unique_ptr<QThread> worker(QThread::create([&] {
+        outcome = ::Nest(
+            request,
+            [&progress](int done, int total) {
+                QMetaObject::invokeMethod(&progress, [&progress, done, total] {
+                    progress.setMaximum(total);
+                    progress.setValue(done);
+                }, Qt::QueuedConnection);
+            },
+            [&cancelled] { return cancelled.load(); });
+    }));
+    connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
+    worker->start();
+    progress.show();
+    loop.exec();
+    worker->wait();
+    progress.hide();
+    if (cancelled) {
+        statusBar()->showMessage(Wording("Nesting cancelled: the sheet is as it was."));
+        return false;
+    }
+    if (!outcome.bDone) {
+        QMessageBox::warning(this, Wording("Nest all parts"), Wording("Could not nest: %1").arg(outcome.strError));
+        return false;
+    }
+    m_undo.push(new LayoutCommand(m_model, outcome.parts, Wording(bSelectionOnly ? "Nest the selection" : "Nest all parts")));
+    QString message = Wording("%1 pieces nested on %2 sheet(s), %3 of them in holes.")
+                          .arg(outcome.nPieces).arg(m_model.SheetCount()).arg(outcome.nInHoles);
+    if (outcome.nTooLarge)
+        message += QLatin1Char(' ') + Wording("%1 piece(s) larger than the board lie on sheets of their own.").arg(outcome.nTooLarge);
+    statusBar()->showMessage(message);
+    m_pSheet->ZoomToFit();
+    return true;
 }
 
 void MainWindow::BuildSheetMenu(QMenu* pMenu)
@@ -332,6 +473,9 @@ void MainWindow::UpdateStatus()
     for (const Part& part : m_model.Parts())
         outside += !QRectF(QPointF(), m_model.SheetSize()).contains(part.Bounds());
     m_pStatus[3]->setText(outside ? Wording("%1 part(s) reach past the sheet's edge").arg(outside) : QString());
+    m_pStatus[4]->setText(Wording("Sheets: %1, material use %2 %")
+                              .arg(m_model.SheetCount())
+                              .arg(QString::number(100 * m_model.MaterialUse(), 'f', 0)));
 }
 
 void MainWindow::SetLanguage(const QString& code)
@@ -380,8 +524,10 @@ void MainWindow::SetTheme(const QString& name)
 
 void MainWindow::SetSheetSize(const QSizeF& mm)
 {
+    SheetSetup setup = m_model.Setup();
+    setup.size = mm;
     if (mm != m_model.SheetSize())
-        m_undo.push(new SheetSizeCommand(m_model, mm, Wording("Sheet size")));
+        m_undo.push(new SetupCommand(m_model, setup, Wording("Sheet size")));
 }
 
 QVector<Part> MainWindow::Selected() const
@@ -432,7 +578,7 @@ void MainWindow::Ungroup()
 void MainWindow::Place(Part part, const char* pszKey)
 {
     bool fits = true;
-    part.position = m_model.FreeSpot(part.Size(), &fits);
+    part.position = m_model.FreeSpot(part.Size(), &part.nSheet, &fits);
     part.nId = m_model.NextId();
     m_undo.push(new PartsCommand(m_model, {part}, true, Wording(pszKey)));
     m_pSheet->Select({part.nId});
@@ -540,19 +686,23 @@ void MainWindow::Export(const QString& suffix)
 bool MainWindow::ExportTo(const QString& path)
 {
     QString error;
-    if (!ExportOutlines(m_model.AllOutlines(), path, &error)) {
+    QStringList written;
+    const bool perSheet = m_settings.value(QStringLiteral("export/filePerSheet"), true).toBool();
+    if (!ExportSheets(m_model.SheetOutlines(), path, perSheet, &written, &error)) {
         QMessageBox::warning(this, Wording("Export"), Wording("Could not export: %1").arg(error));
         return false;
     }
     m_settings.setValue(QStringLiteral("export/folder"), QFileInfo(path).absolutePath());
-    statusBar()->showMessage(Wording("Exported to %1").arg(QDir::toNativeSeparators(path)));
+    for (QString& file : written)
+        file = QDir::toNativeSeparators(file);
+    statusBar()->showMessage(Wording("Exported to %1").arg(written.join(QLatin1String(", "))));
     return true;
 }
 
 bool MainWindow::SaveTo(const QString& path)
 {
     QString error;
-    const QByteArray text = SheetDocument::Write({m_model.SheetSize(), m_model.Parts()});
+    const QByteArray text = SheetDocument::Write({m_model.Setup(), m_model.Parts()});
     if (!WriteWholeFile(path, text, &error)) {
         QMessageBox::warning(this, Wording("Save"), Wording("Could not save: %1").arg(error));
         return false;
@@ -599,7 +749,7 @@ bool MainWindow::OpenFile(const QString& path)
         QMessageBox::warning(this, Wording("Open..."), Wording("Could not open %1: %2").arg(QFileInfo(path).fileName(), error));
         return false;
     }
-    m_model.Reset(contents.parts, contents.sheet);
+    m_model.Reset(contents.parts, contents.setup);
     m_undo.clear();
     m_strDocument = path;
     QStringList recent = m_settings.value(QStringLiteral("recent")).toStringList();
@@ -629,7 +779,7 @@ void MainWindow::NewDocument()
 {
     if (!MayDiscard())
         return;
-    m_model.Reset({}, QSizeF(SheetModel::kDefaultWidthMm, SheetModel::kDefaultHeightMm));
+    m_model.Reset({}, SheetSetup());
     m_undo.clear();
     m_strDocument.clear();
     UpdateTitle();

@@ -46,6 +46,10 @@ public:
     void SetUnits(int nRulerUnit);
     void SetTheme(const QString& name);
     void SetSheetSize(const QSizeF& mm);
+    // Fits every piece of the parts (or of the selected ones) onto the
+    // sheets off the window's thread, with a progress bar and Cancel; one
+    // undo step. False when cancelled, failed or there was nothing to nest.
+    bool Nest(bool bSelectionOnly);
 
 protected:
     void closeEvent(QCloseEvent* pEvent) override;
@@ -56,6 +60,8 @@ private:
     QMenu* AddMenu(QMenu* pParent, const char* pszKey);
     void BuildMenus();
     void BuildSheetMenu(QMenu* pMenu);
+    void BuildNestMenu();
+    void EditSheetSettings();
     void Retranslate();
     void UpdateTitle();
     void UpdateStatus();
@@ -83,7 +89,7 @@ private:
     QString m_strDocument;
     QTranslator m_toolkitWords; // the toolkit's own dialogs and buttons
     QList<QPair<QObject*, const char*>> m_texts; // what to re-text on a language change
-    QLabel* m_pStatus[4] = {}; // parts, selection, cursor, overflow
+    QLabel* m_pStatus[5] = {}; // parts, selection, cursor, overflow, sheets and material use
     QMenu* m_pRecent = nullptr;
     QPointF m_cursor;
 };

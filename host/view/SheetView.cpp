@@ -12,6 +12,7 @@
 #include <QStyleOptionGraphicsItem>
 #include <QUndoStack>
 #include <QWheelEvent>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -19,20 +20,27 @@ QString Wording(const char* pszKey)
 {
     return CTranslator::GetInstance()->GetWording(QString::fromUtf8(pszKey));
 }
+
+// Every sheet in use, side by side.
+QRectF SheetsRect(const SheetModel& model)
+{
+    return QRectF(QPointF(), model.SheetSize()).united(QRectF(model.SheetOrigin(model.SheetCount() - 1), model.SheetSize()));
+}
 } // namespace
 
-PartItem::PartItem(const Part& part)
+PartItem::PartItem(const Part& part, const QPointF& sheetOrigin)
     : m_nId(part.nId)
 {
     setFlags(ItemIsSelectable);
-    Show(part);
+    Show(part, sheetOrigin);
 }
 
-void PartItem::Show(const Part& part)
+void PartItem::Show(const Part& part, const QPointF& sheetOrigin)
 {
     prepareGeometryChange();
-    m_outlines = part.Placed();
+    m_outlines = Mapped(part.Placed(), QTransform::fromTranslate(sheetOrigin.x(), sheetOrigin.y()));
     m_bounds = BoundsOf(m_outlines);
+    m_bPinned = part.bPinned;
     setToolTip(part.strName);
     update();
 }
@@ -58,6 +66,12 @@ void PartItem::paint(QPainter* pPainter, const QStyleOptionGraphicsItem* pOption
         pPainter->setPen(QPen(LayerColour(outline.nLayer), 0));
         pPainter->drawPath(outline.path);
     }
+    if (m_bPinned) { // a pin in the top-left corner: nesting leaves it there
+        pPainter->setPen(QPen(QColor(90, 90, 90), 0));
+        pPainter->setBrush(QColor(230, 160, 0));
+        const double r = std::clamp(std::min(m_bounds.width(), m_bounds.height()) / 12, 1.0, 4.0);
+        pPainter->drawEllipse(m_bounds.topLeft() + QPointF(r, r), r, r);
+    }
     if (pOption->state & QStyle::State_Selected) {
         pPainter->setPen(QPen(QColor(0, 120, 215), 0, Qt::DashLine));
         pPainter->setBrush(QColor(0, 120, 215, 24));
@@ -82,8 +96,10 @@ SheetView::SheetView(SheetModel& model, QUndoStack& undo, QWidget* pParent)
     connect(&model, &SheetModel::PartRemoved, this, [this](int nId) { delete m_items.take(nId); });
     connect(&model, &SheetModel::PartChanged, this, [this](int nId) {
         if (PartItem* pItem = m_items.value(nId))
-            pItem->Show(*m_model.Find(nId));
+            pItem->Show(*m_model.Find(nId), m_model.SheetOrigin(m_model.Find(nId)->nSheet));
     });
+    // A new board size moves every sheet but the first along the row.
+    connect(&model, &SheetModel::SheetChanged, this, &SheetView::ShowAll);
     connect(&model, &SheetModel::Changed, this, &SheetView::UpdateSceneRect);
     connect(scene(), &QGraphicsScene::selectionChanged, this, &SheetView::SelectionChanged);
     for (const Part& part : model.Parts())
@@ -97,9 +113,17 @@ SheetView::~SheetView()
     disconnect(scene(), nullptr, this, nullptr);
 }
 
+void SheetView::ShowAll()
+{
+    for (const Part& part : m_model.Parts())
+        if (PartItem* pItem = m_items.value(part.nId))
+            pItem->Show(part, m_model.SheetOrigin(part.nSheet));
+}
+
 void SheetView::Added(int nId)
 {
-    auto* pItem = new PartItem(*m_model.Find(nId));
+    const Part& part = *m_model.Find(nId);
+    auto* pItem = new PartItem(part, m_model.SheetOrigin(part.nSheet));
     m_items.insert(nId, pItem);
     scene()->addItem(pItem);
 }
@@ -124,7 +148,7 @@ void SheetView::Select(const QList<int>& ids)
 void SheetView::UpdateSceneRect()
 {
     // Room round the sheet to scroll, zoom and fit beside the rulers.
-    const QRectF sheet = QRectF(QPointF(), m_model.SheetSize()).united(m_model.PartsBounds());
+    const QRectF sheet = SheetsRect(m_model).united(m_model.PartsBounds());
     const double room = std::max(sheet.width(), sheet.height());
     scene()->setSceneRect(sheet.adjusted(-room, -room, room, room));
     viewport()->update();
@@ -134,7 +158,7 @@ void SheetView::ZoomToFit()
 {
     // The parts when there are any, else the sheet; clear of the rulers.
     const QRectF parts = m_model.PartsBounds();
-    const QRectF area = (parts.isNull() ? QRectF(QPointF(), m_model.SheetSize()) : parts).adjusted(-5, -5, 5, 5);
+    const QRectF area = (parts.isNull() ? SheetsRect(m_model) : parts).adjusted(-5, -5, 5, 5);
     const QRectF free = QRectF(viewport()->rect()).adjusted(kRulerPx, kRulerPx, 0, 0);
     const double scaleBy = std::min(free.width() / area.width(), free.height() / area.height());
     if (!(scaleBy > 0) || !std::isfinite(scaleBy))
@@ -148,7 +172,7 @@ void SheetView::ZoomToFit()
 void SheetView::ScrollTo(int nId)
 {
     if (const Part* pPart = m_model.Find(nId))
-        ensureVisible(pPart->Bounds(), kRulerPx + 10, kRulerPx + 10);
+        ensureVisible(m_model.SceneBounds(*pPart), kRulerPx + 10, kRulerPx + 10);
 }
 
 void SheetView::SetInches(bool bInches)
@@ -162,7 +186,10 @@ void SheetView::MoveSelected(const QPointF& by, int nMerge)
     const QVector<Part>& from = m_dragged;
     if (from.isEmpty() || by.isNull())
         return;
-    m_undo.push(new ReplaceCommand(m_model, Moved(from, by), Wording("Move"), nMerge));
+    QVector<Part> moved = Moved(from, by);
+    for (Part& part : moved)
+        part = m_model.Rehomed(part);
+    m_undo.push(new ReplaceCommand(m_model, moved, Wording("Move"), nMerge));
 }
 
 void SheetView::mousePressEvent(QMouseEvent* pEvent)
@@ -242,25 +269,34 @@ void SheetView::wheelEvent(QWheelEvent* pEvent)
 void SheetView::drawBackground(QPainter* pPainter, const QRectF& rect)
 {
     pPainter->fillRect(rect, QColor(0xd8, 0xd8, 0xd8));
-    const QRectF sheet(QPointF(), m_model.SheetSize());
-    pPainter->fillRect(sheet, Qt::white);
     // Lines while they stay 4 pixels apart; minor ones lighter.
     const double pxPerMm = transform().m11();
     const auto [minor, major] = GridSteps(m_bInches);
-    for (const auto& [step, colour] : {std::pair(minor, QColor(0xee, 0xee, 0xee)), std::pair(major, QColor(0xcc, 0xcc, 0xcc))}) {
-        if (step * pxPerMm < 4)
-            continue;
-        pPainter->setPen(QPen(colour, 0));
-        for (double x = sheet.left(); x <= sheet.right(); x += step)
-            pPainter->drawLine(QPointF(x, sheet.top()), QPointF(x, sheet.bottom()));
-        for (double y = sheet.top(); y <= sheet.bottom(); y += step)
-            pPainter->drawLine(QPointF(sheet.left(), y), QPointF(sheet.right(), y));
+    QVector<bool> over(m_model.SheetCount());
+    for (const Part& part : m_model.Parts())
+        over[part.nSheet] = over[part.nSheet] || !QRectF(QPointF(), m_model.SheetSize()).contains(part.Bounds());
+    for (int i = 0; i < m_model.SheetCount(); ++i) {
+        const QRectF sheet(m_model.SheetOrigin(i), m_model.SheetSize());
+        pPainter->fillRect(sheet, Qt::white);
+        for (const auto& [step, colour] : {std::pair(minor, QColor(0xee, 0xee, 0xee)), std::pair(major, QColor(0xcc, 0xcc, 0xcc))}) {
+            if (step * pxPerMm < 4)
+                continue;
+            pPainter->setPen(QPen(colour, 0));
+            for (double x = 0; x <= sheet.width(); x += step)
+                pPainter->drawLine(QPointF(sheet.left() + x, sheet.top()), QPointF(sheet.left() + x, sheet.bottom()));
+            for (double y = sheet.top(); y <= sheet.bottom(); y += step)
+                pPainter->drawLine(QPointF(sheet.left(), y), QPointF(sheet.right(), y));
+        }
+        // The margin nesting keeps clear, dashed; the board's edge red while a part reaches past it.
+        const double margin = m_model.Setup().dMarginMm;
+        pPainter->setBrush(Qt::NoBrush);
+        if (margin > 0 && 2 * margin < std::min(sheet.width(), sheet.height())) {
+            pPainter->setPen(QPen(QColor(0xa0, 0xa0, 0xa0), 0, Qt::DashLine));
+            pPainter->drawRect(sheet.adjusted(margin, margin, -margin, -margin));
+        }
+        pPainter->setPen(QPen(over[i] ? QColor(200, 0, 0) : Qt::darkGray, 0));
+        pPainter->drawRect(sheet);
     }
-    // The board's edge; red while a part reaches past it.
-    const bool over = !sheet.contains(m_model.PartsBounds()) && !m_model.IsEmpty();
-    pPainter->setPen(QPen(over ? QColor(200, 0, 0) : Qt::darkGray, 0));
-    pPainter->setBrush(Qt::NoBrush);
-    pPainter->drawRect(sheet);
 }
 
 void SheetView::drawForeground(QPainter* pPainter, const QRectF&)

@@ -17,7 +17,7 @@ class PartItem : public QGraphicsItem
 {
 public:
     enum { Type = UserType + 1 };
-    explicit PartItem(const Part& part);
+    PartItem(const Part& part, const QPointF& sheetOrigin);
 
     int type() const override { return Type; }
     QRectF boundingRect() const override;
@@ -25,12 +25,13 @@ public:
     void paint(QPainter* pPainter, const QStyleOptionGraphicsItem* pOption, QWidget* pWidget) override;
 
     int Id() const { return m_nId; }
-    void Show(const Part& part); // draws the part as it now is
+    void Show(const Part& part, const QPointF& sheetOrigin); // draws the part as it now is, on its sheet
 
 private:
     int m_nId;
-    Outlines m_outlines; // placed, in sheet millimetres
+    Outlines m_outlines; // placed, in millimetres along the row of sheets
     QRectF m_bounds;
+    bool m_bPinned = false;
 };
 
 class SheetView : public QGraphicsView
@@ -69,6 +70,7 @@ protected:
 
 private:
     void Added(int nId);
+    void ShowAll();
     void UpdateSceneRect();
     void MoveSelected(const QPointF& by, int nMerge);
 

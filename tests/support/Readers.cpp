@@ -53,7 +53,7 @@ QStringList DxfEntities(const QString& file)
     return QString::fromUtf8(python.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
 }
 
-QImage ReadBack(const QString& file, const QRectF& page)
+QImage ReadBack(const QString& file, const QRectF& page, int nPdfPage)
 {
     QPainter painter;
     QImage image;
@@ -77,8 +77,9 @@ QImage ReadBack(const QString& file, const QRectF& page)
     } else {
         QTemporaryDir dir;
         const QString out = dir.filePath(QStringLiteral("page"));
-        if (QProcess::execute(QStringLiteral("pdftoppm"), {"-r", QString::number(kPxPerMm * 25.4), "-png",
-                                                            "-singlefile", file, out}) != 0)
+        const QString number = QString::number(nPdfPage);
+        if (QProcess::execute(QStringLiteral("pdftoppm"), {"-r", QString::number(kPxPerMm * 25.4), "-png", "-f", number,
+                                                            "-l", number, "-singlefile", file, out}) != 0)
             return QImage();
         const QImage pdf(out + QStringLiteral(".png"));
         Canvas(page, painter, image);
