@@ -7,6 +7,7 @@
 #include "HostTrace.h"
 #include "MainWindow.h"
 #include "ModuleHost.h"
+#include "ModulePath.h"
 #include "SheetView.h"
 
 #include <QApplication>
@@ -120,5 +121,7 @@ int main(int argc, char* argv[])
     // module parses numbers the C way, and so does the host.
     std::setlocale(LC_NUMERIC, "C");
     QLocale::setDefault(QLocale::c());
+    if (options.strModule.isEmpty())
+        options.strModule = DefaultModulePath();
     return options.bWindow ? RunWindow(options) : RunHeadless(options);
 }
