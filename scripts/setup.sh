@@ -6,6 +6,8 @@ packages=(g++ cmake make qt6-base-dev qt6-base-dev-tools qt6-5compat-dev qt6-svg
           fonts-dejavu-core fonts-wqy-zenhei)
 # Clipper merges the outlines of letters that touch into one.
 packages+=(pkg-config libpolyclipping-dev)
+# help2man writes kerfmate-host's manual page from its --help.
+packages+=(help2man)
 for arg in "$@"; do
   if [ "$arg" = --tests ]; then
     # xvfb (with xauth) gives the window test a real X server and openbox

@@ -94,6 +94,8 @@ int main(int argc, char* argv[])
         args << QString::fromLocal8Bit(argv[i]);
     QCoreApplication::setOrganizationName(QStringLiteral("Kerfmate"));
     QCoreApplication::setApplicationName(QStringLiteral("kerfmate-host"));
+    // The desktop entry's name: how Wayland finds the window's menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(KERFMATE_APP_ID));
 
     HostOptions options;
     if (const int code = ParseOptions(args, options); code >= 0)
