@@ -14,7 +14,9 @@ for arg in "$@"; do
     # manages it, as a desktop does; python3-ezdxf reads the host's DXF back
     # and poppler-utils renders its PDF; fonts-lyx brings the TeX symbol faces
     # an unnamed font falls on, and the engine test proves labels never use one.
-    packages+=(xvfb xauth openbox python3-ezdxf poppler-utils fonts-lyx)
+    # The install test validates the desktop entry and the AppStream file and
+    # waits with xdotool for the window the menu entry opens.
+    packages+=(xvfb xauth openbox python3-ezdxf poppler-utils fonts-lyx desktop-file-utils appstream xdotool)
   else
     packages+=("$arg")
   fi
