@@ -22,9 +22,9 @@ cmake --install "$build" --prefix "$work/staged" --strip >/dev/null
 mv "$work/staged" "$work/kerfmate"
 prefix=$work/kerfmate
 # As bytes and as Qt's UTF-16 string literals.
-python3 - "$prefix" "$source" <<'PY' || fail "installed files name $source"
+python3 - "$prefix" "$source" "$build" <<'PY' || fail "installed files name $source or $build"
 import os, sys
-needles = [sys.argv[2].encode(), sys.argv[2].encode("utf-16-le")]
+needles = [path.encode(code) for path in sys.argv[2:] for code in ("utf-8", "utf-16-le")]
 named = [os.path.join(folder, name) for folder, _, names in os.walk(sys.argv[1]) for name in names
          if not os.path.islink(os.path.join(folder, name))
          and any(n in open(os.path.join(folder, name), "rb").read() for n in needles)]
