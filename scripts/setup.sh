@@ -8,13 +8,17 @@ packages=(g++ cmake make qt6-base-dev qt6-base-dev-tools qt6-5compat-dev qt6-svg
           fonts-dejavu-core fonts-wqy-zenhei libnest2d-dev libpolyclipping-dev libnlopt-cxx-dev libboost-dev)
 # Clipper also merges the outlines of letters that touch into one; pkg-config finds it.
 packages+=(pkg-config)
+# help2man writes kerfmate-host's manual page from its --help.
+packages+=(help2man)
 for arg in "$@"; do
   if [ "$arg" = --tests ]; then
     # xvfb (with xauth) gives the window test a real X server and openbox
     # manages it, as a desktop does; python3-ezdxf reads the host's DXF back
     # and poppler-utils renders its PDF; fonts-lyx brings the TeX symbol faces
     # an unnamed font falls on, and the engine test proves labels never use one.
-    packages+=(xvfb xauth openbox python3-ezdxf poppler-utils fonts-lyx)
+    # The install test validates the desktop entry and the AppStream file and
+    # waits with xdotool for the window the menu entry opens.
+    packages+=(xvfb xauth openbox python3-ezdxf poppler-utils fonts-lyx desktop-file-utils appstream xdotool)
   else
     packages+=("$arg")
   fi

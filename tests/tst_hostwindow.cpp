@@ -6,6 +6,7 @@
 #include "HostEngine.h"
 #include "MainWindow.h"
 #include "ModuleHost.h"
+#include "ModulePath.h"
 #include "Readers.h"
 #include "Rulers.h"
 #include "SheetDocument.h"
@@ -87,7 +88,7 @@ private:
 
 void TestHostWindow::initTestCase()
 {
-    QCOMPARE(m_module.Load(QStringLiteral(KERFMATE_DEFAULT_MODULE)), ModuleHost::Loaded);
+    QCOMPARE(m_module.Load(DefaultModulePath()), ModuleHost::Loaded);
     m_pWindow = std::make_unique<MainWindow>(m_module, m_engine, QString(), QString());
     m_pWindow->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_pWindow.get()));
@@ -115,7 +116,7 @@ void TestHostWindow::newPartOnEachGenerator()
     QVERIFY(m_pWindow->isWindowModified());
     // And the dialog on its own, as a script runs kerfmate-host.
     HostOptions run;
-    run.strModule = QStringLiteral(KERFMATE_DEFAULT_MODULE);
+    run.strModule = DefaultModulePath();
     run.plan.strScreenshot = Path("dialog.png");
     QCOMPARE(Misplaced(run.plan.strScreenshot, [&run] { QCOMPARE(RunHeadless(run), int(ExitCancelled)); }), QString());
 }

@@ -5,6 +5,7 @@
 #include "ExportFormats.h"
 #include "HostConfig.h"
 #include "HostEngine.h"
+#include "ModulePath.h"
 #include "Parameters.h"
 #include "SheetDocument.h"
 
@@ -77,8 +78,12 @@ int ParseOptions(const QStringList& args, HostOptions& options)
                        "with a sheet of parts; otherwise it runs the generator dialog once, places the part on\n"
                        "the sheet (the --open one, or a new one) and writes what it is asked to."));
     parser.addHelpOption();
-    const QCommandLineOption module(QStringLiteral("module"), QStringLiteral("The module to load."),
-                                    QStringLiteral("path"), QStringLiteral(KERFMATE_DEFAULT_MODULE));
+    parser.addVersionOption();
+    const QCommandLineOption module(
+        QStringLiteral("module"),
+        QStringLiteral("The module to load; without it $KERFMATE_MODULE, else %1 from this program's folder.")
+            .arg(ModuleFromProgram()),
+        QStringLiteral("path"));
     const QCommandLineOption out(QStringLiteral("out"),
                                  QStringLiteral("Export the sheet; %1 by the extension (repeatable).").arg(formats),
                                  QStringLiteral("file"));
@@ -141,6 +146,10 @@ int ParseOptions(const QStringList& args, HostOptions& options)
             parser.helpText().replace(QLatin1String("<executable_name>"), QStringLiteral("kerfmate-host"));
         std::printf("%s%s%s", qPrintable(help),
                     qPrintable(ParameterHelp(HostConfig::IsInch(HostConfig::ReadRulerUnit()))), kExitCodes);
+        return ExitOk;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        std::printf("kerfmate-host %s\n", KERFMATE_VERSION);
         return ExitOk;
     }
     if (parser.isSet(log)) {

@@ -7,6 +7,7 @@
 #include "HostTrace.h"
 #include "MainWindow.h"
 #include "ModuleHost.h"
+#include "ModulePath.h"
 #include "SheetView.h"
 
 #include <QApplication>
@@ -93,6 +94,8 @@ int main(int argc, char* argv[])
         args << QString::fromLocal8Bit(argv[i]);
     QCoreApplication::setOrganizationName(QStringLiteral("Kerfmate"));
     QCoreApplication::setApplicationName(QStringLiteral("kerfmate-host"));
+    // The desktop entry's name: how Wayland finds the window's menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(KERFMATE_APP_ID));
 
     HostOptions options;
     if (const int code = ParseOptions(args, options); code >= 0)
@@ -120,5 +123,7 @@ int main(int argc, char* argv[])
     // module parses numbers the C way, and so does the host.
     std::setlocale(LC_NUMERIC, "C");
     QLocale::setDefault(QLocale::c());
+    if (options.strModule.isEmpty())
+        options.strModule = DefaultModulePath();
     return options.bWindow ? RunWindow(options) : RunHeadless(options);
 }
