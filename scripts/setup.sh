@@ -9,8 +9,9 @@ for arg in "$@"; do
     # xvfb (with xauth) gives the window test a real X server and openbox
     # manages it, as a desktop does; python3-ezdxf reads the host's DXF back
     # and poppler-utils renders its PDF; fonts-lyx brings the TeX symbol faces
-    # an unnamed font falls on, and the engine test proves labels never use one.
-    packages+=(xvfb xauth openbox python3-ezdxf poppler-utils fonts-lyx)
+    # an unnamed font falls on, and the engine test proves labels never use one;
+    # strace kills the host at the moment a file it writes would be replaced.
+    packages+=(xvfb xauth openbox python3-ezdxf poppler-utils fonts-lyx strace)
   else
     packages+=("$arg")
   fi
