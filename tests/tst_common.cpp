@@ -19,9 +19,6 @@
 #include <QtTest>
 #include <functional>
 #include <limits>
-#include <sys/stat.h>
-#include <sys/sysmacros.h>
-#include <unistd.h>
 
 namespace {
 constexpr double kInf = std::numeric_limits<double>::infinity();
@@ -90,8 +87,6 @@ private slots:
     void resourceFolderByTheme();
     void storedValuesRead_data();
     void storedValuesRead();
-    void filesThatAreNoSettings_data();
-    void filesThatAreNoSettings();
 
     void validator_data();
     void validator();
@@ -143,57 +138,11 @@ void TestCommon::storedValuesRead_data()
     QTest::newRow("text") << QByteArray("k=\"a, b\"") << "Text" << QVariant("a, b");
     QTest::newRow("text beginning with @") << QByteArray("k=@@home") << "Text" << QVariant("@home");
     // A serialised object is never deserialised: the field keeps its value.
-    QTest::newRow("serialised list") << QByteArray("k=@Variant(\\0\\0\\0\\x9@\\x14\\0\\0\\0\\0\\0\\0)") << "Number"
-                                     << QVariant(7.0);
     QTest::newRow("serialised, another key of the group")
         << QByteArray("j=@Variant(\\0\\0\\0\\x9@\\x14\\0\\0\\0\\0\\0\\0)\nk=2500") << "Number" << QVariant(2.5);
-    QTest::newRow("serialised behind escapes") << QByteArray("k=\\q\"\"\\100DateTime(\\0)") << "Text" << QVariant("seven");
     // Qt drops a byte-order mark where its decoder meets it first.
     QTest::newRow("serialised behind a byte-order mark")
         << QByteArray("k= ,\"\xEF\xBB\xBF@Variant(\\0\\0\\0\\x9@\\x14\\0\\0\\0\\0\\0\\0)\"") << "Number" << QVariant(7.0);
-}
-
-void TestCommon::filesThatAreNoSettings_data()
-{
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("why");
-    QTest::newRow("FIFO") << "FIFO" << "is not a regular file";
-    QTest::newRow("link to a device") << "device" << "is not a regular file";
-    QTest::newRow("folder") << "folder" << "is not a regular file";
-    QTest::newRow("50 MB") << "50 MB" << "is larger than 256 KiB";
-}
-
-// Kerfmate.ini and cfg.ini that are no settings files read as missing, at
-// once and however often, with one line in the log each. OK writes nothing
-// into a device, a FIFO or a folder, and a file too large to be settings anew.
-void TestCommon::filesThatAreNoSettings()
-{
-    QFETCH(QString, kind);
-    QFETCH(QString, why);
-    // A device of this test's own where it may make one: it takes no harm.
-    const QByteArray device = QFile::encodeName(m_config->path() + "/zero");
-    const char* pszDevice = ::mknod(device, S_IFCHR | 0600, makedev(1, 5)) == 0 ? device.constData() : "/dev/zero";
-    const QString ini = m_config->kerfmateIni(), cfg = m_config->dataDir() + "/cfg.ini";
-    for (const QString& file : {ini, cfg}) {
-        const QByteArray path = QFile::encodeName(file);
-        QFile big(file);
-        QVERIFY(kind == "FIFO" ? ::mkfifo(path, 0600) == 0 : kind == "device" ? ::symlink(pszDevice, path) == 0
-                : kind == "folder" ? QDir().mkdir(file) : big.open(QIODevice::WriteOnly) && big.resize(50 << 20));
-    }
-    double dNumber = 7;
-    int nInches = 0;
-    for (int i = 0; i < 3; ++i) {
-        IniReader(QStringLiteral("G")).Number(QStringLiteral("k"), dNumber);
-        nInches += IsInchUnit(ReadRulerUnit());
-    }
-    QCOMPARE(dNumber, 7.0);
-    QCOMPARE(nInches, 0);
-    const QStringList lines = m_config->log(2);
-    QVERIFY2(lines.size() == 2 && lines.filter(why).size() == 2, qPrintable(lines.join('\n')));
-    IniWriter(QStringLiteral("G")).Number(QStringLiteral("k"), 2.5);
-    IniReader(QStringLiteral("G")).Number(QStringLiteral("k"), dNumber);
-    QCOMPARE(dNumber, kind == "50 MB" ? 2.5 : 7.0);
-    QCOMPARE(QFileInfo(ini).isFile() && !QFileInfo(ini).isSymLink(), kind == "50 MB");
 }
 
 void TestCommon::storedValuesRead()

@@ -15,6 +15,7 @@
 #include <QtTest>
 #include <QtWidgets>
 #include <csignal>
+#include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 
@@ -346,13 +347,11 @@ void TestHostWindow::fullDiskLosesNothing()
         QVERIFY(previous.open(QIODevice::WriteOnly) && previous.write("previous") == 8);
     }
     QFile fill(disk + "/fill");
-    const QByteArray block(4096, 0);
-    QVERIFY(fill.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-    while (mounted && fill.write(block) == block.size()) {}
-    QVERIFY(fill.resize(qMax<qint64>(fill.size() - block.size(), 0)));
-    rlimit unlimited, small;
+    QVERIFY(!mounted || (fill.open(QIODevice::WriteOnly)
+                         && ::posix_fallocate(fill.handle(), 0, QStorageInfo(disk).bytesAvailable() - 4096) == 0));
+    rlimit unlimited;
     ::getrlimit(RLIMIT_FSIZE, &unlimited);
-    small = {rlim_t(block.size()), unlimited.rlim_max};
+    const rlimit small = {4096, unlimited.rlim_max};
     std::signal(SIGXFSZ, SIG_IGN);
     QVERIFY(mounted || ::setrlimit(RLIMIT_FSIZE, &small) == 0);
     for (const QString& file : files) {
