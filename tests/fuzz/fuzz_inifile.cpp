@@ -29,7 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::abort();
     const QSettings settings(file.fileName(), QSettings::IniFormat);
     for (const QString& key : settings.allKeys())
-        if (const QVariant value = settings.value(key); value.isValid() && (!isText(value) || !texts.contains(value)))
+        if (const QVariant value = key.isEmpty() ? QVariant() : settings.value(key);
+            value.isValid() && (!isText(value) || !texts.contains(value)))
             qFatal("Qt reads %s as a %s the reader did not decode", qPrintable(key), value.typeName());
     return 0;
 }
