@@ -151,6 +151,11 @@ void TestCommon::storedValuesRead()
     QFETCH(QString, kind);
     QFETCH(QVariant, read);
     QFile file(m_config->kerfmateIni());
+    // Read once before the line is there: a file that changes is read anew.
+    double dBefore = 0;
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("[G]\n") == 4);
+    file.close();
+    IniReader(QStringLiteral("G")).Number(QStringLiteral("k"), dBefore);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("[G]\n" + line + "\n[H]\nx=1\n");
     file.close();
