@@ -1,7 +1,7 @@
 #include "Settings.h"
 
 #include "CUiPermissionsManager.h"
-#include "IniGuard.h"
+#include "IniFile.h"
 
 #include <QDir>
 #include <QSettings>
@@ -9,8 +9,9 @@
 #include <QVariant>
 
 namespace {
-// The open write batch, if any; a batch on a file that cannot be made safe
-// to rewrite is open but has no settings object, and writes nothing.
+// The open write batch, if any; a batch on a file that must not be
+// rewritten (a device, a FIFO) is open but has no settings object, and
+// writes nothing.
 QSettings* g_pWriteBatch = nullptr;
 bool g_bBatchOpen = false;
 
@@ -21,7 +22,7 @@ QString KeyPath(const QString& group, const QString& key)
 
 QVariant ReadValue(const QString& group, const QString& key, const QVariant& def, const QString& file)
 {
-    QSettings settings(SafeIniToRead(file), QSettings::IniFormat);
+    QSettings settings(IniFile::ReadablePath(file), QSettings::IniFormat);
     return settings.value(KeyPath(group, key), def);
 }
 
@@ -37,7 +38,7 @@ void WriteValue(const QString& group, const QString& key, const QVariant& value,
             write(*g_pWriteBatch);
         return;
     }
-    if (!CleanIniForWriting(file))
+    if (!IniFile::PrepareForWriting(file))
         return;
     QSettings settings(file, QSettings::IniFormat);
     write(settings);
@@ -100,7 +101,7 @@ void WriteIniString(const QString& group, const QString& key, const QString& str
 void BeginIniWrite(const QString& file)
 {
     g_bBatchOpen = true;
-    g_pWriteBatch = CleanIniForWriting(file) ? new QSettings(file, QSettings::IniFormat) : nullptr;
+    g_pWriteBatch = IniFile::PrepareForWriting(file) ? new QSettings(file, QSettings::IniFormat) : nullptr;
 }
 
 void EndIniWrite()

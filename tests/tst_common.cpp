@@ -141,11 +141,11 @@ void TestCommon::storedValuesRead_data()
     QTest::newRow("text") << QByteArray("k=\"a, b\"") << "Text" << QVariant("a, b");
     QTest::newRow("text beginning with @") << QByteArray("k=@@home") << "Text" << QVariant("@home");
     // A serialised object is never deserialised: the field keeps its value.
-    QTest::newRow("serialised list") << QByteArray("k=@Variant(\\0\\0\\0\\x9@\\x14\\0\\0\\0\\0\\0\\0)") << "Number"
-                                     << QVariant(7.0);
     QTest::newRow("serialised, another key of the group")
         << QByteArray("j=@Variant(\\0\\0\\0\\x9@\\x14\\0\\0\\0\\0\\0\\0)\nk=2500") << "Number" << QVariant(2.5);
-    QTest::newRow("serialised behind escapes") << QByteArray("k=\\q\"\"\\100DateTime(\\0)") << "Text" << QVariant("seven");
+    // Qt drops a byte-order mark where its decoder meets it first.
+    QTest::newRow("serialised behind a byte-order mark")
+        << QByteArray("k= ,\"\xEF\xBB\xBF@Variant(\\0\\0\\0\\x9@\\x14\\0\\0\\0\\0\\0\\0)\"") << "Number" << QVariant(7.0);
 }
 
 void TestCommon::storedValuesRead()
@@ -154,6 +154,11 @@ void TestCommon::storedValuesRead()
     QFETCH(QString, kind);
     QFETCH(QVariant, read);
     QFile file(m_config->kerfmateIni());
+    // Read once before the line is there: a file that changes is read anew.
+    double dBefore = 0;
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("[G]\n") == 4);
+    file.close();
+    IniReader(QStringLiteral("G")).Number(QStringLiteral("k"), dBefore);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("[G]\n" + line + "\n[H]\nx=1\n");
     file.close();

@@ -2,6 +2,7 @@
 // the module's dialog as the screen shows it, laid on the sheet, moved,
 // turned, edited, undone, exported, saved and opened again; language and units.
 #include "CommandLine.h"
+#include "ExportFormats.h"
 #include "HeadlessRun.h"
 #include "HostEngine.h"
 #include "MainWindow.h"
@@ -14,6 +15,10 @@
 
 #include <QtTest>
 #include <QtWidgets>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
 
 namespace {
 // Runs fn on the next modal window, from inside its own event loop.
@@ -71,6 +76,7 @@ private slots:
     void placementFillsTheBoard();
     void exportsShowTheSheet();
     void editSaveReopen();
+    void fullDiskLosesNothing();
     void nestCancelledOrUndoneLeavesTheSheet();
     void closingAsksWhileUnsaved();
 
@@ -353,6 +359,48 @@ void TestHostWindow::editSaveReopen()
     const QByteArray bytes = first.readAll();
     QVERIFY(again.readAll() == bytes && second.readAll() == bytes);
     QCOMPARE(Document(), saved);
+}
+
+// With 4 KiB left on the disk (a tmpfs of its own where this may mount one,
+// else a limit on the size of the files written) every export and the save
+// end in a message with the reason; each previous file stays byte for byte,
+// the sheet keeps its unsaved mark, and quitting still asks.
+void TestHostWindow::fullDiskLosesNothing()
+{
+    Trigger("actionSelectAll");
+    Trigger("actionMirror");
+    const QString disk = Path("disk");
+    QVERIFY(QDir().mkpath(disk));
+    const bool mounted = ::mount("tmpfs", QFile::encodeName(disk), "tmpfs", 0, "size=512k") == 0;
+    QStringList files = {"sheet.kerfmate"};
+    for (const ExportFormat& format : ExportFormats())
+        files << QStringLiteral("sheet.") + format.pszSuffix;
+    for (const QString& file : files) {
+        QFile previous(disk + '/' + file);
+        QVERIFY(previous.open(QIODevice::WriteOnly) && previous.write("previous") == 8);
+    }
+    QFile fill(disk + "/fill");
+    QVERIFY(!mounted || (fill.open(QIODevice::WriteOnly)
+                         && ::posix_fallocate(fill.handle(), 0, QStorageInfo(disk).bytesAvailable() - 4096) == 0));
+    rlimit unlimited;
+    ::getrlimit(RLIMIT_FSIZE, &unlimited);
+    const rlimit small = {4096, unlimited.rlim_max};
+    std::signal(SIGXFSZ, SIG_IGN);
+    QVERIFY(mounted || ::setrlimit(RLIMIT_FSIZE, &small) == 0);
+    for (const QString& file : files) {
+        QString text;
+        Answer(QString(), QMessageBox::Ok, &text);
+        const QString path = disk + '/' + file;
+        QVERIFY(!(file.endsWith("kerfmate") ? m_pWindow->SaveTo(path) : m_pWindow->ExportTo(path)));
+        QVERIFY2(text.contains(mounted ? "No space left on device" : "File too large"), qPrintable(text));
+        QFile previous(path);
+        QVERIFY(previous.open(QIODevice::ReadOnly) && previous.readAll() == "previous" && m_pWindow->isWindowModified());
+    }
+    ::setrlimit(RLIMIT_FSIZE, &unlimited);
+    QString question;
+    Answer(QString(), QMessageBox::Cancel, &question);
+    QVERIFY(!m_pWindow->close() && !question.isEmpty());
+    QVERIFY(!mounted || ::umount2(QFile::encodeName(disk), MNT_DETACH) == 0);
 }
 
 // Cancel on the nest's progress bar leaves the sheet byte for byte as it

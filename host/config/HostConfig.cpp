@@ -1,6 +1,7 @@
 #include "HostConfig.h"
 
 #include "CUiPermissionsManager.h"
+#include "IniFile.h"
 
 #include <QDir>
 #include <QStandardPaths>
@@ -43,13 +44,15 @@ bool IsInch(int nRulerUnit)
 
 int ReadRulerUnit()
 {
-    const QSettings cfg(RulerFile(), QSettings::IniFormat);
+    const QSettings cfg(IniFile::ReadablePath(RulerFile()), QSettings::IniFormat);
     return cfg.value(kRulerKey, int(Millimetres)).toInt();
 }
 
 bool WriteRulerUnit(RulerUnit unit)
 {
     MakeDataFolder();
+    if (!IniFile::PrepareForWriting(RulerFile()))
+        return false;
     QSettings cfg(RulerFile(), QSettings::IniFormat);
     cfg.setValue(kRulerKey, int(unit));
     cfg.sync();
@@ -58,8 +61,8 @@ bool WriteRulerUnit(RulerUnit unit)
 
 QString WindowSettingsFile()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-           + QStringLiteral("/Kerfmate/kerfmate-host.ini");
+    return IniFile::WritablePath(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+                                 + QStringLiteral("/Kerfmate/kerfmate-host.ini"));
 }
 
 RulerUnit SavedUnits(const QSettings& settings)

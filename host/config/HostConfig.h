@@ -25,7 +25,9 @@ int ReadRulerUnit();
 // Only ever 0 or 1 reaches cfg.ini.
 bool WriteRulerUnit(RulerUnit unit);
 
-// The window's own file, $XDG_CONFIG_HOME/Kerfmate/kerfmate-host.ini.
+// The window's own file, $XDG_CONFIG_HOME/Kerfmate/kerfmate-host.ini, fit
+// to be read and written; a private one for this run when that is a
+// device, a FIFO or cannot be read.
 QString WindowSettingsFile();
 // A remembered unit; anything but a clean 0 or 1 means millimetres.
 RulerUnit SavedUnits(const QSettings& settings);

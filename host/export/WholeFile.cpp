@@ -22,8 +22,11 @@ bool WriteWholeFile(const QString& path, const QByteArray& bytes, QString* pErro
         return fail(file.errorString());
     for (qint64 done = 0; done < bytes.size();) {
         const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
-        if (written <= 0)
-            return file.cancelWriting(), fail(file.errorString());
+        if (written <= 0) {
+            const QString reason = file.errorString(); // before cancelling overwrites it
+            file.cancelWriting();
+            return fail(reason);
+        }
         done += written;
     }
     // Space the file system only promised is claimed here.

@@ -113,7 +113,8 @@ MainWindow::MainWindow(ModuleHost& module, HostEngine& engine, const QString& st
     connect(m_pSheet, &SheetView::CursorMoved, this, [this](const QPointF& at) { m_cursor = at, UpdateStatus(); });
 
     resize(1100, 720);
-    restoreGeometry(m_settings.value(QStringLiteral("window/geometry")).toByteArray());
+    // Kept as text: the settings hand on nothing else.
+    restoreGeometry(QByteArray::fromBase64(m_settings.value(QStringLiteral("window/geometry")).toString().toLatin1()));
     SetTheme(strTheme.isEmpty() ? m_settings.value(QStringLiteral("theme"), HostConfig::Themes().first()).toString()
                                 : strTheme);
     SetLanguage(strLanguage.isEmpty() ? m_settings.value(QStringLiteral("language"), QStringLiteral("en")).toString()
@@ -813,6 +814,6 @@ void MainWindow::closeEvent(QCloseEvent* pEvent)
         pEvent->ignore();
         return;
     }
-    m_settings.setValue(QStringLiteral("window/geometry"), saveGeometry());
+    m_settings.setValue(QStringLiteral("window/geometry"), QString::fromLatin1(saveGeometry().toBase64()));
     pEvent->accept();
 }

@@ -3,7 +3,9 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <string>
+#include <unistd.h>
 
 void ILog_WriteLogF(int level, const char* format, ...)
 {
@@ -27,10 +29,12 @@ void ILog_WriteLogF(int level, const char* format, ...)
         if (c == '\n' || c == '\r')
             c = ' ';
 
-    // One write per line so that concurrent writers never interleave a line.
-    std::string line = std::to_string(level) + '\t' + sentence + '\n';
-    if (FILE* f = std::fopen(path, "a")) {
-        std::fwrite(line.data(), 1, line.size(), f);
-        std::fclose(f);
+    // One write per line so that concurrent writers never interleave a line;
+    // a FIFO that nobody reads refuses the line at once instead of blocking.
+    const std::string line = std::to_string(level) + '\t' + sentence + '\n';
+    const int fd = ::open(path, O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644);
+    if (fd >= 0) {
+        [[maybe_unused]] const ssize_t written = ::write(fd, line.data(), line.size());
+        ::close(fd);
     }
 }

@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Every file kerfmate-host writes, each export format it lists and the sheet
+# itself, is written whole or not at all. On a full disk the run exits 5
+# with the reason and the previous file stays byte for byte, with nothing
+# left beside it; killed at the moment the new file would take the old one's
+# place, the previous file stays too, and what was ready to replace it was
+# complete. The disk is a tmpfs of its own where this may mount one, else a
+# file-size limit; the kill comes from strace, at the rename.
+#   bash tests/write-whole.sh KERFMATE_HOST
+set -euo pipefail
+host=$1
+command -v strace >/dev/null || { echo "needs strace (bash scripts/setup.sh --tests installs it)"; exit 1; }
+work=$(mktemp -d)
+trap 'umount "$work/disk" 2>/dev/null || true; rm -rf "$work"' EXIT
+export XDG_CONFIG_HOME=$work/config QT_QPA_PLATFORM=offscreen
+failed=0
+fail() { echo "FAIL $suffix, $*"; failed=1; bad=1; }
+
+# A gear pair: tens of KiB in every format, far more than the 4 KiB left.
+"$host" --accept --generator 2 --save "$work/gears.kerfmate" >/dev/null
+suffixes=$("$host" --help | sed -n 's/.*Export the sheet; \(.*\) by the extension.*/\1/p' | tr -d '.,')
+[ -n "$suffixes" ] || { echo "FAIL: --help lists no export format"; exit 1; }
+mkdir "$work/disk"
+mounted=0
+mount -t tmpfs -o size=512k tmpfs "$work/disk" 2>/dev/null && mounted=1
+echo "full disk: $([ $mounted = 1 ] && echo "a tmpfs with 4 KiB left" || echo "a 4 KiB file-size limit")"
+
+write() { # write SUFFIX [COMMAND...]: the run that writes the sheet to sheet.SUFFIX
+  local suffix=$1 option=--out
+  shift
+  [ "$suffix" = kerfmate ] && option=--save
+  "$@" "$host" --open "$work/gears.kerfmate" "$option" "$work/disk/sheet.$suffix" 2>&1
+}
+limited() { trap '' XFSZ; ulimit -f 4; "$@"; }
+
+for suffix in $suffixes kerfmate; do
+  bad=0
+  target=$work/disk/sheet.$suffix
+  write "$suffix" >/dev/null
+  size=$(stat -c %s "$target")
+  printf 'previous %s\n' "$suffix" >"$target"
+  if [ $mounted = 1 ]; then
+    dd if=/dev/zero of="$work/disk/fill" bs=4k 2>/dev/null || true
+    truncate -s -4096 "$work/disk/fill"
+    out=$(write "$suffix") && code=0 || code=$?
+    rm "$work/disk/fill"
+  else
+    out=$(write "$suffix" limited) && code=0 || code=$?
+  fi
+  [ $code = 5 ] || fail "full disk: exit $code, not 5"
+  grep -qE "could not (write|save) .*: (No space left on device|File too large)" <<<"$out" || fail "full disk: no reason in: $out"
+  [ "$(cat "$target")" = "previous $suffix" ] || fail "full disk: the previous file changed"
+  [ "$(ls "$work/disk")" = "$(basename "$target")" ] || fail "full disk: left behind: $(ls "$work/disk" | tr '\n' ' ')"
+
+  # In a subshell of its own, whose shell keeps the news of the kill to itself.
+  code=$( (write "$suffix" strace -f -qq -o /dev/null -e trace=rename,renameat,renameat2 \
+    -e inject=rename,renameat,renameat2:error=EIO:signal=KILL >/dev/null && echo 0 || echo $?) 2>/dev/null)
+  [ $code = 137 ] || fail "kill at the rename: exit $code, not killed"
+  [ "$(cat "$target")" = "previous $suffix" ] || fail "kill at the rename: the previous file changed"
+  ready=$(find "$work/disk" -name "sheet.$suffix.?*")
+  [ -n "$ready" ] && [ "$(stat -c %s "$ready")" = "$size" ] || fail "kill at the rename: no complete file of $size bytes was ready"
+  rm -f "$work"/disk/*
+  [ $bad = 1 ] || echo "$suffix: exit 5 on a full disk, killed at the rename: the previous file kept"
+done
+exit $failed
