@@ -7,6 +7,7 @@
 #include <QPolygonF>
 #include <QString>
 #include <QVector>
+#include <vector>
 
 namespace EngineOutline {
 
@@ -63,11 +64,20 @@ QPainterPath Circle(const QPointF& centre, double radius);
 // Drops repeated points and points on a straight line through their neighbours.
 QPolygonF CleanPolygon(const QPolygonF& polygon);
 
-// Moves every edge of a simple closed polygon outward by `distance`, keeping
-// sharp corners (edge offsets meet at their mitre).
+// Moves every edge of a simple closed polygon outward by `distance`: corners
+// stay sharp (edge offsets meet at their mitre), and where the offsets of
+// nearby edges would cross, the result is the boundary of the grown area
+// (Clipper's), so it never carries a loop or a hook. The winding stays the
+// polygon's.
 QPolygonF OffsetOutward(const QPolygonF& polygon, double distance);
 
 double SignedArea(const QPolygonF& polygon);
+
+// Whether the closed contour through these corners (the last may repeat the
+// first) is simple: no edge crosses or touches another except its two
+// neighbours at their shared corners, and no corner turns straight back
+// along its edge. Drops repeated corners and closes the list on the way.
+bool ContourSimple(std::vector<QPointF>& corners);
 
 QPainterPath ClosedPath(const QPolygonF& polygon);
 

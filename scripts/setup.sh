@@ -2,8 +2,8 @@
 # Installs the Debian packages the build needs, when any is missing, and
 # those named as arguments; --tests adds what the tests need.
 set -euo pipefail
-packages=(g++ cmake make qt6-base-dev qt6-base-dev-tools qt6-5compat-dev qt6-svg-dev libgl-dev
-          fonts-dejavu-core fonts-wqy-zenhei)
+packages=(g++ cmake make pkg-config qt6-base-dev qt6-base-dev-tools qt6-5compat-dev qt6-svg-dev libgl-dev
+          libpolyclipping-dev fonts-dejavu-core fonts-wqy-zenhei)
 for arg in "$@"; do
   if [ "$arg" = --tests ]; then
     # xvfb (with xauth) gives the window test a real X server; python3-ezdxf
