@@ -2,6 +2,7 @@
 
 #include "CShape.h"
 #include "CShapeList.h"
+#include "EngineOutline.h"
 #include "ILog.h"
 
 #include <QPainterPath>
@@ -34,24 +35,38 @@ bool Closed(const QPainterPath& path, int first, int last)
            && path.elementAt(last).y == path.elementAt(first).y;
 }
 
-bool Sound(CShape& shape, bool bClosed, const QRectF& bounds)
+// Inside its part and finite; closed where it must be; and a closed cut
+// outline simple, its corners gathered in `corners` in the same pass.
+bool Sound(CShape& shape, bool bClosed, const QRectF& bounds, std::vector<QPointF>& corners)
 {
     const QPainterPath& path = *shape.GetPath(false);
+    const bool bCut = bClosed && shape.GetLayer() == CShape::LayerCut;
     const double slack = kRelativeSlack * std::max({1.0, std::abs(bounds.left()), std::abs(bounds.right()),
                                                     std::abs(bounds.top()), std::abs(bounds.bottom())});
     const int n = path.elementCount();
+    if (bCut)
+        corners.reserve(size_t(n) + 1);
+    auto ends = [&](int first, int last) {
+        if (bClosed && !Closed(path, first, last))
+            return false;
+        const bool simple = !bCut || EngineOutline::ContourSimple(corners);
+        corners.clear();
+        return simple;
+    };
     int start = 0;
     for (int i = 0; i < n; ++i) {
         const QPainterPath::Element& e = path.elementAt(i);
-        if (!Inside(e, bounds, slack))
+        if (!Inside(e, bounds, slack) || (bCut && e.isCurveTo()))
             return false;
         if (e.isMoveTo() && i > 0) {
-            if (bClosed && !Closed(path, start, i - 1))
+            if (!ends(start, i - 1))
                 return false;
             start = i;
         }
+        if (bCut)
+            corners.emplace_back(e.x, e.y);
     }
-    return !bClosed || n == 0 || Closed(path, start, n - 1);
+    return n == 0 || ends(start, n - 1);
 }
 
 } // namespace
@@ -81,6 +96,11 @@ void Part::Refuse(const QString& reason)
         m_refusal = reason;
 }
 
+void Part::Adjust(const QString& clause)
+{
+    m_adjustment += (m_adjustment.isEmpty() ? QString() : QStringLiteral("; ")) + clause;
+}
+
 void Part::AddMain(CShape* pShape, bool bClosed)
 {
     if (pShape)
@@ -93,21 +113,43 @@ void Part::AddAux(CShape* pShape, bool bClosed)
         m_aux.push_back({std::unique_ptr<CShape>(pShape), bClosed});
 }
 
-bool Deliver(const char* build, Part& part, CShapeList* pMain, CShapeList* pAux)
+QString Millimetres(double value)
+{
+    QString shown = QString::number(std::round(value * 100.0) / 100.0, 'f', 2);
+    while (shown.endsWith(QLatin1Char('0')))
+        shown.chop(1);
+    if (shown.endsWith(QLatin1Char('.')))
+        shown.chop(1);
+    return shown + QStringLiteral(" mm");
+}
+
+QString Changed(const char* what, double from, double to, bool bLength)
+{
+    const auto shown = [&](double value) { return bLength ? Millimetres(value) : QString::number(value); };
+    return QStringLiteral("%1 %2 from %3 to %4")
+        .arg(QLatin1String(what), QLatin1String(to > from ? "raised" : "lowered"), shown(from), shown(to));
+}
+
+bool Deliver(const char* build, Part& part, CShapeList* pMain, CShapeList* pAux, EngineReport* pReport)
 {
     if (!pMain)
         part.Refuse(QStringLiteral("there is no list to fill"));
-    if (part.Refused()) {
-        ILog_WriteLogF(kEngineLogLevel, "%s refused: %s", build, part.m_refusal.toUtf8().constData());
-        return false;
-    }
+    std::vector<QPointF> corners;
     for (const auto* pieces : {&part.m_main, &part.m_aux})
         for (const Part::Piece& piece : *pieces)
-            if (!Sound(*piece.shape, piece.bClosed, part.bounds)) {
-                ILog_WriteLogF(kEngineLogLevel,
-                               "%s drew nothing: an outline was not finite, not closed or outside its part", build);
-                return false;
-            }
+            if (!part.Refused() && !Sound(*piece.shape, piece.bClosed, part.bounds, corners))
+                part.Refuse(QStringLiteral("an outline came out not finite, not closed, crossing itself or outside "
+                                           "its part, so nothing was drawn"));
+    *pReport = {part.Refused() ? EngineReport::Refused
+                : part.m_adjustment.isEmpty() ? EngineReport::Built
+                                              : EngineReport::Adjusted,
+                part.Refused() ? part.m_refusal : part.m_adjustment};
+    if (pReport->status != EngineReport::Built)
+        ILog_WriteLogF(kEngineLogLevel, "%s %s: %s", build,
+                       pReport->status == EngineReport::Refused ? "refused" : "adjusted",
+                       pReport->sentence.toUtf8().constData());
+    if (part.Refused())
+        return false;
     for (Part::Piece& piece : part.m_main)
         pMain->AddTail(piece.shape.release());
     if (pAux)
