@@ -75,10 +75,13 @@ int RunHeadless(const HostOptions& options)
         std::printf("kerfmate-host: cancelled, nothing exported\n");
         return ExitCancelled;
     }
+    const QString note = BuildMessage(engine.LastBuild(), false);
     if (outlines.isEmpty()) {
-        HostError(QStringLiteral("the part is empty; nothing written"));
+        HostError(note.isEmpty() ? QStringLiteral("the part is empty; nothing written") : note);
         return ExitPartEmpty;
     }
+    if (!note.isEmpty())
+        HostError(note);
     for (const QString& path : options.outputs) {
         QString reason;
         if (!WritePart(outlines, path, &reason)) {

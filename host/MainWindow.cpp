@@ -248,12 +248,26 @@ bool MainWindow::NewPart()
     const Outlines outlines = OutlinesOf(*pResult);
     pResult->DeleteAll();
     CShapeList::Release(pResult);
-    if (outlines.isEmpty() || !IsFinite(outlines)) {
-        statusBar()->showMessage(Wording("The part is empty: nothing was placed."));
-        return false;
-    }
-    m_pSheet->AddPart(outlines, Wording(GeneratorName(m_engine.LastBuild().nGenerator)));
-    return true;
+    const bool placed = !outlines.isEmpty() && IsFinite(outlines);
+    if (placed)
+        m_pSheet->AddPart(outlines, Wording(GeneratorName(m_engine.LastBuild().nGenerator)));
+    ShowBuildMessage(placed);
+    return placed;
+}
+
+void MainWindow::ShowBuildMessage(bool bPlaced)
+{
+    QString message = BuildMessage(m_engine.LastBuild(), true);
+    if (message.isEmpty() && !bPlaced)
+        message = Wording("The part is empty: nothing was placed.");
+    if (message.isEmpty())
+        return;
+    statusBar()->showMessage(message);
+    // Not blocking: the sheet stays usable while the maker reads it.
+    auto* pBox = new QMessageBox(bPlaced ? QMessageBox::Information : QMessageBox::Warning, Wording("New part..."),
+                                 message, QMessageBox::Ok, this);
+    pBox->setAttribute(Qt::WA_DeleteOnClose);
+    pBox->open();
 }
 
 void MainWindow::Export(FileFormat format)

@@ -27,7 +27,8 @@ public:
     QUndoStack& UndoStack() { return m_undo; }
 
     // Runs the module's dialog and places what it returns; false when it
-    // was cancelled or the part is empty.
+    // was cancelled or the part is empty. What the engine changed in the
+    // part, or why it made none, shows in the status bar and a message.
     bool NewPart();
     // Writes every part at its place on the sheet; the extension picks the format.
     bool ExportTo(const QString& path);
@@ -48,6 +49,7 @@ private:
     void Retranslate();
     void UpdateTitle();
     void Export(FileFormat format);
+    void ShowBuildMessage(bool bPlaced);
 
     ModuleHost& m_module;
     HostEngine& m_engine;

@@ -130,8 +130,13 @@ void TestHost::runs_data()
     row("unknown extension", {"--accept", "--out", "part.png"}, 2, "part.png: unknown file type");
     row("--set without =", {"--accept", "--set", "length"}, 2, "--set takes NAME=VALUE");
     row("unwritable", {"--accept", "--out", "missing/part.svg"}, 5, "could not write missing/part.svg");
-    // A stored kerf the engine refuses: the first page builds nothing, decided at once.
-    row("empty part", {"--accept", "--out", "part.svg"}, 7, "the Right angle box built nothing", "", "", 6000);
+    // A stored kerf the engine refuses: the first page builds nothing, decided
+    // at once, and the engine's reason is what the user reads.
+    row("empty part", {"--accept", "--out", "part.svg"}, 7,
+        "Right angle box cannot be cut: dLaserWidth 6 is outside 0 to 3 (3 excluded); nothing written", "", "", 6000);
+    row("hinge refused", set(1, {"radius=0"}), 7, "Rounded box cannot be cut: Radius 0 mm is too tight for a hinge");
+    row("gears adjusted", set(2, {"teeth1=8", "teeth2=8"}), 0,
+        "Modular gear was adjusted to cut: Pressure angle raised from 20° to 27.5°", "part.svg");
 }
 
 void TestHost::runs()
