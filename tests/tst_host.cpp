@@ -58,6 +58,8 @@ private slots:
     }
     void runs_data();
     void runs();
+    void sweepSliceHolds_data();
+    void sweepSliceHolds();
     void readersSeeTheEngineOutlines();
 
 private:
@@ -174,6 +176,40 @@ void TestHost::runs()
         QCOMPARE(QSettings(Path(file), QSettings::IniFormat).childGroups(),
                  QStringList({"DLG_FILLET_BOX", "DLG_GEAR_BOX", "DLG_RECT_BOX", "DLG_SEAL_BOX"}));
     }
+}
+
+// A slice of scripts/sweep.sh: settings typed as a maker typed them, each
+// judged on the file the host writes (hinge columns per bend, rings under
+// the bores, contact ratio, simple outlines) or on the refusal it prints.
+void TestHost::sweepSliceHolds_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("outcome");
+    QTest::newRow("box 10 in board 10") << Sets({"length=10", "thickness=10"}) << "refused with its reason";
+    QTest::newRow("hinge x 20") << QStringList({"--generator", "1"}) + Sets({"x-spacing=20"}) << "built, adjusted";
+    QTest::newRow("hinge y 16.5, count 14")
+        << QStringList({"--generator", "1"}) + Sets({"y-spacing=16.5", "y-count=14"}) << "built, adjusted";
+    QTest::newRow("hinge 850, radius 99") << QStringList({"--generator", "1"})
+                                                 + Sets({"length=850", "height=850", "radius=99", "kerf=0.1"})
+                                          << "built";
+    QTest::newRow("gears 8/8, module 50") << QStringList({"--generator", "2"})
+                                                 + Sets({"module=50", "teeth1=8", "teeth2=8"})
+                                          << "built, adjusted";
+    QTest::newRow("gears 8/60, bore 3") << QStringList({"--generator", "2"}) + Sets({"teeth1=8", "teeth2=60"}) << "built";
+    QTest::newRow("badge 30, texts 30") << QStringList({"--generator", "3"})
+                                               + Sets({"diameter=30", "height1=30", "height2=30"})
+                                        << "built, adjusted";
+}
+
+void TestHost::sweepSliceHolds()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, outcome);
+    QProcess sweep;
+    sweep.start(qEnvironmentVariable("KERFMATE_SWEEP"), args + QStringList({"--host", qEnvironmentVariable("KERFMATE_HOST")}));
+    QVERIFY(sweep.waitForFinished(60000));
+    const QString said = QString::fromUtf8(sweep.readAllStandardOutput());
+    QVERIFY2(sweep.exitCode() == 0 && said.startsWith(outcome), qPrintable(said));
 }
 
 void TestHost::readersSeeTheEngineOutlines()
