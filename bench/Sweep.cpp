@@ -328,8 +328,8 @@ Mesh Turn(const Gear& one, const Gear& two, double eps)
             const QPointF q = Turned(two.points[j], two.centre, back);
             for (int i : a) {
                 const int k = (i + 1) % one.points.size();
-                if (DistanceToEdge(q, Turned(one.points[i], one.centre, angle), Turned(one.points[k], one.centre, angle))
-                    < eps)
+                const QPointF p0 = Turned(one.points[i], one.centre, angle);
+                if (DistanceToEdge(q, p0, Turned(one.points[k], one.centre, angle)) < eps)
                     touching.insert(toothSide(i));
             }
         }
@@ -480,8 +480,8 @@ Setting Random(int generator, QRandomGenerator& random)
             value = 30.0 + (Value(setting, 3, "diameter") - 30.0) * random.generateDouble();
         // A bore is mostly typed near its gear's size; a quarter anywhere.
         if (generator == 2 && QLatin1String(f.name).startsWith(QLatin1String("bore")) && random.bounded(4) > 0)
-            value = std::min(f.high, Value(setting, 2, "module") * Value(setting, 2, f.name[4] == '1' ? "teeth1" : "teeth2")
-                                         * random.generateDouble());
+            value = std::min(f.high, Value(setting, 2, "module") * random.generateDouble()
+                                         * Value(setting, 2, f.name[4] == '1' ? "teeth1" : "teeth2"));
         setting.emplace_back(QLatin1String(f.name), f.decimals < 0 ? QString::number(random.bounded(2))
                                                                    : Text(value, f.decimals));
     }

@@ -60,17 +60,21 @@ bool ResolveBoxFrame(const SRectBoxParam& param, BoxFrame* pFrame, EngineBuild::
         const char* field;
         const char* name; // as the dialog labels it
         double value;
-    } sides[] = {{"dWidth", "Length", param.dWidth}, {"dDepth", "Width", param.dDepth}, {"dHeight", "Height", param.dHeight}};
+    } sides[] = {{"dWidth", "Length", param.dWidth},
+                 {"dDepth", "Width", param.dDepth},
+                 {"dHeight", "Height", param.dHeight}};
     for (const auto& side : sides) {
         // Too short to hold two boards and one finger between them: what
         // would do, the side or the board.
         if (std::isfinite(side.value) && side.value < low && side.value <= high) {
             const double board = (side.value + grow - frame.dMinFinger) / 2.0;
-            QString sentence = QStringLiteral("%1 %2 leaves no room for a finger between two %3 boards: it needs at least %4")
+            QString sentence = QStringLiteral("%1 %2 leaves no room for a finger between two %3 boards: it needs "
+                                              "at least %4")
                                    .arg(QLatin1String(side.name), Millimetres(side.value), Millimetres(t),
                                         Millimetres(std::ceil(low * 100.0 - 1e-6) / 100.0));
             if (!param.bInSize && board > 0.0)
-                sentence += QStringLiteral(", or a board of at most %1").arg(Millimetres(std::floor(board * 100.0) / 100.0));
+                sentence += QStringLiteral(", or a board of at most %1")
+                                .arg(Millimetres(std::floor(board * 100.0) / 100.0));
             part.Refuse(sentence);
             return false;
         }

@@ -181,11 +181,13 @@ bool PlanHinge(const SCornerParam& corner, RoundedPlan& plan, EngineBuild::Part&
     Hinge& h = plan.hinge;
     h.dBridge = std::max(corner.dYSpace, narrowest);
     if (h.dBridge > corner.dYSpace)
-        changes << Changed("Y spacing", corner.dYSpace, h.dBridge) + QStringLiteral(", the narrowest bridge that holds");
+        changes << Changed("Y spacing", corner.dYSpace, h.dBridge)
+                       + QStringLiteral(", the narrowest bridge that holds");
     const int asked = std::clamp(int(corner.nYCount), 1, CReferenceEngine::kMaxSlitsPerColumn);
     if (asked != corner.nYCount)
         changes << Changed("Y count", corner.nYCount, asked, false)
-                       + (asked > corner.nYCount ? QStringLiteral(", one slit") : QStringLiteral(", the most a column takes"));
+                       + (asked > corner.nYCount ? QStringLiteral(", one slit")
+                                                 : QStringLiteral(", the most a column takes"));
     h.nSlits = asked;
     const double bridge = h.dBridge;
     if (!LongEnoughSlits(f, h, part))
@@ -204,7 +206,8 @@ bool PlanHinge(const SCornerParam& corner, RoundedPlan& plan, EngineBuild::Part&
     if (h.dBridge < bridge)
         what << Changed("Y spacing", bridge, h.dBridge);
     if (forLength < asked || h.dBridge < bridge)
-        why << QStringLiteral("every slit is at least %1 times as long as its bridge").arg(CReferenceEngine::kSlitToBridge);
+        why << QStringLiteral("every slit is at least %1 times as long as its bridge")
+                   .arg(CReferenceEngine::kSlitToBridge);
     if (h.nSlits < forLength)
         why << QStringLiteral("the slits are long enough to twist");
     if (!what.isEmpty())
@@ -234,7 +237,8 @@ bool SomeHingeHolds(const BoxFrame& f, double bridge, double radius)
 void RefuseHinge(const RoundedPlan& plan, double asked, double largest, EngineBuild::Part& part)
 {
     const BoxFrame& f = plan.frame;
-    const QString board = QStringLiteral("%1 board with a %2 kerf").arg(Millimetres(f.dThickness), Millimetres(f.dKerf));
+    const QString board =
+        QStringLiteral("%1 board with a %2 kerf").arg(Millimetres(f.dThickness), Millimetres(f.dKerf));
     const double far = CReferenceEngine::kMaxBoxSide / 2.0;
     const double bridge = plan.hinge.dBridge;
     if (!SomeHingeHolds(f, bridge, far)) {

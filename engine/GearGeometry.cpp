@@ -424,9 +424,10 @@ void RefuseUnmeshable(EngineBuild::Part& part, double module, int z1, int z2)
     else if (more2 > 0)
         remedy = QStringLiteral("give gear 2 at least %1 teeth").arg(more2);
     else
-        remedy = QStringLiteral("give both gears at least %1 teeth").arg(LeastMeshingTeeth(module, std::max(z1, z2) + 1, 0));
-    part.Refuse(QStringLiteral("Gears of %1 and %2 teeth cannot turn smoothly (contact ratio %3) with any profile shift or "
-                               "pressure angle up to %4°: %5")
+        remedy = QStringLiteral("give both gears at least %1 teeth")
+                     .arg(LeastMeshingTeeth(module, std::max(z1, z2) + 1, 0));
+    part.Refuse(QStringLiteral("Gears of %1 and %2 teeth cannot turn smoothly (contact ratio %3) with any profile "
+                               "shift or pressure angle up to %4°: %5")
                     .arg(z1)
                     .arg(z2)
                     .arg(CReferenceEngine::kMinContactRatio)
@@ -441,7 +442,8 @@ bool BoreFits(EngineBuild::Part& part, const GearCut& gear, double bore, int ind
     const double largest = std::floor(2.0 * (gear.Root() - ring) * 100.0 + 1e-6) / 100.0;
     if (bore <= largest)
         return true;
-    const QString what = QStringLiteral("Gear %1's diameter %2 leaves less than %3 of ring between the bore and the tooth roots")
+    const QString what = QStringLiteral("Gear %1's diameter %2 leaves less than %3 of ring between the bore and the "
+                                        "tooth roots")
                              .arg(index)
                              .arg(EngineBuild::Millimetres(bore), EngineBuild::Millimetres(ring));
     part.Refuse(largest > 0.0 ? what + QStringLiteral(": make it at most %1").arg(EngineBuild::Millimetres(largest))
@@ -477,8 +479,8 @@ bool CReferenceEngine::CreateGear(SGearBoxParam param, CShapeList* pMain)
             part.bounds = QRectF(QPointF(-tip1, -half), QPointF(secondCentre.x() + tip2, half));
             const double degrees = qRadiansToDegrees(pair->gears[0].rack.dAngle);
             if (degrees > kPressureAngles[0] + 1e-9)
-                part.Adjust(QStringLiteral("Pressure angle raised from %1° to %2° so that %3 and %4 teeth turn smoothly "
-                                           "(contact ratio %5); these gears mesh only with each other")
+                part.Adjust(QStringLiteral("Pressure angle raised from %1° to %2° so that %3 and %4 teeth turn "
+                                           "smoothly (contact ratio %5); these gears mesh only with each other")
                                 .arg(kPressureAngles[0])
                                 .arg(degrees)
                                 .arg(z1)

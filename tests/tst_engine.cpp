@@ -167,7 +167,8 @@ void TestEngine::gearPairsTurn_data()
     for (const auto& pair : counts)
         for (double m : {1.0, 50.0})
             if (m < 50 || pair[1] < 1000)
-                QTest::addRow("%d/%d module %g", pair[0], pair[1], m) << SGearBoxParam{{m, pair[0]}, {m, pair[1]}, m, 0.0};
+                QTest::addRow("%d/%d module %g", pair[0], pair[1], m)
+                    << SGearBoxParam{{m, pair[0]}, {m, pair[1]}, m, 0.0};
 }
 
 void TestEngine::gearPairsTurn()
@@ -185,8 +186,10 @@ void TestEngine::gearPairsTurn()
     QPainterPath near[2];
     double high[2] = {0, 0}, low[2] = {qInf(), qInf()};
     for (int g = 0; g < 2; ++g) {
-        for (const QPointF& p : PathOf(out.Main(2 * g)).toFillPolygon())
-            high[g] = std::max(high[g], QLineF(centres[g], p).length()), low[g] = std::min(low[g], QLineF(centres[g], p).length());
+        for (const QPointF& p : PathOf(out.Main(2 * g)).toFillPolygon()) {
+            const double r = QLineF(centres[g], p).length();
+            high[g] = std::max(high[g], r), low[g] = std::min(low[g], r);
+        }
         const QRectF bore = PathOf(out.Main(2 * g + 1)).boundingRect();
         QVERIFY(QLineF(bore.center(), centres[g]).length() < 1e-9 * tip[g] && std::abs(bore.width() - m) < 0.02);
         // No point moves further than this while gear 1 turns by one pitch.
@@ -269,7 +272,8 @@ void TestEngine::hingeBridgesHold()
         QVERIFY(slits.size() >= 2 && nearest >= least);
         const QString step = QString::number(columnStep, 'f', 2).remove(QRegularExpression("\\.?0+$")) + " mm";
         QVERIFY(std::abs(columnStep - std::max(box.sCorner.dXSpace, least)) < 1e-5
-                || m_engine.LastReport().sentence.contains("X spacing lowered from " + QString::number(box.sCorner.dXSpace) + " mm to " + step));
+                || m_engine.LastReport().sentence.contains(
+                    QString("X spacing lowered from %1 mm to %2").arg(box.sCorner.dXSpace).arg(step)));
     }
 }
 
@@ -433,7 +437,8 @@ void TestEngine::badRecords()
     const QStringList lines = m_config.log(2);
     const EngineReport& report = m_engine.LastReport();
     QCOMPARE(lines.size(), said.isEmpty() ? 0 : 1);
-    QCOMPARE(report.status, said.isEmpty() ? EngineReport::Built : refused ? EngineReport::Refused : EngineReport::Adjusted);
+    QCOMPARE(report.status,
+             said.isEmpty() ? EngineReport::Built : refused ? EngineReport::Refused : EngineReport::Adjusted);
     QVERIFY2(said.isEmpty() || (lines[0].startsWith(said) && lines[0].endsWith(": " + report.sentence)),
              qPrintable(lines.value(0)));
 }
