@@ -42,7 +42,8 @@ bool HasDisplay()
 
 const char kExitCodes[] = "\nExit codes: 0 exported, 1 cancelled, 2 bad option or a --set value the dialog refused,\n"
                           "3 module not loadable, 4 entry point missing, 5 file not writable,\n"
-                          "6 dialog never got ready, 7 the part is empty (nothing written).\n";
+                          "6 dialog never got ready, 7 the part is empty: the engine refused it\n"
+                          "(stderr says why and what would work; nothing written).\n";
 
 // Everything the command line says, checked before anything is loaded.
 // Returns -1 to go on, else the exit code.
