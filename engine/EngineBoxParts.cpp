@@ -30,7 +30,8 @@ CShape* CentredLabel(const QString& text, const QPointF& centre, double room)
         return nullptr;
     const double shrink = std::min(1.0, room * kLabelWidthShare / bounds.width());
     auto* label = new CShapeText(text, QString(), height * shrink);
-    const QRectF fitted = label->GetPath(true)->boundingRect();
+    // A text's outline scales with its height: no second layout to find it.
+    const QRectF fitted(bounds.topLeft() * shrink, bounds.size() * shrink);
     label->SetTransform(QTransform::fromTranslate(centre.x() - fitted.center().x(),
                                                   centre.y() - fitted.center().y()));
     return label;

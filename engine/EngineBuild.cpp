@@ -16,6 +16,8 @@ namespace {
 constexpr int kEngineLogLevel = 2;
 // Rounding slack when coordinates are compared with the part's bounds.
 constexpr double kRelativeSlack = 1e-9;
+// Outlines of up to this many points are checked from a copy of their corners.
+constexpr int kShortOutline = 4096;
 
 QString Number(double value)
 {
@@ -36,7 +38,9 @@ bool Closed(const QPainterPath& path, int first, int last)
 }
 
 // Inside its part and finite; closed where it must be; and a closed cut
-// outline simple, its corners gathered in `corners` in the same pass.
+// outline simple. A long one is walked round the middle of its bounds in the
+// same pass, and only when that does not settle it are its corners gathered
+// for the full check; a short one's corners are gathered in the pass.
 bool Sound(CShape& shape, bool bClosed, const QRectF& bounds, std::vector<QPointF>& corners)
 {
     const QPainterPath& path = *shape.GetPath(false);
@@ -44,12 +48,17 @@ bool Sound(CShape& shape, bool bClosed, const QRectF& bounds, std::vector<QPoint
     const double slack = kRelativeSlack * std::max({1.0, std::abs(bounds.left()), std::abs(bounds.right()),
                                                     std::abs(bounds.top()), std::abs(bounds.bottom())});
     const int n = path.elementCount();
-    if (bCut)
-        corners.reserve(size_t(n) + 1);
+    const bool bWalk = bCut && n > kShortOutline, bGather = bCut && !bWalk;
+    EngineOutline::StarWalk star(bWalk ? path.controlPointRect().center() : QPointF());
+    corners.clear();
     auto ends = [&](int first, int last) {
         if (bClosed && !Closed(path, first, last))
             return false;
-        const bool simple = !bCut || EngineOutline::ContourSimple(corners);
+        if (!bCut || (bWalk && star.Simple()))
+            return true;
+        for (int k = first; bWalk && k <= last; ++k)
+            corners.emplace_back(path.elementAt(k).x, path.elementAt(k).y);
+        const bool simple = EngineOutline::ContourSimple(corners);
         corners.clear();
         return simple;
     };
@@ -63,7 +72,9 @@ bool Sound(CShape& shape, bool bClosed, const QRectF& bounds, std::vector<QPoint
                 return false;
             start = i;
         }
-        if (bCut)
+        if (bWalk)
+            star.Add(e.x, e.y);
+        else if (bGather)
             corners.emplace_back(e.x, e.y);
     }
     return n == 0 || ends(start, n - 1);

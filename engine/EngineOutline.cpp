@@ -308,29 +308,32 @@ QPolygonF OffsetOutward(const QPolygonF& polygon, double distance)
     const int n = polygon.size();
     if (n < 3 || distance == 0.0)
         return polygon;
-    // Every edge moved out, neighbours meeting at their mitre: where nothing
-    // crosses, this is the boundary of the grown area itself.
+    // Every edge moved out, neighbours meeting at their mitre: where no edge
+    // turns back, this is the boundary of the grown area itself.
     const double side = SignedArea(polygon) > 0.0 ? -1.0 : 1.0; // outward: left of travel when clockwise on screen
     auto outwardNormal = [&](int i) {
         const QPointF d = polygon[(i + 1) % n] - polygon[i];
         const double len = Length(d);
         return len > 0.0 ? side * QPointF(-d.y(), d.x()) / len : QPointF();
     };
-    std::vector<QPointF> mitred;
-    mitred.reserve(size_t(n) + 1);
+    QPolygonF mitred;
+    mitred.reserve(n);
     for (int i = 0; i < n; ++i) {
         const QPointF before = outwardNormal((i + n - 1) % n);
         const QPointF after = outwardNormal(i);
         const double denominator = 1.0 + Dot(before, after);
         const QPointF mitre = denominator > kCollinearEpsilon ? (before + after) / denominator : after;
-        mitred.push_back(polygon[i] + distance * mitre);
+        mitred.append(polygon[i] + distance * mitre);
     }
-    mitred.push_back(mitred.front());
-    if (Contour(mitred).Simple())
-        return QPolygonF(mitred.begin(), mitred.end() - 1);
-    // Where an edge is shorter than its corners' mitres move it, or a notch
-    // narrower than the beam closes, the mitred outline crosses itself: the
-    // grown area's boundary then comes from Clipper's union.
+    // Where an edge is shorter than its corners' mitres move it, its offset
+    // turns back and the outline would carry a hook: there the grown area's
+    // boundary comes from Clipper's union. (No slot is narrower than twice
+    // the kerf, so none closes; one that did would fail the build's check.)
+    bool turnsBack = false;
+    for (int i = 0; i < n && !turnsBack; ++i)
+        turnsBack = !(Dot(mitred[(i + 1) % n] - mitred[i], polygon[(i + 1) % n] - polygon[i]) > 0.0);
+    if (!turnsBack)
+        return mitred;
     ClipperLib::Path path;
     path.reserve(size_t(n));
     for (const QPointF& p : polygon)
@@ -353,6 +356,17 @@ QPolygonF OffsetOutward(const QPolygonF& polygon, double distance)
     if ((SignedArea(result) > 0.0) != (SignedArea(polygon) > 0.0))
         std::reverse(result.begin(), result.end());
     return result;
+}
+
+bool StarWalk::Simple()
+{
+    if (m_count > 1 && (m_x != m_firstX || m_y != m_firstY))
+        Edge(m_firstX, m_firstY);
+    else if (m_count > 1)
+        --m_count; // the closing corner repeated the first
+    const bool simple = m_count >= 3 && !m_astray && (m_way > 0.0 ? m_up : m_down) == 1;
+    *this = StarWalk(QPointF(m_cx, m_cy));
+    return simple;
 }
 
 bool ContourSimple(std::vector<QPointF>& corners)

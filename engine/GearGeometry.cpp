@@ -7,6 +7,7 @@
 #include "EngineBuild.h"
 #include "EngineOutline.h"
 
+#include <QTransform>
 #include <QtMath>
 #include <cmath>
 #include <functional>
@@ -388,15 +389,19 @@ std::optional<PairCut> ChoosePair(double module, int z1, int z2)
 void AddGear(EngineBuild::Part& part, const GearCut& gear, double bore, const QPointF& centre, double firstToothAxis)
 {
     const QVector<QPointF> tooth = RackCut(gear).Tooth();
-    QPolygonF outline(tooth.size() * gear.nTeeth);
-    QPointF* out = outline.data();
+    QPainterPath one;
+    one.reserve(tooth.size());
+    one.addPolygon(tooth);
+    // Tooth by tooth, each joined to the last by the edge between them.
+    QPainterPath outline;
+    outline.reserve(tooth.size() * gear.nTeeth + 1);
     for (int i = 0; i < gear.nTeeth; ++i) {
         const double axis = firstToothAxis + 2.0 * M_PI * i / gear.nTeeth;
         const double c = std::cos(axis), s = std::sin(axis);
-        for (const QPointF& p : tooth)
-            *out++ = centre + QPointF(c * p.x() - s * p.y(), s * p.x() + c * p.y());
+        outline.connectPath(QTransform(c, s, -s, c, centre.x(), centre.y()).map(one));
     }
-    part.AddMain(new CShapeVector(ClosedPath(outline), CShape::LayerCut), true);
+    outline.closeSubpath();
+    part.AddMain(new CShapeVector(outline, CShape::LayerCut), true);
     if (bore > 0.0)
         part.AddMain(new CShapeVector(Circle(centre, bore / 2.0), CShape::LayerCut), true);
 }
