@@ -24,17 +24,38 @@ QString Number(double value)
     return QString::number(value, 'g', 10);
 }
 
-bool Inside(const QPainterPath::Element& e, const QRectF& bounds, double slack)
-{
-    return std::isfinite(e.x) && std::isfinite(e.y) && e.x >= bounds.left() - slack && e.x <= bounds.right() + slack
-           && e.y >= bounds.top() - slack && e.y <= bounds.bottom() + slack;
-}
-
 // A contour from element first to element last ends where it starts.
 bool Closed(const QPainterPath& path, int first, int last)
 {
     return last - first >= 2 && path.elementAt(last).x == path.elementAt(first).x
            && path.elementAt(last).y == path.elementAt(first).y;
+}
+
+// Every point of the path inside the bounds and finite, and every contour
+// closed when bClosed; each point and each contour's end (first and last
+// element, false to stop) handed on.
+template <typename Point, typename Ends>
+bool Walk(const QPainterPath& path, const QRectF& bounds, bool bClosed, Point point, Ends ends)
+{
+    const double slack = kRelativeSlack * std::max({1.0, std::abs(bounds.left()), std::abs(bounds.right()),
+                                                    std::abs(bounds.top()), std::abs(bounds.bottom())});
+    const double left = bounds.left() - slack, right = bounds.right() + slack;
+    const double top = bounds.top() - slack, bottom = bounds.bottom() + slack;
+    const int n = path.elementCount();
+    int start = 0;
+    for (int i = 0; i < n; ++i) {
+        const QPainterPath::Element& e = path.elementAt(i);
+        if (!(std::isfinite(e.x) && std::isfinite(e.y) && e.x >= left && e.x <= right && e.y >= top && e.y <= bottom))
+            return false;
+        if (e.isMoveTo() && i > 0) {
+            if ((bClosed && !Closed(path, start, i - 1)) || !ends(start, i - 1))
+                return false;
+            start = i;
+        }
+        if (!point(e))
+            return false;
+    }
+    return n == 0 || ((!bClosed || Closed(path, start, n - 1)) && ends(start, n - 1));
 }
 
 // Inside its part and finite; closed where it must be; and a closed cut
@@ -44,40 +65,30 @@ bool Closed(const QPainterPath& path, int first, int last)
 bool Sound(CShape& shape, bool bClosed, const QRectF& bounds, std::vector<QPointF>& corners)
 {
     const QPainterPath& path = *shape.GetPath(false);
-    const bool bCut = bClosed && shape.GetLayer() == CShape::LayerCut;
-    const double slack = kRelativeSlack * std::max({1.0, std::abs(bounds.left()), std::abs(bounds.right()),
-                                                    std::abs(bounds.top()), std::abs(bounds.bottom())});
-    const int n = path.elementCount();
-    const bool bWalk = bCut && n > kShortOutline, bGather = bCut && !bWalk;
-    EngineOutline::StarWalk star(bWalk ? path.controlPointRect().center() : QPointF());
+    if (!bClosed || shape.GetLayer() != CShape::LayerCut)
+        return Walk(path, bounds, bClosed, [](const QPainterPath::Element&) { return true; },
+                    [](int, int) { return true; });
     corners.clear();
-    auto ends = [&](int first, int last) {
-        if (bClosed && !Closed(path, first, last))
-            return false;
-        if (!bCut || (bWalk && star.Simple()))
-            return true;
-        for (int k = first; bWalk && k <= last; ++k)
-            corners.emplace_back(path.elementAt(k).x, path.elementAt(k).y);
+    const auto check = [&]() {
         const bool simple = EngineOutline::ContourSimple(corners);
         corners.clear();
         return simple;
     };
-    int start = 0;
-    for (int i = 0; i < n; ++i) {
-        const QPainterPath::Element& e = path.elementAt(i);
-        if (!Inside(e, bounds, slack) || (bCut && e.isCurveTo()))
-            return false;
-        if (e.isMoveTo() && i > 0) {
-            if (!ends(start, i - 1))
-                return false;
-            start = i;
-        }
-        if (bWalk)
-            star.Add(e.x, e.y);
-        else if (bGather)
-            corners.emplace_back(e.x, e.y);
-    }
-    return n == 0 || ends(start, n - 1);
+    if (path.elementCount() <= kShortOutline)
+        return Walk(
+            path, bounds, true,
+            [&](const QPainterPath::Element& e) { return !e.isCurveTo() && (corners.emplace_back(e.x, e.y), true); },
+            [&](int, int) { return check(); });
+    EngineOutline::StarWalk star(path.controlPointRect().center());
+    return Walk(
+        path, bounds, true, [&](const QPainterPath::Element& e) { return !e.isCurveTo() && (star.Add(e.x, e.y), true); },
+        [&](int first, int last) {
+            if (star.Simple())
+                return true;
+            for (int k = first; k <= last; ++k)
+                corners.emplace_back(path.elementAt(k).x, path.elementAt(k).y);
+            return check();
+        });
 }
 
 } // namespace
