@@ -395,10 +395,15 @@ void AddGear(EngineBuild::Part& part, const GearCut& gear, double bore, const QP
     // Tooth by tooth, each joined to the last by the edge between them.
     QPainterPath outline;
     outline.reserve(tooth.size() * gear.nTeeth + 1);
+    // Each tooth turned one pitch further than the last: a rotation applied
+    // a thousand times drifts by some 1e-13 of the radius.
+    const double pitch = 2.0 * M_PI / gear.nTeeth;
+    const double stepC = std::cos(pitch), stepS = std::sin(pitch);
+    double c = std::cos(firstToothAxis), s = std::sin(firstToothAxis);
     for (int i = 0; i < gear.nTeeth; ++i) {
-        const double axis = firstToothAxis + 2.0 * M_PI * i / gear.nTeeth;
-        const double c = std::cos(axis), s = std::sin(axis);
         outline.connectPath(QTransform(c, s, -s, c, centre.x(), centre.y()).map(one));
+        const double next = c * stepC - s * stepS;
+        s = s * stepC + c * stepS, c = next;
     }
     outline.closeSubpath();
     part.AddMain(new CShapeVector(outline, CShape::LayerCut), true);
