@@ -131,8 +131,9 @@ public:
     // least 3) of equal fingers whose width is nearest its groove size, none
     // narrower than kMinFingerWidth, so a pattern is its partner's complement.
     // A missing cover leaves the edges that met it straight. The kerf moves
-    // every edge outward by half its width, corners staying sharp (Clipper's
-    // mitred offset; panels keep their area to 1e-8 mm2). A side too short
+    // every edge outward by half its width, corners staying sharp (mitred;
+    // where an edge's offset would turn back, Clipper's union of the grown
+    // area, so no outline carries a hook). A side too short
     // for two boards and one finger between them is refused with the least
     // length that works, and the thickest board that would.
     bool CreateRectBox(SRectBoxParam param, CShapeList* pMain, CShapeList* pAux, SFaceLabels* pLabels) override;
