@@ -115,5 +115,5 @@ bool CReferenceEngine::CreateRectBox(SRectBoxParam param, CShapeList* pMain, CSh
         && EngineBoxParts::FingerSizeValid("dFluteOfHeight", param.dFluteOfHeight, part)
         && EngineBoxParts::FingerSizeValid("dFluteOfDepth", param.dFluteOfDepth, part))
         BuildPanels(param, frame, pLabels, part, pAux != nullptr);
-    return EngineBuild::Deliver("CreateRectBox", part, pMain, pAux);
+    return EngineBuild::Deliver("CreateRectBox", part, pMain, pAux, &m_report);
 }

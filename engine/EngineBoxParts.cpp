@@ -7,8 +7,11 @@
 #include "TextOutline.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace EngineBoxParts {
+
+using EngineBuild::Millimetres;
 
 namespace {
 constexpr double kPartGap = 5.0;
@@ -27,7 +30,8 @@ CShape* CentredLabel(const QString& text, const QPointF& centre, double room)
         return nullptr;
     const double shrink = std::min(1.0, room * kLabelWidthShare / bounds.width());
     auto* label = new CShapeText(text, QString(), height * shrink);
-    const QRectF fitted = label->GetPath(true)->boundingRect();
+    // A text's outline scales with its height: no second layout to find it.
+    const QRectF fitted(bounds.topLeft() * shrink, bounds.size() * shrink);
     label->SetTransform(QTransform::fromTranslate(centre.x() - fitted.center().x(),
                                                   centre.y() - fitted.center().y()));
     return label;
@@ -52,9 +56,32 @@ bool ResolveBoxFrame(const SRectBoxParam& param, BoxFrame* pFrame, EngineBuild::
     frame.dKerf = param.dLaserWidth;
     frame.dMinFinger = std::max(CReferenceEngine::kMinFingerWidth, 2.0 * frame.dKerf);
     const double low = 2.0 * t + frame.dMinFinger - grow, high = CReferenceEngine::kMaxBoxSide - grow;
-    if (!part.Require("dWidth", param.dWidth, low, high) || !part.Require("dDepth", param.dDepth, low, high)
-        || !part.Require("dHeight", param.dHeight, low, high))
-        return false;
+    const struct
+    {
+        const char* field;
+        const char* name; // as the dialog labels it
+        double value;
+    } sides[] = {{"dWidth", "Length", param.dWidth},
+                 {"dDepth", "Width", param.dDepth},
+                 {"dHeight", "Height", param.dHeight}};
+    for (const auto& side : sides) {
+        // Too short to hold two boards and one finger between them: what
+        // would do, the side or the board.
+        if (std::isfinite(side.value) && side.value < low && side.value <= high) {
+            const double board = (side.value + grow - frame.dMinFinger) / 2.0;
+            QString sentence = QStringLiteral("%1 %2 leaves no room for a finger between two %3 boards: it needs "
+                                              "at least %4")
+                                   .arg(QLatin1String(side.name), Millimetres(side.value), Millimetres(t),
+                                        Millimetres(std::ceil(low * 100.0 - 1e-6) / 100.0));
+            if (!param.bInSize && board > 0.0)
+                sentence += QStringLiteral(", or a board of at most %1")
+                                .arg(Millimetres(std::floor(board * 100.0) / 100.0));
+            part.Refuse(sentence);
+            return false;
+        }
+        if (!part.Require(side.field, side.value, low, high))
+            return false;
+    }
     frame.dLength = param.dWidth + grow;
     frame.dWidth = param.dDepth + grow;
     frame.dHeight = param.dHeight + grow;

@@ -2,10 +2,13 @@
 // limit is refused with one line in the host's log naming the build, the
 // field and its limit; a built part is checked before any of it reaches the
 // host's lists, so that no build ever hands over a coordinate that is not
-// finite, lies outside its part, or an outline left open that must be closed.
+// finite, lies outside its part, an outline left open that must be closed,
+// or a cut outline that crosses or touches itself. What became of the build
+// is kept as one report: built, adjusted or refused, with the first reason.
 #pragma once
 
 #include "GeometryRecords.h"
+#include "ReferenceEngine.h"
 
 #include <QRectF>
 #include <QString>
@@ -40,6 +43,10 @@ public:
     // Refuses the part for a reason given as a sentence; the first reason is kept.
     void Refuse(const QString& reason);
     bool Refused() const { return !m_refusal.isEmpty(); }
+    // Notes that a value was brought to one that can be cut, as a clause
+    // saying which, from what to what and why; the report joins them into
+    // one sentence.
+    void Adjust(const QString& clause);
 
     // Takes ownership; null is ignored. Closed: every contour must end where it starts.
     void AddMain(CShape* pShape, bool bClosed);
@@ -51,9 +58,10 @@ private:
         std::unique_ptr<CShape> shape;
         bool bClosed;
     };
-    friend bool Deliver(const char* build, Part& part, CShapeList* pMain, CShapeList* pAux);
+    friend bool Deliver(const char* build, Part& part, CShapeList* pMain, CShapeList* pAux, EngineReport* pReport);
 
     QString m_refusal;
+    QString m_adjustment;
     std::vector<Piece> m_main;
     std::vector<Piece> m_aux;
 };
@@ -89,7 +97,14 @@ inline void ReadFlags(SSealBoxParam& seal)
 
 // The one way out of a build: false with both lists untouched when the part
 // was refused or fails its check (each logged at level 2), else true with the
-// part moved into the lists (aux pieces only when pAux is given).
-bool Deliver(const char* build, Part& part, CShapeList* pMain, CShapeList* pAux);
+// part moved into the lists (aux pieces only when pAux is given) and any
+// adjustment logged. The report says which, with its sentence.
+bool Deliver(const char* build, Part& part, CShapeList* pMain, CShapeList* pAux, EngineReport* pReport);
+
+// A length as a sentence shows it: millimetres to 0.01, no trailing zeros.
+QString Millimetres(double value);
+// "What raised from a to b" or "What lowered from a to b", lengths in
+// millimetres, counts (bLength false) as they are.
+QString Changed(const char* what, double from, double to, bool bLength = true);
 
 } // namespace EngineBuild

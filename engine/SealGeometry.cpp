@@ -22,6 +22,8 @@ const double kStarInnerRatio = std::sin(qDegreesToRadians(18.0)) / std::sin(qDeg
 constexpr double kStarToTextGap = 1.0;
 // Halvings when a size is fitted: far below any visible step.
 constexpr int kFitSteps = 32;
+// Below what the user can tell from a value asked.
+constexpr double kFitSlack = 1e-9;
 
 // Points up (-y in screen coordinates).
 QPainterPath Star(double outerRadius)
@@ -327,6 +329,8 @@ double AskedHeight(const SSealTextParam& text)
 // The band an arc line may fill: between the inner circle and the rim when
 // its outer side lies outside the inner circle and that ring has room, else
 // inside the innermost circle; never more than half its outer radius deep.
+// An outer side asked so deep that the asked height no longer fits below it
+// comes out until it does.
 Band ArcBand(const SSealTextParam& text, double rim, double inner)
 {
     const double gap = CReferenceEngine::kTextClearance, least = CReferenceEngine::kMinTextHeight;
@@ -334,8 +338,10 @@ Band ArcBand(const SSealTextParam& text, double rim, double inner)
     const bool ring = inner > 0.0 && rim - inner >= 2.0 * gap + least && wanted > inner + gap + least;
     const double slotIn = ring ? inner : 0.0;
     const double slotOut = ring || inner <= 0.0 ? rim : inner;
-    const double out = std::min(std::max(wanted, slotIn + gap + least), slotOut - gap);
-    return {std::max({out - AskedHeight(text), slotIn + gap, out / 2.0}), out};
+    const double height = AskedHeight(text);
+    const double deepest = std::max(slotIn + gap + std::max(height, least), 2.0 * height);
+    const double out = std::min(std::max(wanted, deepest), slotOut - gap);
+    return {std::max({out - height, slotIn + gap, out / 2.0}), out};
 }
 
 bool TextValid(EngineBuild::Part& part, const SSealTextParam& text, int line)
@@ -402,10 +408,16 @@ void AddSeal(EngineBuild::Part& part, const SSealBoxParam& param)
             continue;
         const SSealTextParam& text = *texts[i];
         const Band band = ArcBand(text, rim, inner);
+        if (band.dOut > rim - text.dOffset + kFitSlack)
+            part.Adjust(QStringLiteral("Text %1 offset lowered from %2 to %3 so that its letters fit")
+                            .arg(i + 1)
+                            .arg(EngineBuild::Millimetres(text.dOffset), EngineBuild::Millimetres(rim - band.dOut)));
         if (band.dOut <= room)
             room = std::min(room, band.dIn);
-        // Each arc line keeps to its half of the ring, clear of the other's ends.
-        const double endGap = std::max(CReferenceEngine::kTextClearance, AskedHeight(text) / 4.0);
+        // Each arc line keeps to its half of the ring, clear of the other's
+        // ends by a quarter of the height it can have.
+        const double endGap =
+            std::max(CReferenceEngine::kTextClearance, std::min(AskedHeight(text), band.dOut - band.dIn) / 4.0);
         const double halfAngle = M_PI_2 - std::asin(std::min(1.0, endGap / band.dIn));
         const ArcLine arc(lines[i], i == 0 ? ArcSide::Upper : ArcSide::Lower, band, halfAngle);
         const double height = lines[i].Height();
@@ -462,5 +474,5 @@ bool CReferenceEngine::CreateSeal(SSealBoxParam param, CShapeList* pMain)
         const double rim = param.D1 / 2.0;
         part.bounds = QRectF(-rim, -rim, 2.0 * rim, 2.0 * rim);
     }
-    return EngineBuild::Deliver("CreateSeal", part, pMain, nullptr);
+    return EngineBuild::Deliver("CreateSeal", part, pMain, nullptr, &m_report);
 }

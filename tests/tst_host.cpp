@@ -155,6 +155,8 @@ private slots:
     void runs();
     void everySetNameReachesItsField_data();
     void everySetNameReachesItsField();
+    void sweepSliceHolds_data();
+    void sweepSliceHolds();
     void readersSeeTheEngineOutlines();
     void nestedSheetsKeepEveryPieceWhole_data();
     void nestedSheetsKeepEveryPieceWhole();
@@ -226,8 +228,13 @@ void TestHost::runs_data()
     row("unknown extension", {"--accept", "--out", "part.png"}, 2, "part.png: unknown file type");
     row("--set without =", {"--accept", "--set", "length"}, 2, "--set takes NAME=VALUE");
     row("unwritable", {"--accept", "--out", "missing/part.svg"}, 5, "could not write missing/part.svg");
-    // A stored kerf the engine refuses: the first page builds nothing, decided at once.
-    row("empty part", {"--accept", "--out", "part.svg"}, 7, "the Right angle box built nothing", "", 6000);
+    // A stored kerf the engine refuses: the first page builds nothing, decided
+    // at once, and the engine's reason is what the user reads.
+    row("empty part", {"--accept", "--out", "part.svg"}, 7,
+        "Right angle box cannot be cut: dLaserWidth 6 is outside 0 to 3 (3 excluded); nothing written", "", 6000);
+    row("hinge refused", set(1, {"radius=0"}), 7, "Rounded box cannot be cut: Radius 0 mm is too tight for a hinge");
+    row("gears adjusted", set(2, {"teeth1=8", "teeth2=8"}), 0,
+        "Modular gear was adjusted to cut: Pressure angle raised from 20° to 27.5°", "part.svg");
 }
 
 void TestHost::runs()
@@ -332,6 +339,40 @@ void TestHost::everySetNameReachesItsField()
         QVERIFY2(number ? std::abs(value.toDouble() - wanted) < 1e-6 * std::max(1.0, std::abs(wanted)) : value == want,
                  qPrintable(QStringLiteral("%1: %2, not %3").arg(key, value.toString(), want)));
     }
+}
+
+// A slice of scripts/sweep.sh: settings typed as a maker typed them, each
+// judged on the file the host writes (hinge columns per bend, rings under
+// the bores, contact ratio, simple outlines) or on the refusal it prints.
+void TestHost::sweepSliceHolds_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("outcome");
+    QTest::newRow("box 10 in board 10") << Sets({"length=10", "thickness=10"}) << "refused with its reason";
+    QTest::newRow("hinge x 20") << QStringList({"--generator", "1"}) + Sets({"x-spacing=20"}) << "built, adjusted";
+    QTest::newRow("hinge y 16.5, count 14")
+        << QStringList({"--generator", "1"}) + Sets({"y-spacing=16.5", "y-count=14"}) << "built, adjusted";
+    QTest::newRow("hinge 850, radius 99") << QStringList({"--generator", "1"})
+                                                 + Sets({"length=850", "height=850", "radius=99", "kerf=0.1"})
+                                          << "built";
+    QTest::newRow("gears 8/8, module 50") << QStringList({"--generator", "2"})
+                                                 + Sets({"module=50", "teeth1=8", "teeth2=8"})
+                                          << "built, adjusted";
+    QTest::newRow("gears 8/60, bore 3") << QStringList({"--generator", "2"}) + Sets({"teeth1=8", "teeth2=60"}) << "built";
+    QTest::newRow("badge 30, texts 30") << QStringList({"--generator", "3"})
+                                               + Sets({"diameter=30", "height1=30", "height2=30"})
+                                        << "built, adjusted";
+}
+
+void TestHost::sweepSliceHolds()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, outcome);
+    QProcess sweep;
+    sweep.start(qEnvironmentVariable("KERFMATE_SWEEP"), args + QStringList({"--host", qEnvironmentVariable("KERFMATE_HOST")}));
+    QVERIFY(sweep.waitForFinished(60000));
+    const QString said = QString::fromUtf8(sweep.readAllStandardOutput());
+    QVERIFY2(sweep.exitCode() == 0 && said.startsWith(outcome), qPrintable(said));
 }
 
 void TestHost::readersSeeTheEngineOutlines()

@@ -71,6 +71,8 @@ private slots:
     void undoRedoRestoreExactly();
     void languageRetextsTheOpenDialog();
     void unitsReachTheNextDialog();
+    void engineSaysWhatItMade_data();
+    void engineSaysWhatItMade();
     void rulersCountTheUnit_data();
     void rulersCountTheUnit();
     void placementFillsTheBoard();
@@ -216,6 +218,48 @@ void TestHostWindow::unitsReachTheNextDialog()
     }
     const QSettings cfg(Path("Kerfmate/Gleamworks/Resources/Data/cfg.ini"), QSettings::IniFormat);
     QCOMPARE(cfg.value(QStringLiteral("APP_CFG/KEY_RULER_UNIT")).toInt(), 1);
+}
+
+// A part the engine changed is placed, one it refused is not; either way the
+// maker reads its sentence in the status bar and in a message.
+void TestHostWindow::engineSaysWhatItMade_data()
+{
+    QTest::addColumn<int>("generator");
+    QTest::addColumn<QStringList>("typed"); // widget=text
+    QTest::addColumn<QString>("said");
+    QTest::addColumn<int>("placed");
+    QTest::newRow("gears 8/8") << 2 << QStringList({"lineEdit_gearCount1=8", "lineEdit_gearCount2=8"})
+                               << "Gear pair was adjusted to cut: Pressure angle raised from 20° to 27.5°" << 1;
+    QTest::newRow("hinge radius 0") << 1 << QStringList({"spinBox_filletCornerRadius=0"})
+                                    << "Rounded box cannot be cut: Radius 0 mm is too tight for a hinge" << 0;
+}
+
+void TestHostWindow::engineSaysWhatItMade()
+{
+    QFETCH(int, generator);
+    QFETCH(QStringList, typed);
+    QFETCH(QString, said);
+    QFETCH(int, placed);
+    const int before = Model().Parts().size();
+    WhenModal([&](QWidget* pDialog) {
+        pDialog->findChild<QComboBox*>(QStringLiteral("comboBox_boxSwitch"))->setCurrentIndex(generator);
+        for (const QString& field : typed) {
+            auto* pWidget = pDialog->findChild<QWidget*>(field.section('=', 0, 0));
+            auto* pEdit = qobject_cast<QLineEdit*>(pWidget);
+            pEdit = pEdit ? pEdit : pWidget->findChild<QLineEdit*>();
+            pEdit->selectAll();
+            QTest::keyClicks(pEdit, field.section('=', 1));
+            QTest::keyClick(pEdit, Qt::Key_Return);
+        }
+        QTest::mouseClick(pDialog->findChild<QPushButton*>(QStringLiteral("pushButton_ok")), Qt::LeftButton);
+    });
+    Trigger("actionNewPart");
+    QCOMPARE(Model().Parts().size(), before + placed);
+    const QString shown = m_pWindow->statusBar()->currentMessage();
+    QVERIFY2(shown.startsWith(said), qPrintable(shown));
+    QMessageBox* pBox = m_pWindow->findChild<QMessageBox*>();
+    QVERIFY(pBox && pBox->isVisible() && pBox->text() == shown);
+    delete pBox;
 }
 
 void TestHostWindow::rulersCountTheUnit_data()

@@ -17,7 +17,8 @@
 namespace {
 const char kExitCodes[] = "\nExit codes: 0 done, 1 cancelled, 2 bad option or a --set value the dialog refused,\n"
                           "3 module not loadable, 4 entry point missing, 5 file not writable,\n"
-                          "6 dialog never got ready, 7 the part is empty (the engine's reason is printed),\n"
+                          "6 dialog never got ready, 7 the part is empty: the engine refused it\n"
+                          "(stderr says why and what would work; nothing written),\n"
                           "8 the --open sheet cannot be read, 9 the nest failed.\n";
 } // namespace
 

@@ -82,10 +82,13 @@ int MakePartOn(const HostOptions& options, SheetModel& model)
         std::printf("kerfmate-host: cancelled, nothing exported\n");
         return ExitCancelled;
     }
+    const QString note = BuildMessage(engine.LastBuild(), false);
     if (outlines.isEmpty() || !IsFinite(outlines)) {
-        HostError(QStringLiteral("the part is empty; nothing written"));
+        HostError(note.isEmpty() ? QStringLiteral("the part is empty; nothing written") : note);
         return ExitPartEmpty;
     }
+    if (!note.isEmpty())
+        HostError(note);
     const int generator = engine.LastBuild().nGenerator;
     Part part = MakePart(outlines, SheetModel::kGapMm);
     part.nGenerator = generator;

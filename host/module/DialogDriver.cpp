@@ -95,8 +95,9 @@ void DialogDriver::Drive(QDialog* pDialog)
     }
     const BuildNote& last = m_engine.LastBuild();
     if (last.nGenerator != generator || last.nShapes == 0) {
-        m_strError = QStringLiteral("the %1 built nothing: the part is empty (a saved value the engine refuses?)")
-                         .arg(QLatin1String(GeneratorName(generator)));
+        m_strError = last.nGenerator == generator && last.report.status == EngineReport::Refused
+                         ? BuildMessage(last, false)
+                         : QStringLiteral("the %1 built nothing").arg(QLatin1String(GeneratorName(generator)));
         QMetaObject::invokeMethod(this, [this] { Finish(Empty); }, Qt::QueuedConnection);
         return;
     }

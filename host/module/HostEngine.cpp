@@ -1,11 +1,29 @@
 #include "HostEngine.h"
 
 #include "CShapeList.h"
+#include "CTranslator.h"
 
 const char* GeneratorName(int nGenerator)
 {
     static const char* const names[] = {"Right angle box", "Rounded box", "Modular gear", "Badge/seal"};
     return nGenerator >= 0 && nGenerator < GeneratorCount ? names[nGenerator] : "generator";
+}
+
+QString BuildMessage(const BuildNote& note, bool bTranslated)
+{
+    const auto wording = [bTranslated](const char* pszKey) {
+        const QString key = QString::fromUtf8(pszKey);
+        return bTranslated ? CTranslator::GetInstance()->GetWording(key) : key;
+    };
+    switch (note.report.status) {
+    case EngineReport::Built:
+        return QString();
+    case EngineReport::Adjusted:
+        return wording("%1 was adjusted to cut: %2").arg(wording(GeneratorName(note.nGenerator)), note.report.sentence);
+    case EngineReport::Refused:
+        break;
+    }
+    return wording("%1 cannot be cut: %2").arg(wording(GeneratorName(note.nGenerator)), note.report.sentence);
 }
 
 // Counted, not drawn: a text outline costs a font lookup, and the dialog
@@ -14,6 +32,7 @@ bool HostEngine::Note(int nGenerator, bool bBuilt, CShapeList* pMain)
 {
     m_last.nGenerator = nGenerator;
     m_last.nShapes = bBuilt && pMain ? int(pMain->GetCount()) : 0;
+    m_last.report = LastReport();
     return bBuilt;
 }
 

@@ -13,7 +13,14 @@ struct BuildNote
 {
     int nGenerator = -1; // -1: nothing built yet
     int nShapes = 0;     // shapes in the main list; 0 also when the build failed
+    EngineReport report; // what the engine made of the record
 };
+
+// What the user reads when the engine adjusted or refused a part: the
+// generator and the engine's sentence, in the user's language when
+// bTranslated (the engine's sentence stays English); empty when the engine
+// built what was asked.
+QString BuildMessage(const BuildNote& note, bool bTranslated);
 
 class HostEngine : public CReferenceEngine
 {

@@ -603,17 +603,31 @@ bool MainWindow::NewPart()
     const Outlines outlines = OutlinesOf(*pResult);
     pResult->DeleteAll();
     CShapeList::Release(pResult);
-    if (outlines.isEmpty() || !IsFinite(outlines)) {
-        statusBar()->showMessage(Wording("The part is empty: nothing was placed."));
-        return false;
-    }
+    if (outlines.isEmpty() || !IsFinite(outlines))
+        return ShowBuildMessage(false), false;
     const int generator = m_engine.LastBuild().nGenerator;
     Part part = MakePart(outlines, SheetModel::kGapMm);
     part.nGenerator = generator;
     part.strName = Wording(GeneratorName(generator));
     part.parameters = PartParameters(m_engine, generator);
     Place(part, "New part");
+    ShowBuildMessage(true);
     return true;
+}
+
+void MainWindow::ShowBuildMessage(bool bPlaced)
+{
+    QString message = BuildMessage(m_engine.LastBuild(), true);
+    if (message.isEmpty() && !bPlaced)
+        message = Wording("The part is empty: nothing was placed.");
+    if (message.isEmpty())
+        return;
+    statusBar()->showMessage(message);
+    // Not blocking: the sheet stays usable while the maker reads it.
+    auto* pBox = new QMessageBox(bPlaced ? QMessageBox::Information : QMessageBox::Warning, Wording("New part..."),
+                                 message, QMessageBox::Ok, this);
+    pBox->setAttribute(Qt::WA_DeleteOnClose);
+    pBox->open();
 }
 
 bool MainWindow::EditPart(int nId)
@@ -641,10 +655,8 @@ bool MainWindow::EditPart(int nId)
     pResult->DeleteAll();
     CShapeList::Release(pResult);
     const int generator = m_engine.LastBuild().nGenerator;
-    if (outlines.isEmpty() || !IsFinite(outlines)) {
-        statusBar()->showMessage(Wording("The part is empty: nothing was placed."));
-        return false;
-    }
+    if (outlines.isEmpty() || !IsFinite(outlines))
+        return ShowBuildMessage(false), false;
     Part edited = MakePart(outlines, SheetModel::kGapMm);
     const Part& before = *m_model.Find(nId);
     edited.nId = nId;
@@ -655,9 +667,10 @@ bool MainWindow::EditPart(int nId)
     edited.dRotation = before.dRotation;
     edited.bMirrored = before.bMirrored;
     m_undo.push(new ReplaceCommand(m_model, {edited}, Wording("Edit part...")));
-    statusBar()->showMessage(m_driver.LastError().isEmpty()
-                                 ? QString()
-                                 : Wording("Not every value could be typed again: %1").arg(m_driver.LastError()));
+    if (m_driver.LastError().isEmpty())
+        ShowBuildMessage(true);
+    else
+        statusBar()->showMessage(Wording("Not every value could be typed again: %1").arg(m_driver.LastError()));
     return true;
 }
 

@@ -31,7 +31,8 @@ public:
     QString DocumentPath() const { return m_strDocument; }
 
     // Runs the module's dialog and places what it returns where there is
-    // room; false when it was cancelled or the part is empty.
+    // room; false when it was cancelled or the part is empty. What the engine
+    // changed in the part, or why it made none, shows in the status bar and a message.
     bool NewPart();
     // Opens the dialog on the part's generator with its own values typed in;
     // OK replaces it in place as one undo step.
@@ -76,6 +77,7 @@ private:
     void Duplicate();
     void Ungroup();
     void Place(Part part, const char* pszKey);
+    void ShowBuildMessage(bool bPlaced);
     QString FileFilter(const QString& suffix) const;
 
     ModuleHost& m_module;

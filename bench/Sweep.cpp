@@ -1,0 +1,585 @@
+// Sweeps the dialog's own ranges as a maker would (scripts/sweep.sh):
+// kerfmate-host types each setting into the dialog with --set, confirms, and
+// writes SVG; every setting the dialog takes must give either a part that
+// keeps the engine's promises, checked here on the file alone, or a refusal
+// with its sentence on stderr.
+//
+//   kerfmate_sweep [--count N] [--seed S] [--generator G] [--host PATH]
+//   kerfmate_sweep --generator G --set NAME=VALUE...   (one setting)
+//
+// Per generator: every field at both ends of its range, all fields at either
+// end at once, settings makers met trouble with, then N random settings
+// (default 200). Exit 0 when every outcome is sound.
+#include "ReferenceEngine.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QLineF>
+#include <QPolygonF>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QRectF>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QtMath>
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <optional>
+#include <set>
+
+namespace {
+
+// One field of the dialog as --set names it, and the range it takes.
+struct Field
+{
+    const char* name;
+    double low;
+    double high;
+    int decimals; // -1: a yes/no choice
+};
+
+using Setting = std::vector<std::pair<QString, QString>>;
+
+// The order matters: a new length resets its groove, so grooves come after.
+const std::vector<Field> kFields[4] = {
+    {{"length", 10, 850, 2}, {"width", 10, 850, 2}, {"height", 10, 850, 2}, {"thickness", 1, 10, 2},
+     {"kerf", 0.1, 0.8, 2}, {"inside", 0, 1, -1}, {"no-top", 0, 1, -1}, {"no-bottom", 0, 1, -1}},
+    {{"length", 0, 850, 2}, {"width", 0, 850, 2}, {"height", 0, 850, 2}, {"thickness", 1, 10, 2},
+     {"kerf", 0.1, 0.8, 2}, {"radius", 0, 99, 2}, {"x-spacing", 0, 99.99, 2}, {"y-spacing", 0, 99.99, 2},
+     {"y-count", 0, 99, 0}, {"inside", 0, 1, -1}, {"no-top", 0, 1, -1}, {"no-bottom", 0, 1, -1},
+     {"no-groove-3", 0, 1, -1}},
+    {{"module", 1, 50, 0}, {"teeth1", 8, 60, 0}, {"teeth2", 8, 60, 0}, {"bore1", 0, 1000, 2}, {"bore2", 0, 1000, 2}},
+    {{"seal", 0, 1, -1}, {"diameter", 30, 200, 2}, {"inner", 30, 200, 2}, {"height1", 4, 30, 2},
+     {"offset1", 1.5, 30, 2}, {"spacing1", 0.5, 30, 2}, {"height2", 4, 30, 2}, {"offset2", 1.5, 30, 2},
+     {"spacing2", 0.5, 30, 2}, {"height3", 4, 30, 2}, {"offset3", 0, 80, 2}},
+};
+
+// Settings makers met trouble with, typed as they typed them.
+const std::vector<QStringList> kKnown[4] = {
+    {{"length=10", "width=10", "height=10", "thickness=10"}, {"inside=1", "length=10", "thickness=10", "kerf=0.8"}},
+    {{"length=5"}, {"height=0"}, {"height=9"}, {"length=10", "width=10", "thickness=10"}, {"x-spacing=9"},
+     {"x-spacing=20"}, {"y-spacing=12"}, {"y-spacing=16.5"}, {"y-spacing=25"}, {"y-count=14"}, {"radius=3"},
+     {"thickness=1", "kerf=0.8", "radius=1.5"}},
+    {{"module=6", "teeth1=13", "bore1=62.99"}, {"module=50", "teeth1=8", "teeth2=8"}, {"teeth1=8", "teeth2=9"},
+     {"module=1", "teeth1=8", "teeth2=60", "bore1=1000"}},
+    {{"diameter=30", "height1=30", "height2=30", "height3=30"}, {"diameter=60", "offset1=30", "offset2=30"},
+     {"diameter=30", "offset3=80", "height3=30"}},
+};
+
+// What the dialog shows when nothing is typed, as far as the checks need it.
+const std::map<QString, double> kDefaults[4] = {
+    {{"thickness", 3}, {"kerf", 0.3}},
+    {{"thickness", 3}, {"kerf", 0.3}, {"height", 50}},
+    {{"module", 1}, {"teeth1", 12}, {"teeth2", 23}},
+    {},
+};
+
+QString Text(double value, int decimals)
+{
+    return QString::number(value, 'f', std::max(decimals, 0));
+}
+
+double Value(const Setting& setting, int generator, const QString& name)
+{
+    for (const auto& [key, value] : setting)
+        if (key == name)
+            return value.toDouble();
+    return kDefaults[generator].at(name);
+}
+
+// --- what the file holds
+
+struct Outline
+{
+    QPolygonF points;
+    bool bClosed = false;
+    bool bCut = false;
+};
+
+std::vector<Outline> ReadSvg(const QString& path)
+{
+    QFile file(path);
+    std::vector<Outline> outlines;
+    if (!file.open(QIODevice::ReadOnly))
+        return outlines;
+    const QString svg = QString::fromUtf8(file.readAll());
+    static const QRegularExpression pathTag(QStringLiteral("<path [^>]*stroke=\"(#[0-9a-f]+)\"[^>]* d=\"([^\"]*)\""));
+    static const QRegularExpression token(QStringLiteral("[MLCZ]|-?[0-9.]+"));
+    for (auto tag = pathTag.globalMatch(svg); tag.hasNext();) {
+        const auto match = tag.next();
+        const bool cut = match.captured(1) == QLatin1String("#ff0000");
+        QStringList tokens;
+        for (auto t = token.globalMatch(match.captured(2)); t.hasNext();)
+            tokens << t.next().captured();
+        Outline current;
+        for (int i = 0; i < tokens.size(); ++i) {
+            const QString& t = tokens[i];
+            if (t == QLatin1String("M") && !current.points.isEmpty())
+                outlines.push_back(current), current = Outline();
+            if (t == QLatin1String("M") || t == QLatin1String("L"))
+                current.points << QPointF(tokens.value(i + 1).toDouble(), tokens.value(i + 2).toDouble()), i += 2;
+            else if (t == QLatin1String("C"))
+                current.points << QPointF(tokens.value(i + 5).toDouble(), tokens.value(i + 6).toDouble()), i += 6;
+            else if (t == QLatin1String("Z"))
+                current.bClosed = true;
+            current.bCut = cut;
+        }
+        if (!current.points.isEmpty())
+            outlines.push_back(current);
+    }
+    return outlines;
+}
+
+double Cross(const QPointF& a, const QPointF& b) { return a.x() * b.y() - a.y() * b.x(); }
+
+// Every pair of edges, but neighbours: no closed cut outline may cross or touch itself.
+bool Simple(QPolygonF p)
+{
+    if (p.size() > 1 && p.first() == p.last())
+        p.removeLast();
+    const int n = p.size();
+    if (n < 3)
+        return false;
+    std::vector<QRectF> boxes(n);
+    for (int i = 0; i < n; ++i) {
+        boxes[i] = QRectF(p[i], p[(i + 1) % n]).normalized();
+        // No corner turns straight back along its edge.
+        const QPointF in = p[i] - p[(i + n - 1) % n], out = p[(i + 1) % n] - p[i];
+        if (std::abs(Cross(in, out)) <= 1e-12 && QPointF::dotProduct(in, out) < 0.0)
+            return false;
+    }
+    for (int i = 0; i < n; ++i)
+        for (int j = i + 2; j < n - (i == 0); ++j) {
+            const QRectF& u = boxes[i];
+            const QRectF& v = boxes[j];
+            if (u.right() < v.left() || v.right() < u.left() || u.bottom() < v.top() || v.bottom() < u.top())
+                continue;
+            if (QLineF(p[i], p[(i + 1) % n]).intersects(QLineF(p[j], p[(j + 1) % n]), nullptr)
+                == QLineF::BoundedIntersection)
+                return false;
+        }
+    return true;
+}
+
+// --- the promises, each on the file alone
+
+using Verdict = std::optional<QString>; // a broken promise, said
+
+// The living hinge: per bend, enough slit columns for 90 degrees in this
+// board at the bend one bar between two columns can take (its twist at the
+// working strain, and no more than closes the slit), slits three bridges
+// long, and no fibre across a bend uncut between its edge bridges.
+Verdict CheckHinge(const std::vector<Outline>& outlines, double t, double kerf)
+{
+    const Outline* strip = nullptr;
+    std::map<double, std::vector<std::pair<double, double>>> columns; // x: slit spans
+    for (const Outline& o : outlines) {
+        if (o.bClosed && (!strip || o.points.boundingRect().width() > strip->points.boundingRect().width()))
+            strip = &o;
+        if (!o.bClosed && o.bCut && o.points.size() == 2 && o.points[0].x() == o.points[1].x())
+            columns[o.points[0].x()].push_back(std::minmax(o.points[0].y(), o.points[1].y()));
+    }
+    if (!strip || columns.empty() || columns.size() % 4)
+        return QStringLiteral("%1 slit columns, not the same on four bends").arg(columns.size());
+    const double top = strip->points.boundingRect().top() + kerf / 2.0;
+    const int perBend = int(columns.size() / 4);
+    double spacing = qInf(), bridge = qInf(), slit = 0.0, edge = 0.0;
+    double previousX = 0.0;
+    const std::vector<std::pair<double, double>>* previous = nullptr;
+    int rank = 0;
+    for (auto& [x, spans] : columns) {
+        std::sort(spans.begin(), spans.end());
+        edge = std::max(edge, spans.front().first - top);
+        bridge = std::min(bridge, spans.front().first - top);
+        for (size_t i = 0; i < spans.size(); ++i) {
+            slit = std::max(slit, spans[i].second - spans[i].first);
+            if (i > 0)
+                bridge = std::min(bridge, spans[i].first - spans[i - 1].second);
+        }
+        // The columns run bend by bend along the strip, as many on each.
+        if (rank++ % perBend > 0) {
+            spacing = std::min(spacing, x - previousX);
+            // Neighbouring columns of one bend: together they cut every
+            // fibre between the edge bridges.
+            std::vector<std::pair<double, double>> both = *previous;
+            both.insert(both.end(), spans.begin(), spans.end());
+            std::sort(both.begin(), both.end());
+            double reach = both.front().second;
+            for (const auto& span : both) {
+                if (span.first > reach + 1e-3)
+                    return QStringLiteral("a fibre from %1 to %2 mm crosses the bend uncut").arg(reach).arg(span.first);
+                reach = std::max(reach, span.second);
+            }
+        }
+        previousX = x, previous = &spans;
+    }
+    const double twist = (slit - bridge) / 2.0;
+    const double bar = std::min(spacing - kerf, t);
+    const double perBar = std::min(CReferenceEngine::kHingeShearStrain * twist / bar,
+                                   2.0 * std::max(kerf, CReferenceEngine::kMinSlitWidth) / t);
+    const int needed = int(std::ceil(M_PI_2 / perBar - 1e-9)) + 1;
+    if (slit < CReferenceEngine::kSlitToBridge * bridge - 1e-3)
+        return QStringLiteral("slits of %1 mm on bridges of %2 mm").arg(slit).arg(bridge);
+    if (perBend < needed)
+        return QStringLiteral("%1 slit columns per bend where %2 are needed").arg(perBend).arg(needed);
+    if (edge > bridge + 1e-3)
+        return QStringLiteral("an edge band of %1 mm on bridges of %2 mm").arg(edge).arg(bridge);
+    return std::nullopt;
+}
+
+struct Gear
+{
+    QPolygonF points;
+    QPointF centre;
+    int teeth = 0;
+    double tip = 0.0;
+};
+
+QPointF Turned(const QPointF& p, const QPointF& centre, double angle)
+{
+    const QPointF d = p - centre;
+    return centre + QPointF(d.x() * std::cos(angle) - d.y() * std::sin(angle),
+                            d.x() * std::sin(angle) + d.y() * std::cos(angle));
+}
+
+// Distance from p to edge a-b; *pAlong: where the nearest point lies, 0 to 1.
+double DistanceToEdge(const QPointF& p, const QPointF& a, const QPointF& b, double* pAlong = nullptr)
+{
+    const QPointF ab = b - a;
+    const double along = std::clamp(QPointF::dotProduct(p - a, ab) / QPointF::dotProduct(ab, ab), 0.0, 1.0);
+    if (pAlong)
+        *pAlong = along;
+    return QLineF(p, a + along * ab).length();
+}
+
+// The pair turned through one pitch of gear 1 at the ratio of the teeth:
+// at each step the flanks in contact (within eps), counted per side of
+// gear 1's teeth; their mean over the pitch is the contact ratio, and a
+// step with none is play. Also the deepest that one gear cuts into the other.
+struct Mesh
+{
+    double contact[2] = {qInf(), qInf()};
+    int fewest = 1 << 30;
+    double overlap = 0.0;
+};
+
+Mesh Turn(const Gear& one, const Gear& two, double eps)
+{
+    constexpr int kSteps = 120;
+    Mesh mesh;
+    double sum[2] = {0.0, 0.0};
+    const double pitch = 2.0 * M_PI / one.teeth;
+    const double twoArea = [&] {
+        double a = 0.0;
+        for (int i = 0; i < two.points.size(); ++i)
+            a += Cross(two.points[i], two.points[(i + 1) % two.points.size()]);
+        return a;
+    }();
+    for (int step = 0; step < kSteps; ++step) {
+        const double angle = pitch * step / kSteps;
+        // Near the mesh only: points of either gear within the other's tip.
+        std::vector<int> a, b;
+        for (int i = 0; i < one.points.size(); ++i)
+            if (QLineF(Turned(one.points[i], one.centre, angle), two.centre).length() < two.tip + eps)
+                a.push_back(i);
+        const double back = -angle * one.teeth / two.teeth;
+        for (int i = 0; i < two.points.size(); ++i)
+            if (QLineF(Turned(two.points[i], two.centre, back), one.centre).length() < one.tip + eps)
+                b.push_back(i);
+        std::set<std::pair<int, int>> touching; // tooth of gear 1, side
+        auto toothSide = [&](int i) {
+            const QPointF d = one.points[i] - one.centre;
+            const double at = std::atan2(d.y(), d.x()) + pitch / 2.0;
+            const double within = at - std::floor(at / pitch) * pitch - pitch / 2.0;
+            return std::make_pair(int(std::floor(at / pitch)), within > 0.0 ? 1 : 0);
+        };
+        const int m = two.points.size();
+        auto twoAt = [&](int j) { return Turned(two.points[(j + m) % m], two.centre, back); };
+        for (int i : a) {
+            const QPointF p = Turned(one.points[i], one.centre, angle);
+            double nearest = qInf(), along = 0.0;
+            int edge = -1;
+            for (int j : b) {
+                double t = 0.0;
+                const double d = DistanceToEdge(p, twoAt(j), twoAt(j + 1), &t);
+                if (d < nearest)
+                    nearest = d, edge = j, along = t;
+            }
+            if (edge < 0)
+                continue;
+            if (nearest < eps)
+                touching.insert(toothSide(i));
+            // Inside gear 2: left of the nearest edge (as gear 2 winds), or
+            // at a corner, inside both edges there (one, where it bends in).
+            const int corner = along <= 0.0 ? edge : along >= 1.0 ? edge + 1 : -1;
+            const auto leftOf = [&](int j) { return Cross(twoAt(j + 1) - twoAt(j), p - twoAt(j)) * twoArea > 0.0; };
+            bool inside = leftOf(edge);
+            if (corner >= 0) {
+                const bool convex =
+                    Cross(twoAt(corner) - twoAt(corner - 1), twoAt(corner + 1) - twoAt(corner)) * twoArea > 0.0;
+                inside = convex ? leftOf(corner - 1) && leftOf(corner) : leftOf(corner - 1) || leftOf(corner);
+            }
+            if (inside)
+                mesh.overlap = std::max(mesh.overlap, nearest);
+        }
+        for (int j : b) {
+            const QPointF q = Turned(two.points[j], two.centre, back);
+            for (int i : a) {
+                const int k = (i + 1) % one.points.size();
+                const QPointF p0 = Turned(one.points[i], one.centre, angle);
+                if (DistanceToEdge(q, p0, Turned(one.points[k], one.centre, angle)) < eps)
+                    touching.insert(toothSide(i));
+            }
+        }
+        int sides[2] = {0, 0};
+        for (const auto& [tooth, side] : touching)
+            ++sides[side];
+        mesh.fewest = std::min({mesh.fewest, sides[0], sides[1]});
+        sum[0] += sides[0], sum[1] += sides[1];
+    }
+    mesh.contact[0] = sum[0] / kSteps, mesh.contact[1] = sum[1] / kSteps;
+    return mesh;
+}
+
+// The pair: a ring of a module under every bore, and a mesh that turns
+// with no play, no bite and the promised contact ratio.
+Verdict CheckGears(const std::vector<Outline>& outlines, double module, int z1, int z2, double* pContact)
+{
+    std::vector<const Outline*> closed;
+    for (const Outline& o : outlines)
+        if (o.bClosed && o.bCut)
+            closed.push_back(&o);
+    std::sort(closed.begin(), closed.end(), [](auto* a, auto* b) { return a->points.size() > b->points.size(); });
+    if (closed.size() < 2)
+        return QStringLiteral("no pair of gears");
+    Gear gears[2];
+    for (int g = 0; g < 2; ++g) {
+        Gear& gear = gears[g];
+        gear.points = closed[g]->points;
+        if (gear.points.first() == gear.points.last())
+            gear.points.removeLast();
+        for (const QPointF& p : gear.points)
+            gear.centre += p / gear.points.size();
+        for (const QPointF& p : gear.points)
+            gear.tip = std::max(gear.tip, QLineF(p, gear.centre).length());
+    }
+    if (gears[0].centre.x() > gears[1].centre.x())
+        std::swap(gears[0], gears[1]);
+    gears[0].teeth = z1, gears[1].teeth = z2;
+    for (size_t i = 2; i < closed.size(); ++i) { // bores
+        QPointF centre;
+        for (const QPointF& p : closed[i]->points)
+            centre += p / closed[i]->points.size();
+        const Gear& gear = QLineF(centre, gears[0].centre).length() < QLineF(centre, gears[1].centre).length()
+                               ? gears[0]
+                               : gears[1];
+        double root = qInf(), bore = 0.0;
+        for (const QPointF& p : gear.points)
+            root = std::min(root, QLineF(p, gear.centre).length());
+        for (const QPointF& p : closed[i]->points)
+            bore = std::max(bore, QLineF(p, centre).length());
+        if (root - bore < CReferenceEngine::kMinRing * module - 0.02)
+            return QStringLiteral("a ring of %1 mm under a bore at module %2").arg(root - bore).arg(module);
+    }
+    // The host lays a pair out apart, each gear as cut: gear 2 goes back to
+    // where it meshes, the centre distance right of gear 1.
+    const QPointF meshed = gears[0].centre + QPointF(module * (z1 + z2) / 2.0, 0.0) - gears[1].centre;
+    for (QPointF& p : gears[1].points)
+        p += meshed;
+    gears[1].centre += meshed;
+    // Sampled flanks lie up to the chord tolerance inside the true ones on either gear.
+    const double eps = 2.0 * 0.01 + 1e-3;
+    const Mesh mesh = Turn(gears[0], gears[1], eps);
+    *pContact = std::min(mesh.contact[0], mesh.contact[1]);
+    if (mesh.overlap > eps)
+        return QStringLiteral("the gears cut %1 mm into each other while turning").arg(mesh.overlap);
+    if (mesh.fewest < 1)
+        return QStringLiteral("play: at some angle no flank of a side touches");
+    if (*pContact < CReferenceEngine::kMinContactRatio)
+        return QStringLiteral("contact ratio %1").arg(*pContact);
+    return std::nullopt;
+}
+
+Verdict CheckPart(int generator, const Setting& setting, const std::vector<Outline>& outlines, double* pContact)
+{
+    int cut = 0;
+    for (const Outline& o : outlines) {
+        if (o.bClosed && o.bCut && !Simple(o.points))
+            return QStringLiteral("a cut outline crosses or touches itself");
+        cut += o.bCut;
+    }
+    if (cut == 0)
+        return QStringLiteral("nothing to cut");
+    if (generator == 1)
+        return CheckHinge(outlines, Value(setting, 1, "thickness"), Value(setting, 1, "kerf"));
+    if (generator == 2)
+        return CheckGears(outlines, Value(setting, 2, "module"), int(Value(setting, 2, "teeth1")),
+                          int(Value(setting, 2, "teeth2")), pContact);
+    return std::nullopt;
+}
+
+// --- running the host as a maker would
+
+enum Outcome { Built, Adjusted, Refused, NotTaken, Broken, OutcomeCount };
+const char* const kOutcomeNames[] = {"built as asked", "built, adjusted", "refused with its reason",
+                                     "not taken by the dialog", "BROKEN"};
+
+struct Result
+{
+    Outcome outcome = Broken;
+    QString said;
+    double contact = qQNaN();
+};
+
+Result Run(const QString& host, int generator, const Setting& setting)
+{
+    QTemporaryDir home;
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path()); // nothing saved before
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    process.setProcessEnvironment(env);
+    QStringList args{"--accept", "--generator", QString::number(generator), "--out", home.filePath("part.svg")};
+    for (const auto& [name, value] : setting)
+        args << "--set" << name + '=' + value;
+    process.start(host, args);
+    Result result;
+    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit) {
+        result.said = QStringLiteral("the host did not end");
+        return result;
+    }
+    const QString err = QString::fromUtf8(process.readAllStandardError()).trimmed();
+    result.said = err.section('\n', -1);
+    static const QRegularExpression reason(QStringLiteral("(adjusted to cut|cannot be cut): \\S.*"));
+    const bool told = reason.match(err).hasMatch();
+    switch (process.exitCode()) {
+    case 0: {
+        double contact = qQNaN();
+        const Verdict broken = CheckPart(generator, setting, ReadSvg(home.filePath("part.svg")), &contact);
+        result.contact = contact;
+        if (broken)
+            result.said = *broken;
+        else
+            result.outcome = err.contains(QLatin1String("adjusted to cut")) ? Adjusted : Built;
+        break;
+    }
+    case 2:
+        result.outcome = NotTaken;
+        break;
+    case 7:
+        result.outcome = told ? Refused : Broken;
+        break;
+    default:
+        break;
+    }
+    return result;
+}
+
+Setting Random(int generator, QRandomGenerator& random)
+{
+    Setting setting;
+    for (const Field& f : kFields[generator]) {
+        double value = f.low + (f.high - f.low) * random.generateDouble();
+        if (generator == 3 && QLatin1String(f.name) == QLatin1String("inner"))
+            value = 30.0 + (Value(setting, 3, "diameter") - 30.0) * random.generateDouble();
+        // A bore is mostly typed near its gear's size; a quarter anywhere.
+        if (generator == 2 && QLatin1String(f.name).startsWith(QLatin1String("bore")) && random.bounded(4) > 0)
+            value = std::min(f.high, Value(setting, 2, "module") * random.generateDouble()
+                                         * Value(setting, 2, f.name[4] == '1' ? "teeth1" : "teeth2"));
+        setting.emplace_back(QLatin1String(f.name), f.decimals < 0 ? QString::number(random.bounded(2))
+                                                                   : Text(value, f.decimals));
+    }
+    return setting;
+}
+
+// Each field at both ends, every field at its low end and at its high
+// end, and the settings makers met trouble with.
+std::vector<Setting> Limits(int generator)
+{
+    std::vector<Setting> settings;
+    Setting lows, highs;
+    for (const Field& f : kFields[generator])
+        for (double end : {f.low, f.high}) {
+            const std::pair<QString, QString> typed{QLatin1String(f.name), Text(end, f.decimals)};
+            settings.push_back({typed});
+            (end == f.low ? lows : highs).push_back(typed);
+        }
+    settings.push_back(lows);
+    settings.push_back(highs);
+    for (const QStringList& known : kKnown[generator]) {
+        Setting setting;
+        for (const QString& typed : known)
+            setting.emplace_back(typed.section('=', 0, 0), typed.section('=', 1));
+        settings.push_back(setting);
+    }
+    return settings;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    QString host = QCoreApplication::applicationDirPath() + QStringLiteral("/kerfmate-host");
+    int count = 200, only = -1;
+    quint32 seed = 1;
+    Setting one;
+    for (int i = 0; i + 1 < args.size(); i += 2) {
+        const QString& key = args[i];
+        const QString& value = args[i + 1];
+        if (key == QLatin1String("--count"))
+            count = value.toInt();
+        else if (key == QLatin1String("--seed"))
+            seed = value.toUInt();
+        else if (key == QLatin1String("--generator"))
+            only = value.toInt();
+        else if (key == QLatin1String("--host"))
+            host = value;
+        else if (key == QLatin1String("--set"))
+            one.emplace_back(value.section('=', 0, 0), value.section('=', 1));
+    }
+    if (!one.empty()) {
+        const Result result = Run(host, std::max(only, 0), one);
+        std::printf("%s: %s\n", kOutcomeNames[result.outcome], qPrintable(result.said));
+        if (!std::isnan(result.contact))
+            std::printf("contact ratio measured %.3f\n", result.contact);
+        return result.outcome == Broken ? 1 : 0;
+    }
+
+    QRandomGenerator random(seed);
+    bool sound = true;
+    const char* const names[] = {"Right angle box", "Rounded box", "Modular gear", "Badge/seal"};
+    for (int g = 0; g < 4; ++g) {
+        if (only >= 0 && g != only)
+            continue;
+        std::vector<Setting> settings = Limits(g);
+        for (int i = 0; i < count; ++i)
+            settings.push_back(Random(g, random));
+        int outcomes[OutcomeCount] = {};
+        double leastContact = qInf();
+        for (const Setting& setting : settings) {
+            const Result result = Run(host, g, setting);
+            ++outcomes[result.outcome];
+            if (!std::isnan(result.contact))
+                leastContact = std::min(leastContact, result.contact);
+            if (result.outcome == Broken) {
+                sound = false;
+                QStringList typed;
+                for (const auto& [name, value] : setting)
+                    typed << name + '=' + value;
+                std::printf("  BROKEN %s: %s\n", qPrintable(typed.join(' ')), qPrintable(result.said));
+            }
+            std::fflush(stdout);
+        }
+        std::printf("%-16s %zu settings:", names[g], settings.size());
+        for (int o = 0; o < OutcomeCount; ++o)
+            std::printf(" %d %s%s", outcomes[o], kOutcomeNames[o], o + 1 < OutcomeCount ? "," : "");
+        if (g == 2 && std::isfinite(leastContact))
+            std::printf("; least contact ratio measured %.3f", leastContact);
+        std::printf("\n");
+    }
+    return sound ? 0 : 1;
+}
