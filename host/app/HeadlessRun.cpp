@@ -20,11 +20,9 @@
 namespace {
 bool OpenSheet(const QString& path, SheetModel& model)
 {
-    QFile file(path);
     SheetDocument::Contents contents;
-    QString error = QStringLiteral("it is not a readable file");
-    if (!QFileInfo(path).isFile() || file.size() >= (64 << 20) || !file.open(QIODevice::ReadOnly)
-        || !SheetDocument::Read(file.readAll(), &contents, &error)) {
+    QString error;
+    if (!SheetDocument::ReadFile(path, &contents, &error)) {
         HostError(QStringLiteral("cannot open %1: %2").arg(path, error));
         return false;
     }

@@ -3,6 +3,8 @@
 #include "CShape.h"
 #include "PathData.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <cmath>
@@ -156,6 +158,18 @@ bool Read(const QByteArray& text, Contents* pContents, QString* pError)
     }
     *pContents = contents;
     return true;
+}
+
+bool ReadFile(const QString& path, Contents* pContents, QString* pError)
+{
+    // Far more than any sheet needs: anything larger is damage, not a sheet.
+    constexpr qint64 kMostBytes = 64 << 20;
+    QFile file(path);
+    if (QFileInfo(path).isFile() && file.size() < kMostBytes && file.open(QIODevice::ReadOnly))
+        return Read(file.readAll(), pContents, pError);
+    if (pError)
+        *pError = QStringLiteral("it is not a readable file");
+    return false;
 }
 
 } // namespace SheetDocument

@@ -26,5 +26,8 @@ QByteArray Write(const Contents& contents);
 // False with a sentence when the text is damaged or from a newer version;
 // *pContents is only touched on success.
 bool Read(const QByteArray& text, Contents* pContents, QString* pError);
+// The same from a file: one that is no regular file, or too large to be a
+// sheet, is refused without being read.
+bool ReadFile(const QString& path, Contents* pContents, QString* pError);
 
 } // namespace SheetDocument

@@ -721,16 +721,21 @@ bool MainWindow::SaveTo(const QString& path)
         QMessageBox::warning(this, Wording("Save"), Wording("Could not save: %1").arg(error));
         return false;
     }
-    m_strDocument = path;
     m_undo.setClean();
+    BecomeDocument(path);
+    statusBar()->showMessage(Wording("Saved to %1").arg(QDir::toNativeSeparators(path)));
+    return true;
+}
+
+void MainWindow::BecomeDocument(const QString& path)
+{
+    m_strDocument = path;
     QStringList recent = m_settings.value(QStringLiteral("recent")).toStringList();
     recent.removeAll(path);
     recent.prepend(path);
     m_settings.setValue(QStringLiteral("recent"), recent.mid(0, kRecentFiles));
     UpdateRecent();
     UpdateTitle();
-    statusBar()->showMessage(Wording("Saved to %1").arg(QDir::toNativeSeparators(path)));
-    return true;
 }
 
 bool MainWindow::Save(bool bAskPath)
@@ -753,25 +758,15 @@ bool MainWindow::Save(bool bAskPath)
 
 bool MainWindow::OpenFile(const QString& path)
 {
-    QFile file(path);
     SheetDocument::Contents contents;
-    QString error = Wording("it cannot be read");
-    // Twice the size any sheet needs is damage, not a sheet.
-    const bool read = QFileInfo(path).isFile() && file.size() < (64 << 20) && file.open(QIODevice::ReadOnly)
-                      && SheetDocument::Read(file.readAll(), &contents, &error);
-    if (!read) {
+    QString error;
+    if (!SheetDocument::ReadFile(path, &contents, &error)) {
         QMessageBox::warning(this, Wording("Open..."), Wording("Could not open %1: %2").arg(QFileInfo(path).fileName(), error));
         return false;
     }
     m_model.Reset(contents.parts, contents.setup);
     m_undo.clear();
-    m_strDocument = path;
-    QStringList recent = m_settings.value(QStringLiteral("recent")).toStringList();
-    recent.removeAll(path);
-    recent.prepend(path);
-    m_settings.setValue(QStringLiteral("recent"), recent.mid(0, kRecentFiles));
-    UpdateRecent();
-    UpdateTitle();
+    BecomeDocument(path);
     m_pSheet->ZoomToFit();
     return true;
 }

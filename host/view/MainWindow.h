@@ -67,6 +67,7 @@ private:
     void UpdateTitle();
     void UpdateStatus();
     void UpdateRecent();
+    void BecomeDocument(const QString& path); // named after it, first of the recent files
     bool MayDiscard(); // asks Save, Discard or Cancel while there are unsaved changes
     bool Save(bool bAskPath);
     void Open();
