@@ -111,9 +111,10 @@ public:
             byLeft[i] = {stretches[i].left, int(i)};
         std::sort(byLeft.begin(), byLeft.end());
         std::vector<const Stretch*> open;
-        for (const auto& [left, index] : byLeft) {
-            const Stretch& s = stretches[size_t(index)];
-            open.erase(std::remove_if(open.begin(), open.end(), [&](const Stretch* o) { return o->right < left; }),
+        for (const auto& entry : byLeft) {
+            const double left = entry.first;
+            const Stretch& s = stretches[size_t(entry.second)];
+            open.erase(std::remove_if(open.begin(), open.end(), [left](const Stretch* o) { return o->right < left; }),
                        open.end());
             for (const Stretch* o : open)
                 if (o->top <= s.bottom && s.top <= o->bottom && Meet(*o, s))
