@@ -124,7 +124,8 @@ public:
     // font's own spacing and is set smaller until it fits inside the inner
     // circle (or the arc lines), kTextClearance clear. The star takes at most
     // half of that middle room. A line that cannot fit even with letters
-    // kMinTextHeight tall refuses the build. bTextReverse mirrors everything
+    // kMinTextHeight tall refuses the build; one set more than 5 % smaller
+    // than asked is reported with the height it took. bTextReverse mirrors everything
     // left to right, as a stamp must be.
     //
     // An arc line's outer side asked so deep that the band cannot hold the

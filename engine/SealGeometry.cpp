@@ -24,6 +24,10 @@ constexpr double kStarToTextGap = 1.0;
 constexpr int kFitSteps = 32;
 // Below what the user can tell from a value asked.
 constexpr double kFitSlack = 1e-9;
+// A line set smaller than this share of its asked height is reported: the
+// default badge's lines lose a few hundredths of a millimetre, which nobody
+// reading the badge can tell, and a message on every badge would be noise.
+constexpr double kUnnoticedShrink = 0.95;
 
 // Points up (-y in screen coordinates).
 QPainterPath Star(double outerRadius)
@@ -379,6 +383,13 @@ QString TooSmall(int line, const char* where)
         .arg(CReferenceEngine::kMinTextHeight);
 }
 
+QString Shrunk(int line, double fitted, double asked, const char* where)
+{
+    return QStringLiteral("Text %1 set %2 tall instead of %3 so that it fits %4")
+        .arg(line)
+        .arg(EngineBuild::Millimetres(fitted), EngineBuild::Millimetres(asked), QLatin1String(where));
+}
+
 void AddSeal(EngineBuild::Part& part, const SSealBoxParam& param)
 {
     const double rim = param.D1 / 2.0;
@@ -427,6 +438,8 @@ void AddSeal(EngineBuild::Part& part, const SSealBoxParam& param)
             part.Refuse(TooSmall(i + 1, "its half of the ring"));
             return;
         }
+        if (fit.first * height < AskedHeight(text) * kUnnoticedShrink)
+            part.Adjust(Shrunk(i + 1, fit.first * height, AskedHeight(text), "its half of the ring"));
         arcs[i] = arc.Path(fit.first, fit.second, mirror);
     }
     room -= CReferenceEngine::kTextClearance;
@@ -458,9 +471,10 @@ void AddSeal(EngineBuild::Part& part, const SSealBoxParam& param)
         return;
     }
     line.MoveTop(std::clamp(wanted, highest, lowest));
-    part.AddMain(new CShapeVector(line.Path(Largest(least, scale, [&](double s) { return line.Fits(s); }), mirror),
-                                  CShape::LayerEngrave),
-                 true);
+    const double fitted = Largest(least, scale, [&](double s) { return line.Fits(s); });
+    if (fitted < scale * kUnnoticedShrink)
+        part.Adjust(Shrunk(3, fitted * middle.Height(), height, "inside the inner circle"));
+    part.AddMain(new CShapeVector(line.Path(fitted, mirror), CShape::LayerEngrave), true);
 }
 
 } // namespace

@@ -631,8 +631,14 @@ void TestEngine::badRecords_data()
                                                << "CreateSeal refused: sText2 has \"🚀\" (U+1F680), which no installed font";
     QTest::newRow("seal text 1e-305 mm") << Seal([](auto& s) { s.sText1.dHeight = 1e-305; }) << "";
     QTest::newRow("seal text DBL_MIN mm") << Seal([](auto& s) { s.sText2.dHeight = DBL_MIN; }) << "";
+    QTest::newRow("default badge, a few hundredths smaller") << Seal([](auto&) {}) << "";
+    QTest::newRow("text 1 too long for its half") << Seal([](auto& s) { qstrcpy(s.sText1.Text, "KERFMATE LASER WORKS ASSOCIATION"); })
+        << "CreateSeal adjusted: Text 1 set 2.93 mm tall instead of 4 mm so that it fits its half of the ring";
+    QTest::newRow("text 3 too wide for the middle") << Seal([](auto& s) { qstrcpy(s.sText3.Text, "ABCDEFGHIJKLMNOP"); })
+        << "CreateSeal adjusted: Text 3 set 3.62 mm tall instead of 7 mm so that it fits inside the inner circle";
     QTest::newRow("offsets 30 on 60 mm") << Seal([](auto& s) { s.sText1.dOffset = s.sText2.dOffset = 30; })
-        << "CreateSeal adjusted: Text 1 offset lowered from 30 mm to 22 mm so that its letters fit; Text 2 offset";
+        << "CreateSeal adjusted: Text 1 offset lowered from 30 mm to 22 mm so that its letters fit; Text 1 set 1.81 mm "
+           "tall instead of 4 mm so that it fits its half of the ring; Text 2 offset";
 }
 
 void TestEngine::badRecords()
