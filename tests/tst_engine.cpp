@@ -4,6 +4,7 @@
 
 #include "CShape.h"
 #include "CShapeList.h"
+#include "EngineBuild.h"
 #include "ReferenceEngine.h"
 
 #include <QFontDatabase>
@@ -126,6 +127,8 @@ private slots:
     void rectBoxAssembles();
     void gearPairsTurn_data();
     void gearPairsTurn();
+    void gearScalesWithItsModule_data();
+    void gearScalesWithItsModule();
     void hingeBridgesHold_data();
     void hingeBridgesHold();
     void roundedBoxWraps_data();
@@ -137,6 +140,8 @@ private slots:
     void faceLabelsComeFromATextFace();
     void badRecords_data();
     void badRecords();
+    void deliveryChecksEveryOutline_data();
+    void deliveryChecksEveryOutline();
 
 private:
     TempConfig m_config;
@@ -282,6 +287,46 @@ void TestEngine::gearPairsTurn()
     QVERIFY2(worst <= 1e-6 * m * m, qPrintable(QStringLiteral("overlap %1 mm2").arg(worst)));
     QVERIFY2(m < 50 || std::min(contacts[0], contacts[1]) >= CReferenceEngine::kMinContactRatio,
              qPrintable(QStringLiteral("contact ratio %1 / %2").arg(contacts[0]).arg(contacts[1])));
+}
+
+void TestEngine::gearScalesWithItsModule_data()
+{
+    QTest::addColumn<int>("z1");
+    QTest::addColumn<int>("z2");
+    QTest::addColumn<double>("m");
+    for (const auto& [z1, z2] : {std::pair(20, 30), std::pair(8, 9), std::pair(12, 60)})
+        for (double m : {7.0, 0.5})
+            QTest::addRow("%d/%d module %g", z1, z2, m) << z1 << z2 << m;
+}
+
+// Every length of a gear pair, the rack's roundings and the bores' rings
+// included, is so many modules: module m is module 1 grown m times, to the
+// chords' 0.01 mm on either.
+void TestEngine::gearScalesWithItsModule()
+{
+    QFETCH(int, z1);
+    QFETCH(int, z2);
+    QFETCH(double, m);
+    Output one, grown;
+    QVERIFY(m_engine.CreateGear(SGearBoxParam{{1.0, z1}, {1.0, z2}, 1.0, 0.0}, one.pMain));
+    QVERIFY(m_engine.CreateGear(SGearBoxParam{{m, z1}, {m, z2}, m, 0.0}, grown.pMain));
+    QCOMPARE(grown.MainCount(), one.MainCount());
+    for (int i = 0; i < one.MainCount(); ++i) {
+        const QList<QPolygonF> to = PathOf(one.Main(i)).toSubpathPolygons(QTransform::fromScale(m, m));
+        double farthest = 0;
+        for (const QPolygonF& contour : Contours(grown.Main(i)))
+            for (const QPointF& p : contour) {
+                double nearest = qInf();
+                for (const QPolygonF& c : to)
+                    for (int k = 0; k + 1 < c.size(); ++k) {
+                        const QPointF d = c[k + 1] - c[k];
+                        const double along = QPointF::dotProduct(p - c[k], d) / std::max(QPointF::dotProduct(d, d), 1e-30);
+                        nearest = std::min(nearest, QLineF(p, c[k] + std::clamp(along, 0.0, 1.0) * d).length());
+                    }
+                farthest = std::max(farthest, nearest);
+            }
+        QVERIFY2(farthest < 0.011 * (m + 1), qPrintable(QStringLiteral("shape %1 strays %2 mm").arg(i).arg(farthest)));
+    }
 }
 
 void TestEngine::hingeBridgesHold_data()
@@ -479,11 +524,13 @@ void TestEngine::sealLinesKeepToTheirRoom()
     const SSealTextParam* texts[] = {&seal.sText1, &seal.sText2, &seal.sText3};
     for (int line = 0; line < 3; ++line) {
         const QPainterPath path = PathOf(out.Main(first + line));
-        double low = qInf(), high = 0;
+        double low = qInf(), high = 0, left = 0, right = 0;
         for (const QPolygonF& contour : path.toSubpathPolygons())
             for (const QPointF& p : contour) {
                 const double r = std::hypot(p.x(), p.y());
                 low = std::min(low, line < 2 ? r : p.y()), high = std::max(high, line < 2 ? r : p.y());
+                const double along = line < 2 ? (rim - texts[line]->dOffset) * std::atan2(p.x(), line ? p.y() : -p.y()) : p.x();
+                left = std::min(left, along), right = std::max(right, along);
                 QVERIFY(r < rim - gap && (inner <= 0 || std::abs(r - inner) > gap));
                 // Each arc line keeps to its half; the middle line to the middle, under the star.
                 QVERIFY(line == 0 ? p.y() < 0 : line == 1 ? p.y() > 0 : r < middle);
@@ -492,6 +539,8 @@ void TestEngine::sealLinesKeepToTheirRoom()
         const SSealTextParam& t = *texts[line]; // inside its band, and as tall as asked when short
         QVERIFY(line == 2 || (low >= rim - t.dOffset - t.dHeight - 1e-6 && high <= rim - t.dOffset + 1e-6));
         QVERIFY(!fills || high - low >= 0.9 * t.dHeight);
+        // Centred: only the end letters' side bearings may tip it.
+        QVERIFY2(std::abs(left + right) / 2 < 0.1 * (high - low), qPrintable(QStringLiteral("line %1 off by %2 of %3").arg(line).arg((left + right) / 2).arg(high - low)));
         QVERIFY(FillsAlike(path));
         // Letters apart when set straight stay apart on the arcs.
         const int straight = PathOf(out.Main(first + 2)).toSubpathPolygons().size();
@@ -658,6 +707,38 @@ void TestEngine::badRecords()
              said.isEmpty() ? EngineReport::Built : refused ? EngineReport::Refused : EngineReport::Adjusted);
     QVERIFY2(said.isEmpty() || (lines[0].startsWith(said) && lines[0].endsWith(": " + report.sentence)),
              qPrintable(lines.value(0)));
+}
+
+void TestEngine::deliveryChecksEveryOutline_data()
+{
+    QTest::addColumn<QPolygonF>("outline"); // in a 10 mm square part
+    QTest::addColumn<bool>("closed");       // must be
+    QTest::addColumn<bool>("delivered");
+    const QPolygonF square(QRectF(0, 0, 10, 10)), open = square.mid(0, 4);
+    QTest::newRow("a square") << square << true << true;
+    QTest::newRow("left open where it must close") << open << true << false;
+    QTest::newRow("an open engraving") << open << false << true;
+    QTest::newRow("crossing itself") << QPolygonF({{0, 0}, {10, 10}, {10, 0}, {0, 10}, {0, 0}}) << true << false;
+    QTest::newRow("turning back along an edge") << QPolygonF({{0, 0}, {10, 0}, {5, 0}, {5, 5}, {0, 0}}) << true << false;
+    QTest::newRow("outside its part") << square.translated(0.5, 0) << true << false;
+    QTest::newRow("not finite") << QPolygonF({{0, 0}, {qQNaN(), 0}, {0, 5}, {0, 0}}) << false << false;
+}
+
+void TestEngine::deliveryChecksEveryOutline()
+{
+    QFETCH(QPolygonF, outline);
+    QFETCH(bool, closed);
+    QFETCH(bool, delivered);
+    EngineBuild::Part part;
+    part.bounds = QRectF(0, 0, 10, 10);
+    QPainterPath path;
+    path.addPolygon(outline);
+    part.AddMain(new CShapeVector(path), closed);
+    Output out;
+    EngineReport report;
+    QCOMPARE(EngineBuild::Deliver("CreateTest", part, out.pMain, nullptr, &report), delivered);
+    QCOMPARE(out.MainCount(), int(delivered));
+    QCOMPARE(report.status, delivered ? EngineReport::Built : EngineReport::Refused);
 }
 
 QTEST_MAIN(TestEngine)

@@ -95,8 +95,9 @@ QVariant Stored(const QString& field, const QVariant& value)
 // none: no check of ours), and "type V -> F": V typed (or a click, "type
 // click"; the next font, "type next") leaves F in the field it edits; after
 // OK its key in Kerfmate.ini (the field's name unless given) holds F as
-// stored. Widgets without a unit are tried in millimetres only; "%1" rows
-// stand for each of the badge's lines.
+// stored; "then W BOTTOM TOP" is W's range check after the change. Widgets
+// without a unit are tried in millimetres only; "%1" rows stand for each of
+// the badge's lines.
 struct Contract
 {
     int nPage, nLines;
@@ -143,8 +144,8 @@ const Contract kContracts[] = {
     {2, 1, "lineEdit_gearModulus dModulus", "valid 1 50 whole; type 3 -> 3", "valid 1 50 whole; type 4 -> 4"},
     {2, 2, "lineEdit_gearDiameter%1 sGear%1.dCDiameter", "valid 0 1000; type 2.5 -> 2.5", "valid 0 39.37; type 0.09 -> 2.286"},
     {2, 2, "lineEdit_gearCount%1 sGear%1.nGCount", "valid 8 60 whole; type 20 -> 20", "valid 8 60 whole; type 9 -> 9"},
-    {3, 1, "doubleSpinBox_sealD1 D1", "range 30 200; valid 30 200; type 80 -> 80",
-     "range 1.18 7.87; valid 1.18 7.87; type 3 -> 76.2"},
+    {3, 1, "doubleSpinBox_sealD1 D1", "range 30 200; valid 30 200; type 80 -> 80; then doubleSpinBox_sealD2 30 80",
+     "range 1.18 7.87; valid 1.18 7.87; type 3 -> 76.2; then doubleSpinBox_sealD2 1.18 3"},
     {3, 1, "doubleSpinBox_sealD2 D2", "range 30 9999.99; valid 30 60; type 40 -> 40",
      "range 1.18 9999.99; valid 1.18 2.36; type 1.5 -> 38.1"},
     {3, 1, "radioButton_seal bTextReverse", "type click -> 1", nullptr},
@@ -465,6 +466,8 @@ void TestGenerators::widgets()
     }
     QVERIFY2(m_config->log().contains(sentence), qPrintable(m_config->log().join(QLatin1Char('|'))));
     Verify(Assignments(clauses.value(QStringLiteral("shown"))), [this](const QString& name) { return Shown(name); });
+    if (clauses.contains(QStringLiteral("then")))
+        CheckRangeCheck(Widget(clauses["then"].section(' ', 0, 0))->findChild<QLineEdit*>(), clauses["then"].section(' ', 1));
     const QVariantMap built = Built(page);
     Verify({{field, expected}}, [&](const QString& name) { return built.value(name); });
     QVERIFY(ConfirmWithOk());
