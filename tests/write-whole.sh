@@ -4,7 +4,7 @@
 # with the reason and the previous file stays byte for byte, with nothing
 # left beside it; killed at the moment the new file would take the old one's
 # place, the previous file stays too, and what was ready to replace it was
-# complete. The disk is a tmpfs of its own where this may mount one, else a
+# complete; when that rename fails, exit 5 and the previous file stays. The disk is a tmpfs of its own where this may mount one, else a
 # file-size limit; the kill comes from strace, at the rename.
 #   bash tests/write-whole.sh KERFMATE_HOST
 set -euo pipefail
@@ -52,6 +52,12 @@ for suffix in $suffixes kerfmate; do
   [ "$(cat "$target")" = "previous $suffix" ] || fail "full disk: the previous file changed"
   [ "$(ls "$work/disk")" = "$(basename "$target")" ] || fail "full disk: left behind: $(ls "$work/disk" | tr '\n' ' ')"
 
+  out=$(write "$suffix" strace -f -qq -o /dev/null -e trace=rename,renameat,renameat2 \
+    -e inject=rename,renameat,renameat2:error=EIO) && code=0 || code=$?
+  [ $code = 5 ] || fail "rename refused: exit $code, not 5"
+  grep -qE "could not (write|save) .*: .+" <<<"$out" || fail "rename refused: no reason in: $out"
+  [ "$(cat "$target")" = "previous $suffix" ] || fail "rename refused: the previous file changed"
+
   # In a subshell of its own, whose shell keeps the news of the kill to itself.
   code=$( (write "$suffix" strace -f -qq -o /dev/null -e trace=rename,renameat,renameat2 \
     -e inject=rename,renameat,renameat2:error=EIO:signal=KILL >/dev/null && echo 0 || echo $?) 2>/dev/null)
@@ -60,6 +66,6 @@ for suffix in $suffixes kerfmate; do
   ready=$(find "$work/disk" -name "sheet.$suffix.?*")
   [ -n "$ready" ] && [ "$(stat -c %s "$ready")" = "$size" ] || fail "kill at the rename: no complete file of $size bytes was ready"
   rm -f "$work"/disk/*
-  [ $bad = 1 ] || echo "$suffix: exit 5 on a full disk, killed at the rename: the previous file kept"
+  [ $bad = 1 ] || echo "$suffix: exit 5 on a full disk or a failed rename, killed at the rename: the previous file kept"
 done
 exit $failed
