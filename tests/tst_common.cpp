@@ -286,6 +286,7 @@ void TestCommon::shapeCopiesDrawAsTheirOriginal()
         QVERIFY(!pCopy->GetPath(false)->isEmpty() && *pCopy->GetPath(false) == *shapes[i]->GetPath(false));
         QCOMPARE(*pCopy->GetPath(true), *shapes[i]->GetPath(true));
     }
+    QVERIFY(!pClone->GetShape(uint(shapes.size())) && !pClone->GetShape(~0u)); // past the end: none
     QVERIFY(std::abs(CShapeText(QStringLiteral("H"), QStringLiteral("DejaVu Sans"), 10).GetPath(true)->boundingRect().height() - 10) < 0.2);
     for (CShapeList* pOwner : {pClone, pList})
         pOwner->DeleteAll(), CShapeList::Release(pOwner);

@@ -5,6 +5,7 @@
 #include "CShape.h"
 #include "CShapeList.h"
 #include "EngineBuild.h"
+#include "EngineOutline.h"
 #include "ReferenceEngine.h"
 
 #include <QFontDatabase>
@@ -512,6 +513,13 @@ void TestEngine::sealLinesKeepToTheirRoom()
     QCOMPARE(out.MainCount(), first + 3);
     for (int i = 0; i < out.MainCount(); ++i) // only the rim is cut
         QCOMPARE(out.Main(i)->GetLayer(), int(i == 0 ? CShape::LayerCut : CShape::LayerEngrave));
+    for (int i = 0; i < first - star; ++i) { // the circles, on their radius to the chords' tolerance
+        const QPolygonF circle = Contours(out.Main(i)).value(0);
+        const double radius = (i ? seal.D2 : seal.D1) / 2;
+        for (int k = 0; k + 1 < circle.size(); ++k)
+            QVERIFY(std::abs(std::hypot(circle[k].x(), circle[k].y()) - radius) < 1e-9 * radius
+                    && radius - QLineF(QPointF(), (circle[k] + circle[k + 1]) / 2).length() <= EngineOutline::kChordTolerance);
+    }
     // The star as wide as asked where it has room; text 3 moved down by its offset.
     const QRectF starBox = star ? PathOf(out.Main(first - 1)).boundingRect() : QRectF();
     QVERIFY(!star || (starBox.width() <= seal.dStarSize + 1e-6 && (seal.dStarSize > seal.D2 / 4 || starBox.width() > 0.9 * seal.dStarSize)));
