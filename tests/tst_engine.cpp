@@ -126,6 +126,7 @@ class TestEngine : public QObject
 private slots:
     void rectBoxAssembles_data();
     void rectBoxAssembles();
+    void fingersNoNarrowerThanTwoKerfs();
     void gearPairsTurn_data();
     void gearPairsTurn();
     void gearScalesWithItsModule_data();
@@ -223,6 +224,22 @@ void TestEngine::rectBoxAssembles()
             for (int n = 3; runs > 1 && inner / n >= least; n += 2)
                 QVERIFY(runs % 2 && inner / runs >= least && miss(runs) <= miss(n));
         }
+}
+
+// A finger narrower than two kerfs would be burnt away: grooves asked finer
+// make the box of grooves asked at that width.
+void TestEngine::fingersNoNarrowerThanTwoKerfs()
+{
+    for (double kerf : {0.3, 0.6, 0.8}) {
+        const double least = std::max(CReferenceEngine::kMinFingerWidth, 2 * kerf);
+        Output fine, atLeast;
+        for (const auto& asked : {std::pair(&fine, 0.75 * least), std::pair(&atLeast, least)})
+            QVERIFY(m_engine.CreateRectBox(With(SRectBoxParam(), [&](auto& b) {
+                b.dLaserWidth = kerf, b.dFluteOfWidth = b.dFluteOfHeight = b.dFluteOfDepth = asked.second;
+            }), asked.first->pMain, asked.first->pAux, nullptr));
+        for (int i = 0; i < 6; ++i)
+            QVERIFY2(PathOf(fine.Main(i)) == PathOf(atLeast.Main(i)), qPrintable(QStringLiteral("kerf %1, panel %2").arg(kerf).arg(i)));
+    }
 }
 
 void TestEngine::gearPairsTurn_data()
