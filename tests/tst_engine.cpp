@@ -336,11 +336,7 @@ void TestEngine::gearScalesWithItsModule()
             for (const QPointF& p : contour) {
                 double nearest = qInf();
                 for (const QPolygonF& c : to)
-                    for (int k = 0; k + 1 < c.size(); ++k) {
-                        const QPointF d = c[k + 1] - c[k];
-                        const double along = QPointF::dotProduct(p - c[k], d) / std::max(QPointF::dotProduct(d, d), 1e-30);
-                        nearest = std::min(nearest, QLineF(p, c[k] + std::clamp(along, 0.0, 1.0) * d).length());
-                    }
+                    nearest = std::min(nearest, DistanceTo(p, c));
                 farthest = std::max(farthest, nearest);
             }
         QVERIFY2(farthest < 0.011 * (m + 1), qPrintable(QStringLiteral("shape %1 strays %2 mm").arg(i).arg(farthest)));
@@ -548,20 +544,21 @@ void TestEngine::sealLinesKeepToTheirRoom()
     const double middle = (inner > 0 && inner < rim ? inner : rim - seal.sText1.dOffset - seal.sText1.dHeight) - gap;
     const SSealTextParam* texts[] = {&seal.sText1, &seal.sText2, &seal.sText3};
     for (int line = 0; line < 3; ++line) {
+        const SSealTextParam& t = *texts[line];
         const QPainterPath path = PathOf(out.Main(first + line));
         double low = qInf(), high = 0, left = 0, right = 0;
         for (const QPolygonF& contour : path.toSubpathPolygons())
             for (const QPointF& p : contour) {
                 const double r = std::hypot(p.x(), p.y());
                 low = std::min(low, line < 2 ? r : p.y()), high = std::max(high, line < 2 ? r : p.y());
-                const double along = line < 2 ? (rim - texts[line]->dOffset) * std::atan2(p.x(), line ? p.y() : -p.y()) : p.x();
+                const double along = line < 2 ? (rim - t.dOffset) * std::atan2(p.x(), line ? p.y() : -p.y()) : p.x();
                 left = std::min(left, along), right = std::max(right, along);
                 QVERIFY(r < rim - gap && (inner <= 0 || std::abs(r - inner) > gap));
                 // Each arc line keeps to its half; the middle line to the middle, under the star.
                 QVERIFY(line == 0 ? p.y() < 0 : line == 1 ? p.y() > 0 : r < middle);
                 QVERIFY(line < 2 || !star || p.y() > seal.dStarSize / 2);
             }
-        const SSealTextParam& t = *texts[line]; // inside its band, and as tall as asked when short
+        // Inside its band, and as tall as asked when short.
         QVERIFY(line == 2 || (low >= rim - t.dOffset - t.dHeight - 1e-6 && high <= rim - t.dOffset + 1e-6));
         QVERIFY(!fills || high - low >= 0.9 * t.dHeight);
         // Centred: only the end letters' side bearings may tip it.

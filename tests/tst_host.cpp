@@ -7,6 +7,7 @@
 #include "Readers.h"
 #include "ReferenceEngine.h"
 #include "SheetDocument.h"
+#include "TestSupport.h"
 
 #include <QSvgRenderer>
 #include <QtTest>
@@ -124,19 +125,13 @@ double RigidResidual(const QPolygonF& a, const QPolygonF& b)
 
 double Gap(const QList<QPolygonF>& a, const QList<QPolygonF>& b)
 {
-    const auto toSegment = [](const QPointF& p, const QPointF& s, const QPointF& e) {
-        const QPointF d = e - s;
-        const double t = std::clamp(QPointF::dotProduct(p - s, d) / std::max(1e-12, QPointF::dotProduct(d, d)), 0.0, 1.0);
-        return QLineF(p, s + t * d).length();
-    };
     double gap = qInf();
     for (const auto& [from, to] : {std::pair(a, b), std::pair(b, a)})
         for (const QPolygonF& p : from)
             for (const QPolygonF& q : to)
                 if (p.boundingRect().adjusted(-5, -5, 5, 5).intersects(q.boundingRect()))
                     for (const QPointF& point : p)
-                        for (int i = 0; i + 1 < q.size(); ++i)
-                            gap = std::min(gap, toSegment(point, q[i], q[i + 1]));
+                        gap = std::min(gap, DistanceTo(point, q));
     return gap;
 }
 } // namespace

@@ -210,6 +210,17 @@ char* RecordToString(const QVariantMap& fields)
     return qstrdup(parts.join(QLatin1String(", ")).toUtf8().constData());
 }
 
+double DistanceTo(const QPointF& p, const QPolygonF& contour)
+{
+    double nearest = qInf();
+    for (int i = 0; i + 1 < contour.size(); ++i) {
+        const QPointF d = contour[i + 1] - contour[i];
+        const double along = QPointF::dotProduct(p - contour[i], d) / std::max(1e-30, QPointF::dotProduct(d, d));
+        nearest = std::min(nearest, QLineF(p, contour[i] + std::clamp(along, 0.0, 1.0) * d).length());
+    }
+    return nearest;
+}
+
 bool Sound(CShapeList* pList)
 {
     for (unsigned int i = 0; i < pList->GetCount(); ++i)

@@ -86,6 +86,9 @@ KERFMATE_RECORD_COMPARISON(SFaceLabels)
 // Every point of every shape finite, and nearer than any part the engine accepts.
 bool Sound(CShapeList* pList);
 
+// How far p lies from the nearest edge of contour.
+double DistanceTo(const QPointF& p, const QPolygonF& contour);
+
 // The engine a host built from its own headers holds: a pointer whose
 // dynamic type the calling code cannot see.
 void* OpaqueEngine(IGeometryEngine* pEngine);
