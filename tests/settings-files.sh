@@ -2,10 +2,11 @@
 # kerfmate-host and its module on settings files that are no settings: a
 # FIFO, a link to a device, a folder, 50 MB, and the reader's corpus, whose
 # files hide objects from a careless reader, in place of Kerfmate.ini,
-# cfg.ini and kerfmate-host.ini in turn. Each run ends at once, with one log
-# line for that file; a damaged cfg.ini gives the part a run makes with no
-# settings at all, in millimetres; a device, a FIFO or a folder stays as it
-# was, and OK replaces a file too large to be settings.
+# cfg.ini and kerfmate-host.ini in turn, the corpus dealt out over the three.
+# Each run ends at once, with one log line for that file; a damaged cfg.ini
+# gives the part a run makes with no settings at all, in millimetres; a
+# device, a FIFO or a folder stays as it was, and OK replaces a file too
+# large to be settings.
 #   bash tests/settings-files.sh KERFMATE_HOST CORPUS_FOLDER
 set -euo pipefail
 host=$1
@@ -24,8 +25,12 @@ mkdir "$work/none"
 run "$work/none" --accept --out "$work/none/part.svg"
 
 data=Kerfmate/Gleamworks/Resources/Data
-for file in $data/Kerfmate.ini $data/cfg.ini Kerfmate/kerfmate-host.ini; do
-  for kind in fifo device folder 50MB $(ls "$corpus"); do
+files=($data/Kerfmate.ini $data/cfg.ini Kerfmate/kerfmate-host.ini)
+# The corpus is read by the same reader wherever it lies.
+corpus_files=($(ls "$corpus"))
+for n in 0 1 2; do
+  file=${files[n]}
+  for kind in fifo device folder 50MB $(for ((i = n; i < ${#corpus_files[@]}; i += 3)); do echo "${corpus_files[i]}"; done); do
     config=$work/config
     target=$config/$file
     rm -rf "$config"

@@ -83,7 +83,7 @@ private:
     void Language(const QString& code);
     void Build(int nPage); // as a switch to that generator does
     // Waits for the preview's own tick: the queued copy is gone and only the result list is left.
-    void Tick() { QTRY_COMPARE(CShapeList::LiveCount(), m_nListsBefore + 1); }
+    void Tick() { QVERIFY(QTest::qWaitFor([this] { return CShapeList::LiveCount() == m_nListsBefore + 1; })); }
     QList<QGraphicsItem*> Items() const;
     QRectF Drawn() const; // the one drawn outline's bounds, or nothing
     QGraphicsView* View() const { return m_dlg->findChild<QGraphicsView*>(QStringLiteral("graphicsView_preview")); }

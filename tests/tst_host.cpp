@@ -499,6 +499,10 @@ void TestHost::nestedSheetsKeepEveryPieceWhole()
     QCOMPARE(QFile::exists(Path("n.dxf")), layers);
     if (layers)
         QVERIFY(DxfEntities(Path("n.dxf")).value(0).contains(QStringLiteral("SHEET%1_CUT:1").arg(sheets)));
+    QStringList dxfs;
+    for (int k = 1; k <= sheets && !layers; ++k)
+        dxfs << Path(QStringLiteral("n-%1.dxf").arg(k));
+    DxfEntities(dxfs);
     for (int k = 1; k <= sheets && !layers; ++k) {
         const QString svg = Path(QStringLiteral("n-%1.svg").arg(k));
         const QRectF page = QSvgRenderer(svg).viewBoxF();

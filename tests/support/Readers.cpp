@@ -1,10 +1,15 @@
 #include "Readers.h"
 
+#include <QCryptographicHash>
 #include <QDir>
+#include <QFileInfo>
+#include <QHash>
 #include <QPainter>
 #include <QProcess>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
+
+#include <vector>
 
 namespace {
 QImage Canvas(const QRectF& page, QPainter& painter, QImage& image)
@@ -18,13 +23,55 @@ QImage Canvas(const QRectF& page, QPainter& painter, QImage& image)
     return image;
 }
 
-QVector<bool> Ink(const QImage& image)
+std::vector<char> Ink(const QImage& image)
 {
-    QVector<bool> ink(image.width() * image.height());
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            ink[y * image.width() + x] = std::min({qRed(image.pixel(x, y)), qGreen(image.pixel(x, y)), qBlue(image.pixel(x, y))}) < 220;
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    const int w = rgb.width(), h = rgb.height();
+    std::vector<char> ink(size_t(w) * h);
+    for (int y = 0; y < h; ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+        char* out = ink.data() + size_t(y) * w;
+        for (int x = 0; x < w; ++x)
+            out[x] = qRed(line[x]) < 220 || qGreen(line[x]) < 220 || qBlue(line[x]) < 220;
+    }
     return ink;
+}
+
+// A reader's output is read once per file as it stands: a test that looks at
+// one file several ways starts one reader, not several.
+QString Version(const QString& file)
+{
+    QFile in(file);
+    const QByteArray bytes = in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+    return QFileInfo(file).absoluteFilePath() + QLatin1Char('|')
+         + QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex());
+}
+
+QHash<QString, QStringList>& DxfRead()
+{
+    static QHash<QString, QStringList> read;
+    return read;
+}
+
+// Every page of a PDF, rendered by one pdftoppm run.
+QList<QImage> PdfPages(const QString& file)
+{
+    static QHash<QString, QList<QImage>> rendered;
+    const QString key = Version(file);
+    if (rendered.contains(key))
+        return rendered.value(key);
+    QTemporaryDir dir;
+    QList<QImage> pages;
+    if (QProcess::execute(QStringLiteral("pdftoppm"), {"-r", QString::number(kPxPerMm * 25.4), file, dir.filePath("page")}) == 0) {
+        // page-1.ppm, or page-01.ppm from ten pages on: sorted by their number.
+        QMap<int, QString> byNumber;
+        for (const QString& name : QDir(dir.path()).entryList({"page-*.ppm"}, QDir::Files))
+            byNumber.insert(name.section('-', 1).section('.', 0, 0).toInt(), dir.filePath(name));
+        for (const QString& path : byNumber)
+            pages << QImage(path);
+    }
+    rendered.insert(key, pages);
+    return pages;
 }
 } // namespace
 
@@ -38,19 +85,46 @@ QImage Drawn(const QList<QPainterPath>& paths, const QRectF& page)
     return image;
 }
 
+QList<QStringList> DxfEntities(const QStringList& files)
+{
+    QStringList unread;
+    for (const QString& file : files)
+        if (!DxfRead().contains(Version(file)))
+            unread << file;
+    if (!unread.isEmpty()) {
+        QProcess python;
+        python.start(QStringLiteral("/usr/bin/python3"), // Debian's, with python3-ezdxf
+                     QStringList{"-c", "import sys, ezdxf\n"
+                                       "for name in sys.argv[1:]:\n"
+                                       "    print('=')\n"
+                                       "    try:\n"
+                                       "        doc = ezdxf.readfile(name)\n"
+                                       "    except Exception:\n"
+                                       "        continue\n"
+                                       "    print(len(doc.audit().errors), doc.header.get('$INSUNITS', 0),\n"
+                                       "          ' '.join('%s:%d' % (l.dxf.name, l.color) for l in doc.layers if l.dxf.name != 'Defpoints'))\n"
+                                       "    for e in doc.modelspace():\n"
+                                       "        print(e.dxf.layer, int(e.is_closed), ' '.join('%.4f,%.4f' % (p.x, p.y) for p in e.points()))"}
+                         + unread);
+        python.waitForFinished(30000);
+        const QStringList lines = QString::fromUtf8(python.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        int next = -1;
+        for (const QString& line : lines) {
+            if (line == QLatin1String("=") && ++next < unread.size())
+                DxfRead().insert(Version(unread.at(next)), {});
+            else if (next >= 0 && next < unread.size())
+                DxfRead()[Version(unread.at(next))] << line;
+        }
+    }
+    QList<QStringList> read;
+    for (const QString& file : files)
+        read << DxfRead().value(Version(file));
+    return read;
+}
+
 QStringList DxfEntities(const QString& file)
 {
-    QProcess python;
-    python.start(QStringLiteral("/usr/bin/python3"), // Debian's, with python3-ezdxf
-                 {"-c", "import sys, ezdxf\n"
-                        "doc = ezdxf.readfile(sys.argv[1])\n"
-                        "print(len(doc.audit().errors), doc.header.get('$INSUNITS', 0),\n"
-                        "      ' '.join('%s:%d' % (l.dxf.name, l.color) for l in doc.layers if l.dxf.name != 'Defpoints'))\n"
-                        "for e in doc.modelspace():\n"
-                        "    print(e.dxf.layer, int(e.is_closed), ' '.join('%.4f,%.4f' % (p.x, p.y) for p in e.points()))",
-                  file});
-    python.waitForFinished(30000);
-    return QString::fromUtf8(python.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    return DxfEntities(QStringList{file}).value(0);
 }
 
 QImage ReadBack(const QString& file, const QRectF& page, int nPdfPage)
@@ -75,13 +149,9 @@ QImage ReadBack(const QString& file, const QRectF& page, int nPdfPage)
             entity.section(' ', 1, 1) == QLatin1String("1") ? painter.drawPolygon(polygon) : painter.drawPolyline(polygon);
         }
     } else {
-        QTemporaryDir dir;
-        const QString out = dir.filePath(QStringLiteral("page"));
-        const QString number = QString::number(nPdfPage);
-        if (QProcess::execute(QStringLiteral("pdftoppm"), {"-r", QString::number(kPxPerMm * 25.4), "-png", "-f", number,
-                                                            "-l", number, "-singlefile", file, out}) != 0)
+        const QImage pdf = PdfPages(file).value(nPdfPage - 1);
+        if (pdf.isNull())
             return QImage();
-        const QImage pdf(out + QStringLiteral(".png"));
         Canvas(page, painter, image);
         painter.resetTransform();
         painter.drawImage(QPointF(image.width() - pdf.width(), image.height() - pdf.height()) / 2, pdf);
@@ -94,18 +164,20 @@ double Stray(const QImage& a, const QImage& b)
     if (a.size() != b.size())
         return 1.0;
     const int w = a.width(), h = a.height();
-    const QVector<bool> inkA = Ink(a), inkB = Ink(b);
-    QVector<bool> near(inkB.size()), nearer(inkB.size());
+    const std::vector<char> inkA = Ink(a), inkB = Ink(b);
+    std::vector<char> near(inkB.size()), nearer(inkB.size());
     for (int y = 0; y < h; ++y) // b's ink grown by two pixels, along x then y
         for (int x = 0; x < w; ++x)
-            for (int d = -2; d <= 2; ++d)
-                near[y * w + x] = near[y * w + x] || (x + d >= 0 && x + d < w && inkB[y * w + x + d]);
+            if (inkB[size_t(y) * w + x])
+                for (int d = std::max(0, x - 2); d <= std::min(w - 1, x + 2); ++d)
+                    near[size_t(y) * w + d] = 1;
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            for (int d = -2; d <= 2; ++d)
-                nearer[y * w + x] = nearer[y * w + x] || (y + d >= 0 && y + d < h && near[(y + d) * w + x]);
-    int ink = 0, stray = 0;
-    for (int i = 0; i < inkA.size(); ++i)
+            if (near[size_t(y) * w + x])
+                for (int d = std::max(0, y - 2); d <= std::min(h - 1, y + 2); ++d)
+                    nearer[size_t(d) * w + x] = 1;
+    long ink = 0, stray = 0;
+    for (size_t i = 0; i < inkA.size(); ++i)
         ink += inkA[i], stray += inkA[i] && !nearer[i];
     return ink ? double(stray) / ink : 1.0;
 }

@@ -18,5 +18,7 @@ QImage ReadBack(const QString& file, const QRectF& page, int nPdfPage = 1);
 // The share of a's ink with no ink of b within two pixels.
 double Stray(const QImage& a, const QImage& b);
 // ezdxf's reading of a DXF: "ERRORS UNITS LAYER:COLOUR...", then "LAYER CLOSED x,y x,y ..."
-// per entity with y as the file has it (up).
+// per entity with y as the file has it (up); empty when unreadable.
 QStringList DxfEntities(const QString& file);
+// ...for several files at once, by one reader.
+QList<QStringList> DxfEntities(const QStringList& files);
