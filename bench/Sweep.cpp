@@ -277,17 +277,23 @@ Mesh Turn(const Gear& one, const Gear& two, double eps)
             a += Cross(two.points[i], two.points[(i + 1) % two.points.size()]);
         return a;
     }();
+    std::vector<QPointF> oneAt(one.points.size()), twoTurned(two.points.size());
     for (int step = 0; step < kSteps; ++step) {
         const double angle = pitch * step / kSteps;
+        const double back = -angle * one.teeth / two.teeth;
+        // Turned once per step: the pairs below would otherwise turn each point thousands of times.
+        for (int i = 0; i < one.points.size(); ++i)
+            oneAt[i] = Turned(one.points[i], one.centre, angle);
+        for (int j = 0; j < two.points.size(); ++j)
+            twoTurned[j] = Turned(two.points[j], two.centre, back);
         // Near the mesh only: points of either gear within the other's tip.
         std::vector<int> a, b;
         for (int i = 0; i < one.points.size(); ++i)
-            if (QLineF(Turned(one.points[i], one.centre, angle), two.centre).length() < two.tip + eps)
+            if (QLineF(oneAt[i], two.centre).length() < two.tip + eps)
                 a.push_back(i);
-        const double back = -angle * one.teeth / two.teeth;
-        for (int i = 0; i < two.points.size(); ++i)
-            if (QLineF(Turned(two.points[i], two.centre, back), one.centre).length() < one.tip + eps)
-                b.push_back(i);
+        for (int j = 0; j < two.points.size(); ++j)
+            if (QLineF(twoTurned[j], one.centre).length() < one.tip + eps)
+                b.push_back(j);
         std::set<std::pair<int, int>> touching; // tooth of gear 1, side
         auto toothSide = [&](int i) {
             const QPointF d = one.points[i] - one.centre;
@@ -296,9 +302,9 @@ Mesh Turn(const Gear& one, const Gear& two, double eps)
             return std::make_pair(int(std::floor(at / pitch)), within > 0.0 ? 1 : 0);
         };
         const int m = two.points.size();
-        auto twoAt = [&](int j) { return Turned(two.points[(j + m) % m], two.centre, back); };
+        auto twoAt = [&](int j) { return twoTurned[(j + m) % m]; };
         for (int i : a) {
-            const QPointF p = Turned(one.points[i], one.centre, angle);
+            const QPointF p = oneAt[i];
             double nearest = qInf(), along = 0.0;
             int edge = -1;
             for (int j : b) {
@@ -325,11 +331,10 @@ Mesh Turn(const Gear& one, const Gear& two, double eps)
                 mesh.overlap = std::max(mesh.overlap, nearest);
         }
         for (int j : b) {
-            const QPointF q = Turned(two.points[j], two.centre, back);
+            const QPointF q = twoTurned[j];
             for (int i : a) {
                 const int k = (i + 1) % one.points.size();
-                const QPointF p0 = Turned(one.points[i], one.centre, angle);
-                if (DistanceToEdge(q, p0, Turned(one.points[k], one.centre, angle)) < eps)
+                if (DistanceToEdge(q, oneAt[i], oneAt[k]) < eps)
                     touching.insert(toothSide(i));
             }
         }
