@@ -1,6 +1,5 @@
 #include "PathData.h"
 
-#include <QRegularExpression>
 #include <cmath>
 
 #include <QLocale>
@@ -52,7 +51,6 @@ QString ToPathData(const QPainterPath& path, int nDecimals)
 
 bool FromPathData(const QString& data, QPainterPath* pPath)
 {
-    static const QRegularExpression token(QStringLiteral("([MLCZ])|(-?[0-9]+(?:\\.[0-9]*)?(?:[eE][-+]?[0-9]+)?)|(\\S)"));
     QPainterPath path;
     QVector<double> numbers;
     QChar command;
@@ -72,19 +70,46 @@ bool FromPathData(const QString& data, QPainterPath* pPath)
         numbers.clear();
         return true;
     };
-    for (const QRegularExpressionMatch& m : token.globalMatch(data)) {
-        if (m.capturedStart(3) >= 0)
-            return false;
-        if (m.capturedStart(1) >= 0) {
-            if (!flush())
-                return false;
-            command = m.captured(1).at(0);
+    // Scanned by hand: a sheet of nested parts holds hundreds of thousands of numbers.
+    const QStringView text(data);
+    const qsizetype n = text.size();
+    const auto digits = [&](qsizetype i) {
+        while (i < n && text[i].isDigit() && text[i].unicode() < 128)
+            ++i;
+        return i;
+    };
+    for (qsizetype i = 0; i < n;) {
+        const QChar c = text[i];
+        if (c.isSpace()) {
+            ++i;
             continue;
         }
+        if (c == QLatin1Char('M') || c == QLatin1Char('L') || c == QLatin1Char('C') || c == QLatin1Char('Z')) {
+            if (!flush())
+                return false;
+            command = c;
+            ++i;
+            continue;
+        }
+        // -?[0-9]+(\.[0-9]*)?([eE][-+]?[0-9]+)?
+        qsizetype end = i + (c == QLatin1Char('-'));
+        const qsizetype intEnd = digits(end);
+        if (intEnd == end)
+            return false;
+        end = intEnd;
+        if (end < n && text[end] == QLatin1Char('.'))
+            end = digits(end + 1);
+        if (end < n && (text[end] == QLatin1Char('e') || text[end] == QLatin1Char('E'))) {
+            const qsizetype sign = end + 1 + (end + 1 < n && (text[end + 1] == QLatin1Char('-') || text[end + 1] == QLatin1Char('+')));
+            const qsizetype expEnd = digits(sign);
+            if (expEnd > sign)
+                end = expEnd;
+        }
         bool ok = false;
-        numbers << m.captured(2).toDouble(&ok);
+        numbers << text.sliced(i, end - i).toDouble(&ok);
         if (!ok || !std::isfinite(numbers.last()) || command.isNull())
             return false;
+        i = end;
     }
     if (!flush())
         return false;

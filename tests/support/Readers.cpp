@@ -1,6 +1,5 @@
 #include "Readers.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
@@ -43,8 +42,8 @@ QString Version(const QString& file)
 {
     QFile in(file);
     const QByteArray bytes = in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
-    return QFileInfo(file).absoluteFilePath() + QLatin1Char('|')
-         + QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex());
+    return QFileInfo(file).absoluteFilePath() + QLatin1Char('|') + QString::number(bytes.size()) + QLatin1Char('|')
+         + QString::number(qHash(bytes));
 }
 
 QHash<QString, QStringList>& DxfRead()
@@ -143,10 +142,13 @@ QImage ReadBack(const QString& file, const QRectF& page, int nPdfPage)
             return QImage();
         Canvas(page, painter, image);
         for (const QString& entity : entities.mid(1)) {
+            const QList<QStringView> fields = QStringView(entity).split(QLatin1Char(' '));
             QPolygonF polygon;
-            for (const QString& point : entity.split(' ').mid(2))
-                polygon << QPointF(point.section(',', 0, 0).toDouble(), -point.section(',', 1, 1).toDouble());
-            entity.section(' ', 1, 1) == QLatin1String("1") ? painter.drawPolygon(polygon) : painter.drawPolyline(polygon);
+            for (const QStringView point : fields.mid(2)) {
+                const qsizetype comma = point.indexOf(QLatin1Char(','));
+                polygon << QPointF(point.left(comma).toDouble(), -point.sliced(comma + 1).toDouble());
+            }
+            fields.value(1) == QLatin1String("1") ? painter.drawPolygon(polygon) : painter.drawPolyline(polygon);
         }
     } else {
         const QImage pdf = PdfPages(file).value(nPdfPage - 1);
