@@ -9,6 +9,7 @@
 #include "Nesting.h"
 #include "ReferenceEngine.h"
 #include "ShapeLists.h"
+#include "SheetDocument.h"
 
 #include <benchmark/benchmark.h>
 
@@ -193,8 +194,20 @@ void BM_Nest(benchmark::State& state)
     state.counters["shelf_use_%"] = 100 * shelf.dPieces / shelf.dMaterial;
     state.counters["material_saved_%"] = 100 * (1 - nest.dMaterial / shelf.dMaterial);
 }
+// Opening a saved sheet of the mixed set twice (84 pieces): reading the
+// document and every outline's path data back.
+void BM_OpenSheet(benchmark::State& state)
+{
+    const QByteArray text = SheetDocument::Write({SheetSetup(), Set(4)});
+    SheetDocument::Contents read;
+    for (auto _ : state)
+        if (!SheetDocument::Read(text, &read, nullptr))
+            state.SkipWithError("the sheet did not read back");
+    state.counters["kB"] = text.size() / 1024.0;
+}
 } // namespace
 
+BENCHMARK(BM_OpenSheet)->Unit(benchmark::kMillisecond);
 // 0: one box's six panels, 1: three boxes, 2: a rounded box, 3: the mixed
 // set, 4: the mixed set twice (84 pieces, more than one board).
 BENCHMARK(BM_Nest)->DenseRange(0, 4)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)
