@@ -17,9 +17,10 @@ for arg in "$@"; do
     # and poppler-utils renders its PDF; fonts-lyx brings the TeX symbol faces
     # an unnamed font falls on, and the engine test proves labels never use one.
     # The install test validates the desktop entry and the AppStream file and
-    # waits with xdotool for the window the menu entry opens; strace kills the
-    # host at the moment a file it writes would be replaced.
-    packages+=(xvfb xauth openbox python3-ezdxf poppler-utils fonts-lyx desktop-file-utils appstream xdotool strace)
+    # finds the window the menu entry opens with xdotool when the window
+    # manager announces it (xprop, of x11-utils); strace kills the host at the
+    # moment a file it writes would be replaced.
+    packages+=(xvfb xauth openbox python3-ezdxf poppler-utils fonts-lyx desktop-file-utils appstream xdotool x11-utils strace)
   else
     packages+=("$arg")
   fi
