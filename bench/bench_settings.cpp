@@ -44,6 +44,18 @@ void BM_DialogOnSettingsFile(benchmark::State& state)
     }
 }
 
+// What OK costs: every generator's settings saved to Kerfmate.ini.
+void BM_OkSavesSettings(benchmark::State& state)
+{
+    TempConfig config;
+    CReferenceEngine engine;
+    UseEngine(&engine);
+    DlgKerfmate dlg(nullptr);
+    auto* pOk = dlg.findChild<QPushButton*>(QStringLiteral("pushButton_ok"));
+    for (auto _ : state)
+        pOk->click();
+}
+
 // The largest file read, every line a value Qt would build an object from.
 void BM_JudgeLargestSettingsFile(benchmark::State& state)
 {
@@ -58,4 +70,5 @@ void BM_JudgeLargestSettingsFile(benchmark::State& state)
 } // namespace
 
 BENCHMARK(BM_DialogOnSettingsFile)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OkSavesSettings)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_JudgeLargestSettingsFile)->Unit(benchmark::kMillisecond);

@@ -13,7 +13,7 @@ namespace {
 // rewritten (a device, a FIFO) is open but has no settings object, and
 // writes nothing.
 QSettings* g_pWriteBatch = nullptr;
-bool g_bBatchOpen = false;
+int g_nBatchDepth = 0;
 
 QString KeyPath(const QString& group, const QString& key)
 {
@@ -33,7 +33,7 @@ void WriteValue(const QString& group, const QString& key, const QVariant& value,
         settings.setValue(key, value);
         settings.endGroup();
     };
-    if (g_bBatchOpen) {
+    if (g_nBatchDepth > 0) {
         if (g_pWriteBatch)
             write(*g_pWriteBatch);
         return;
@@ -100,15 +100,17 @@ void WriteIniString(const QString& group, const QString& key, const QString& str
 
 void BeginIniWrite(const QString& file)
 {
-    g_bBatchOpen = true;
+    if (g_nBatchDepth++ > 0)
+        return;
     g_pWriteBatch = IniFile::PrepareForWriting(file) ? new QSettings(file, QSettings::IniFormat) : nullptr;
 }
 
 void EndIniWrite()
 {
+    if (g_nBatchDepth == 0 || --g_nBatchDepth > 0)
+        return;
     delete g_pWriteBatch;
     g_pWriteBatch = nullptr;
-    g_bBatchOpen = false;
 }
 
 int ReadRulerUnit()

@@ -17,11 +17,21 @@ QString ReadIniString(const QString& group, const QString& key, const QString& s
 
 // Without an open batch each write rewrites the file at once; inside
 // BeginIniWrite/EndIniWrite all writes reach the disk together at the end.
+// A batch begun inside another (of the same file) joins it: the outermost
+// end writes.
 void WriteIniInt(const QString& group, const QString& key, int nValue, const QString& file);
 void WriteIniDouble(const QString& group, const QString& key, double dValue, const QString& file);
 void WriteIniString(const QString& group, const QString& key, const QString& strValue, const QString& file);
 void BeginIniWrite(const QString& file);
 void EndIniWrite();
+class IniWriteBatch
+{
+public:
+    explicit IniWriteBatch(const QString& file) { BeginIniWrite(file); }
+    ~IniWriteBatch() { EndIniWrite(); }
+    IniWriteBatch(const IniWriteBatch&) = delete;
+    IniWriteBatch& operator=(const IniWriteBatch&) = delete;
+};
 
 // The host's ruler unit from cfg.ini; 1 (millimetres) when unset.
 int ReadRulerUnit();

@@ -57,6 +57,8 @@ void DlgKerfmate::LoadAllParams()
 
 void DlgKerfmate::SaveAllParams()
 {
+    // One write for the four generators: OK keeps all of them, or on a full disk none.
+    const IniWriteBatch batch(KerfmateIniPath());
     SaveRectBox();
     SaveFilletBox();
     SaveGearBox();
