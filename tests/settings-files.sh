@@ -2,7 +2,7 @@
 # kerfmate-host and its module on settings files that are no settings: a
 # FIFO, a link to a device, a folder, 50 MB, and the reader's corpus, whose
 # files hide objects from a careless reader, in place of Kerfmate.ini,
-# cfg.ini and kerfmate-host.ini in turn, the corpus dealt out over the three.
+# cfg.ini and kerfmate-host.ini in turn, the corpus dealt out over them.
 # Each run ends at once, with one log line for that file; a damaged cfg.ini
 # gives the part a run makes with no settings at all, in millimetres; a
 # device, a FIFO or a folder stays as it was, and OK replaces a file too
@@ -26,11 +26,22 @@ run "$work/none" --accept --out "$work/none/part.svg"
 
 data=Kerfmate/Gleamworks/Resources/Data
 files=($data/Kerfmate.ini $data/cfg.ini Kerfmate/kerfmate-host.ini)
-# The corpus is read by the same reader wherever it lies.
+# The corpus is read by the same reader wherever it lies, and bites where the
+# file is written back: each corpus file goes to one of the two files a run
+# rewrites (Kerfmate.ini on OK, kerfmate-host.ini on leaving the window), and
+# every third to cfg.ini too.
 corpus_files=($(ls "$corpus"))
+dealt() { # dealt N: the corpus files for files[N]
+  for ((i = 0; i < ${#corpus_files[@]}; ++i)); do
+    if { [ "$1" = 0 ] && [ $((i % 2)) = 0 ]; } || { [ "$1" = 2 ] && [ $((i % 2)) = 1 ]; } ||
+       { [ "$1" = 1 ] && [ $((i % 3)) = 0 ]; }; then
+      echo "${corpus_files[i]}"
+    fi
+  done
+}
 for n in 0 1 2; do
   file=${files[n]}
-  for kind in fifo device folder 50MB $(for ((i = n; i < ${#corpus_files[@]}; i += 3)); do echo "${corpus_files[i]}"; done); do
+  for kind in fifo device folder 50MB $(dealt $n); do
     config=$work/config
     target=$config/$file
     rm -rf "$config"

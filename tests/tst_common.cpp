@@ -143,6 +143,10 @@ void TestCommon::storedValuesRead_data()
     // A serialised object is never deserialised: the field keeps its value.
     QTest::newRow("serialised, another key of the group")
         << QByteArray("j=@Variant(\\0\\0\\0\\x9@\\x14\\0\\0\\0\\0\\0\\0)\nk=2500") << "Number" << QVariant(2.5);
+    // Nor any other object Qt would build: a text field keeps its text.
+    for (const char* object : {"@ByteArray(ab)", "@DateTime(\\0\\0\\0\\x10\\0)", "@Rect(1 2 3 4)", "@Size(1 2)", "@Point(1 2)",
+                               "@Invalid()", "@Variant(\\0\\0\\0\\n\\0\\0\\0\\x2\\0h)"})
+        QTest::addRow("text field, %s", object) << QByteArray("k=") + object << "Text" << QVariant("seven");
     // Qt drops a byte-order mark where its decoder meets it first.
     QTest::newRow("serialised behind a byte-order mark")
         << QByteArray("k= ,\"\xEF\xBB\xBF@Variant(\\0\\0\\0\\x9@\\x14\\0\\0\\0\\0\\0\\0)\"") << "Number" << QVariant(7.0);
