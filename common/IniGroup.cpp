@@ -41,13 +41,8 @@ void IniReader::Text(const QString& key, QString& strField) const
 IniWriter::IniWriter(const QString& group)
     : m_group(group)
     , m_file(KerfmateIniPath())
+    , m_batch(m_file)
 {
-    BeginIniWrite(m_file);
-}
-
-IniWriter::~IniWriter()
-{
-    EndIniWrite();
 }
 
 void IniWriter::Flag(const QString& key, bool bField) const

@@ -3,6 +3,8 @@
 // walk the same keys through a reader or a writer.
 #pragma once
 
+#include "Settings.h"
+
 #include <QString>
 #include <cstdint>
 
@@ -26,14 +28,11 @@ private:
 };
 
 // Writes as a single batch: the file is rewritten once, when the writer
-// goes out of scope.
+// goes out of scope (or the batch it joins ends).
 class IniWriter
 {
 public:
     explicit IniWriter(const QString& group);
-    ~IniWriter();
-    IniWriter(const IniWriter&) = delete;
-    IniWriter& operator=(const IniWriter&) = delete;
 
     void Flag(const QString& key, bool bField) const;
     void Number(const QString& key, double dField) const;
@@ -44,4 +43,5 @@ public:
 private:
     QString m_group;
     QString m_file;
+    IniWriteBatch m_batch; // copying is deleted with it
 };

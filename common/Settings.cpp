@@ -14,6 +14,7 @@ namespace {
 // writes nothing.
 QSettings* g_pWriteBatch = nullptr;
 int g_nBatchDepth = 0;
+QString g_batchFile;
 
 QString KeyPath(const QString& group, const QString& key)
 {
@@ -33,7 +34,8 @@ void WriteValue(const QString& group, const QString& key, const QVariant& value,
         settings.setValue(key, value);
         settings.endGroup();
     };
-    if (g_nBatchDepth > 0) {
+    // Another file, written inside a batch, is written at once.
+    if (g_nBatchDepth > 0 && file == g_batchFile) {
         if (g_pWriteBatch)
             write(*g_pWriteBatch);
         return;
@@ -102,6 +104,7 @@ void BeginIniWrite(const QString& file)
 {
     if (g_nBatchDepth++ > 0)
         return;
+    g_batchFile = file;
     g_pWriteBatch = IniFile::PrepareForWriting(file) ? new QSettings(file, QSettings::IniFormat) : nullptr;
 }
 

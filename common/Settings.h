@@ -17,8 +17,8 @@ QString ReadIniString(const QString& group, const QString& key, const QString& s
 
 // Without an open batch each write rewrites the file at once; inside
 // BeginIniWrite/EndIniWrite all writes reach the disk together at the end.
-// A batch begun inside another (of the same file) joins it: the outermost
-// end writes.
+// A batch begun inside another joins it, and the outermost end writes; a
+// write to another file than the outermost batch's is not held back.
 void WriteIniInt(const QString& group, const QString& key, int nValue, const QString& file);
 void WriteIniDouble(const QString& group, const QString& key, double dValue, const QString& file);
 void WriteIniString(const QString& group, const QString& key, const QString& strValue, const QString& file);

@@ -383,11 +383,13 @@ QString TooSmall(int line, const char* where)
         .arg(CReferenceEngine::kMinTextHeight);
 }
 
-QString Shrunk(int line, double fitted, double asked, const char* where)
+// A line set noticeably smaller than asked is said, with the height it took.
+void ReportShrink(EngineBuild::Part& part, int line, double fitted, double asked, const char* where)
 {
-    return QStringLiteral("Text %1 set %2 tall instead of %3 so that it fits %4")
-        .arg(line)
-        .arg(EngineBuild::Millimetres(fitted), EngineBuild::Millimetres(asked), QLatin1String(where));
+    if (fitted < asked * kUnnoticedShrink)
+        part.Adjust(QStringLiteral("Text %1 set %2 tall instead of %3 so that it fits %4")
+                        .arg(line)
+                        .arg(EngineBuild::Millimetres(fitted), EngineBuild::Millimetres(asked), QLatin1String(where)));
 }
 
 void AddSeal(EngineBuild::Part& part, const SSealBoxParam& param)
@@ -427,19 +429,18 @@ void AddSeal(EngineBuild::Part& part, const SSealBoxParam& param)
             room = std::min(room, band.dIn);
         // Each arc line keeps to its half of the ring, clear of the other's
         // ends by a quarter of the height it can have.
-        const double endGap =
-            std::max(CReferenceEngine::kTextClearance, std::min(AskedHeight(text), band.dOut - band.dIn) / 4.0);
+        const double asked = AskedHeight(text);
+        const double endGap = std::max(CReferenceEngine::kTextClearance, std::min(asked, band.dOut - band.dIn) / 4.0);
         const double halfAngle = M_PI_2 - std::asin(std::min(1.0, endGap / band.dIn));
         const ArcLine arc(lines[i], i == 0 ? ArcSide::Upper : ArcSide::Lower, band, halfAngle);
         const double height = lines[i].Height();
         const QPair<double, double> fit =
-            arc.Fit(AskedHeight(text) / height, text.dSpace, CReferenceEngine::kMinTextHeight / height);
+            arc.Fit(asked / height, text.dSpace, CReferenceEngine::kMinTextHeight / height);
         if (band.dOut - band.dIn < CReferenceEngine::kMinTextHeight || !(fit.first > 0.0)) {
             part.Refuse(TooSmall(i + 1, "its half of the ring"));
             return;
         }
-        if (fit.first * height < AskedHeight(text) * kUnnoticedShrink)
-            part.Adjust(Shrunk(i + 1, fit.first * height, AskedHeight(text), "its half of the ring"));
+        ReportShrink(part, i + 1, fit.first * height, asked, "its half of the ring");
         arcs[i] = arc.Path(fit.first, fit.second, mirror);
     }
     room -= CReferenceEngine::kTextClearance;
@@ -472,8 +473,7 @@ void AddSeal(EngineBuild::Part& part, const SSealBoxParam& param)
     }
     line.MoveTop(std::clamp(wanted, highest, lowest));
     const double fitted = Largest(least, scale, [&](double s) { return line.Fits(s); });
-    if (fitted < scale * kUnnoticedShrink)
-        part.Adjust(Shrunk(3, fitted * middle.Height(), height, "inside the inner circle"));
+    ReportShrink(part, 3, fitted * middle.Height(), height, "inside the inner circle");
     part.AddMain(new CShapeVector(line.Path(fitted, mirror), CShape::LayerEngrave), true);
 }
 

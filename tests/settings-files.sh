@@ -33,10 +33,7 @@ files=($data/Kerfmate.ini $data/cfg.ini Kerfmate/kerfmate-host.ini)
 corpus_files=($(ls "$corpus"))
 dealt() { # dealt N: the corpus files for files[N]
   for ((i = 0; i < ${#corpus_files[@]}; ++i)); do
-    if { [ "$1" = 0 ] && [ $((i % 2)) = 0 ]; } || { [ "$1" = 2 ] && [ $((i % 2)) = 1 ]; } ||
-       { [ "$1" = 1 ] && [ $((i % 3)) = 0 ]; }; then
-      echo "${corpus_files[i]}"
-    fi
+    case $1 in 0) ((i % 2 == 0)) ;; 1) ((i % 3 == 0)) ;; 2) ((i % 2 == 1)) ;; esac && echo "${corpus_files[i]}"
   done
 }
 for n in 0 1 2; do

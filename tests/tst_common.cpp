@@ -89,6 +89,7 @@ private slots:
     void resourceFolderByTheme();
     void storedValuesRead_data();
     void storedValuesRead();
+    void batchWritesOnceAtTheOutermostEnd();
 
     void validator_data();
     void validator();
@@ -177,6 +178,23 @@ void TestCommon::storedValuesRead()
         {"Flag", [&] { ini.Flag(QStringLiteral("k"), bFlag); return QVariant(bFlag); }},
         {"Text", [&] { ini.Text(QStringLiteral("k"), text); return QVariant(text); }}};
     QCOMPARE(reads.value(kind)(), read);
+}
+
+// OK saves every generator in one batch that each group's writer joins.
+void TestCommon::batchWritesOnceAtTheOutermostEnd()
+{
+    const auto onDisk = [](const QString& file) { // what a reader in another process finds
+        QFile in(file);
+        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+    };
+    {
+        const IniWriteBatch all(KerfmateIniPath());
+        IniWriter(QStringLiteral("G")).Integer(QStringLiteral("a"), 1);
+        QVERIFY(!onDisk(KerfmateIniPath()).contains("a=1")); // the inner end writes nothing
+        WriteIniInt(QStringLiteral("G"), QStringLiteral("b"), 2, HostConfigPath());
+        QVERIFY(onDisk(HostConfigPath()).contains("b=2")); // another file is not held back
+    }
+    QVERIFY(onDisk(KerfmateIniPath()).contains("a=1") && !onDisk(KerfmateIniPath()).contains("b=2"));
 }
 
 void TestCommon::validator_data()

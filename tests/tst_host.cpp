@@ -499,7 +499,7 @@ void TestHost::nestedSheetsKeepEveryPieceWhole()
     QCOMPARE(QFile::exists(Path("n.dxf")), layers);
     if (layers)
         QVERIFY(DxfEntities(Path("n.dxf")).value(0).contains(QStringLiteral("SHEET%1_CUT:1").arg(sheets)));
-    QStringList dxfs;
+    QStringList dxfs; // read by one reader, for the comparisons below
     for (int k = 1; k <= sheets && !layers; ++k)
         dxfs << Path(QStringLiteral("n-%1.dxf").arg(k));
     DxfEntities(dxfs);

@@ -4,8 +4,9 @@
 # with the reason and the previous file stays byte for byte, with nothing
 # left beside it; killed at the moment the new file would take the old one's
 # place, the previous file stays too, and what was ready to replace it was
-# complete; when that rename fails, exit 5 and the previous file stays. The disk is a tmpfs of its own where this may mount one, else a
-# file-size limit; the kill comes from strace, at the rename.
+# complete; when that rename fails, exit 5 and the previous file stays. The
+# disk is a tmpfs of its own where this may mount one, else a file-size
+# limit; the kill and the failed rename come from strace.
 #   bash tests/write-whole.sh KERFMATE_HOST
 set -euo pipefail
 host=$1

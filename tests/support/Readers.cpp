@@ -86,10 +86,12 @@ QImage Drawn(const QList<QPainterPath>& paths, const QRectF& page)
 
 QList<QStringList> DxfEntities(const QStringList& files)
 {
-    QStringList unread;
-    for (const QString& file : files)
-        if (!DxfRead().contains(Version(file)))
-            unread << file;
+    QStringList keys, unread, unreadKeys;
+    for (const QString& file : files) {
+        keys << Version(file);
+        if (!DxfRead().contains(keys.last()) && !unreadKeys.contains(keys.last()))
+            unread << file, unreadKeys << keys.last();
+    }
     if (!unread.isEmpty()) {
         QProcess python;
         python.start(QStringLiteral("/usr/bin/python3"), // Debian's, with python3-ezdxf
@@ -110,14 +112,14 @@ QList<QStringList> DxfEntities(const QStringList& files)
         int next = -1;
         for (const QString& line : lines) {
             if (line == QLatin1String("=") && ++next < unread.size())
-                DxfRead().insert(Version(unread.at(next)), {});
+                DxfRead().insert(unreadKeys.at(next), {});
             else if (next >= 0 && next < unread.size())
-                DxfRead()[Version(unread.at(next))] << line;
+                DxfRead()[unreadKeys.at(next)] << line;
         }
     }
     QList<QStringList> read;
-    for (const QString& file : files)
-        read << DxfRead().value(Version(file));
+    for (const QString& key : keys)
+        read << DxfRead().value(key);
     return read;
 }
 
