@@ -96,7 +96,7 @@ QList<QList<QPainterPath>> SvgLayers(const QString& file, QList<QList<bool>>* pC
         static const QRegularExpression element(QStringLiteral("stroke=\"(#[0-9a-f]+)\"[^>]* d=\"([^\"]*)\""));
         for (const QRegularExpressionMatch& m : element.globalMatch(layer)) {
             QPainterPath path;
-            FromPathData(m.captured(2), &path);
+            FromPathData(m.captured(2), &path, 1e9);
             layers.last() << path, pCuts->last() << (m.captured(1) == QLatin1String("#ff0000"));
         }
     }

@@ -8,8 +8,10 @@
 #include "ModulePath.h"
 #include "Parameters.h"
 #include "SheetDocument.h"
+#include "SheetModel.h"
 
 #include <QCommandLineParser>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <cstdio>
@@ -43,24 +45,25 @@ namespace {
 QString ReadSheetOptions(const QCommandLineParser& parser, const QCommandLineOption& sheet, const QCommandLineOption& margin,
                          const QCommandLineOption& spacing, const QCommandLineOption& turn, HostOptions& options)
 {
+    using S = SheetSetup;
     if (parser.isSet(sheet)) {
         const QRegularExpressionMatch size = QRegularExpression(QStringLiteral("^([0-9.]+)[x×]([0-9.]+)(mm|in)?$"))
                                                  .match(parser.value(sheet).trimmed());
         const double unit = size.captured(3) == QLatin1String("in") ? 25.4 : 1.0;
         options.sheet = QSizeF(size.captured(1).toDouble(), size.captured(2).toDouble()) * unit;
-        if (!size.hasMatch() || !(options.sheet.width() >= 10 && options.sheet.height() >= 10
-                                  && options.sheet.width() <= 5000 && options.sheet.height() <= 5000))
-            return QStringLiteral("--sheet takes WIDTHxHEIGHT from 10x10 to 5000x5000 mm, not %1").arg(parser.value(sheet));
+        const auto side = [](double mm) { return mm >= S::kLeastSideMm && mm <= S::kMostSideMm; };
+        if (!size.hasMatch() || !side(options.sheet.width()) || !side(options.sheet.height()))
+            return QStringLiteral("--sheet takes WIDTHxHEIGHT from %1x%1 to %2x%2 mm, not %3")
+                .arg(S::kLeastSideMm).arg(S::kMostSideMm).arg(parser.value(sheet));
     }
     for (const auto& [option, pValue] : {std::pair(&margin, &options.dMarginMm), std::pair(&spacing, &options.dSpacingMm)}) {
         bool ok = true;
-        if (parser.isSet(*option) && (*pValue = parser.value(*option).toDouble(&ok), !ok || !(*pValue >= 0 && *pValue <= 100)))
-            return QStringLiteral("--%1 takes 0 to 100 mm").arg(option->names().first());
+        if (parser.isSet(*option) && (*pValue = parser.value(*option).toDouble(&ok), !ok || !(*pValue >= 0 && *pValue <= S::kMostGapMm)))
+            return QStringLiteral("--%1 takes 0 to %2 mm, not %3").arg(option->names().first()).arg(S::kMostGapMm).arg(parser.value(*option));
     }
     bool ok = true;
-    if (parser.isSet(turn) && (options.nTurnStep = parser.value(turn).toInt(&ok), !ok || options.nTurnStep < 0
-                               || options.nTurnStep > 360 || (options.nTurnStep > 0 && 360 % options.nTurnStep != 0)))
-        return QStringLiteral("--turn takes 0 or a whole number of degrees that divides 360");
+    if (parser.isSet(turn) && (options.nTurnStep = parser.value(turn).toInt(&ok), !ok || !S::TurnStepAllowed(options.nTurnStep)))
+        return QStringLiteral("--turn takes 0 or a whole number of degrees that divides 360, not %1").arg(parser.value(turn));
     return QString();
 }
 } // namespace
@@ -153,12 +156,30 @@ int ParseOptions(const QStringList& args, HostOptions& options)
         std::printf("kerfmate-host %s\n", KERFMATE_VERSION);
         return ExitOk;
     }
-    if (parser.isSet(log)) {
-        if (QFileInfo(parser.value(log)).isDir()) {
-            HostError(QStringLiteral("--log %1 is a folder, not a file").arg(parser.value(log)));
+    // What a file option names must be a file the run can honour: refused
+    // here, before anything is made that could not be kept.
+    for (const QCommandLineOption* pOption : {&open, &save, &log})
+        if (parser.isSet(*pOption) && parser.value(*pOption).isEmpty()) {
+            HostError(QStringLiteral("--%1 takes a file name, not an empty one").arg(pOption->names().first()));
             return ExitUsage;
         }
-        qputenv("KERFMATE_LOG_FILE", parser.value(log).toLocal8Bit());
+    for (const QString& path : parser.values(dxf))
+        if (!path.endsWith(QLatin1String(".dxf"), Qt::CaseInsensitive)) {
+            HostError(QStringLiteral("--dxf takes a file ending in .dxf, not %1 (use --out for other formats)").arg(path));
+            return ExitUsage;
+        }
+    if (parser.isSet(log)) {
+        const QString path = parser.value(log);
+        const QFileInfo info(path);
+        QFile file(path);
+        const QString why = info.exists() && !info.isFile() ? QStringLiteral("is not a regular file")
+                            : !file.open(QIODevice::Append)   ? QStringLiteral("cannot be written (%1)").arg(file.errorString())
+                                                              : QString();
+        if (!why.isEmpty()) {
+            HostError(QStringLiteral("--log %1 %2").arg(path, why));
+            return ExitUsage;
+        }
+        qputenv("KERFMATE_LOG_FILE", path.toLocal8Bit());
     }
 
     options.strModule = parser.value(module);

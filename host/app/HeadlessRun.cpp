@@ -22,7 +22,7 @@ bool OpenSheet(const QString& path, SheetModel& model)
 {
     SheetDocument::Contents contents;
     QString error;
-    if (!SheetDocument::ReadFile(path, &contents, &error)) {
+    if (!SheetDocument::ReadFile(path, &contents, &error, ParameterProblem)) {
         HostError(QStringLiteral("cannot open %1: %2").arg(path, error));
         return false;
     }

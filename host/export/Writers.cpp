@@ -13,6 +13,8 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRegularExpression>
+#include <QSet>
 #include <QTextStream>
 #include <cmath>
 
@@ -197,45 +199,100 @@ bool ExportOutlines(const Outlines& outlines, const QString& path, QString* pErr
     return ExportSheets({outlines}, path, false, nullptr, pError);
 }
 
+namespace {
+// Which file each sheet goes to; the reason when none can be written.
+QString Plan(const QVector<Outlines>& all, const QString& path, bool bFilePerSheet,
+             QVector<QPair<QString, QVector<Outlines>>>* pFiles)
+{
+    const ExportFormat* pFormat = FormatOf(path);
+    if (!pFormat)
+        return QStringLiteral("unknown file type (use .%1)").arg(ExportSuffixes().join(QLatin1String(", .")));
+    const QFileInfo info(path);
+    if (info.completeBaseName().isEmpty())
+        return QStringLiteral("the file has no name before .%1").arg(QLatin1String(pFormat->pszSuffix));
+    QVector<Outlines> sheets;
+    for (const Outlines& sheet : all)
+        if (!sheet.isEmpty())
+            sheets << sheet;
+    if (sheets.isEmpty())
+        return QStringLiteral("there is nothing to export");
+    for (const Outlines& sheet : std::as_const(sheets))
+        if (!IsFinite(sheet))
+            return QStringLiteral("the part has coordinates that are not numbers");
+    pFiles->clear();
+    if (!bFilePerSheet || pFormat->bPages || sheets.size() == 1)
+        pFiles->append({path, sheets});
+    else // numbered from 1 by the sheets that hold anything, as the laser gets them
+        for (int i = 0; i < sheets.size(); ++i)
+            pFiles->append({SheetFileName(path, i + 1), {sheets[i]}});
+    return QString();
+}
+} // namespace
+
+QString SheetFileName(const QString& path, int nNumber)
+{
+    const QFileInfo info(path);
+    return info.dir().filePath(QStringLiteral("%1-%2.%3").arg(info.completeBaseName()).arg(nNumber).arg(info.suffix()));
+}
+
+QStringList ExportFiles(const QVector<Outlines>& sheets, const QString& path, bool bFilePerSheet)
+{
+    QVector<QPair<QString, QVector<Outlines>>> files;
+    QStringList names;
+    if (Plan(sheets, path, bFilePerSheet, &files).isEmpty())
+        for (const auto& file : std::as_const(files))
+            names << file.first;
+    return names;
+}
+
+QStringList StaleSheetFiles(const QString& path, const QStringList& written)
+{
+    const QFileInfo info(path);
+    const QRegularExpression numbered(QStringLiteral("^%1-[1-9][0-9]*\\.%2$")
+                                          .arg(QRegularExpression::escape(info.completeBaseName()),
+                                               QRegularExpression::escape(info.suffix())));
+    QSet<QString> kept; // all in path's folder
+    for (const QString& file : written)
+        kept << QFileInfo(file).fileName();
+    QStringList stale;
+    const QDir folder = info.dir();
+    for (const QFileInfo& file : folder.entryInfoList(QDir::Files | QDir::System | QDir::Hidden))
+        if (numbered.match(file.fileName()).hasMatch() && file.isFile() && !kept.contains(file.fileName()))
+            stale << folder.filePath(file.fileName());
+    stale.sort();
+    return stale;
+}
+
 bool ExportSheets(const QVector<Outlines>& all, const QString& path, bool bFilePerSheet, QStringList* pWritten,
                   QString* pError)
 {
-    const auto fail = [pError](const QString& reason) {
+    QVector<QPair<QString, QVector<Outlines>>> files;
+    if (const QString why = Plan(all, path, bFilePerSheet, &files); !why.isEmpty()) {
         if (pError)
-            *pError = reason;
+            *pError = why;
         return false;
-    };
-    const ExportFormat* pFormat = FormatOf(path);
-    if (!pFormat)
-        return fail(QStringLiteral("unknown file type (use .%1)").arg(ExportSuffixes().join(QLatin1String(", ."))));
-    const QFileInfo info(path);
-    if (info.completeBaseName().isEmpty())
-        return fail(QStringLiteral("the file has no name before .%1").arg(QLatin1String(pFormat->pszSuffix)));
-    QVector<Outlines> sheets;
-    QVector<int> numbers;
-    for (int i = 0; i < all.size(); ++i)
-        if (!all[i].isEmpty())
-            sheets << all[i], numbers << i + 1;
-    if (sheets.isEmpty())
-        return fail(QStringLiteral("there is nothing to export"));
-    for (const Outlines& sheet : std::as_const(sheets))
-        if (!IsFinite(sheet))
-            return fail(QStringLiteral("the part has coordinates that are not numbers"));
-    QVector<QPair<QString, QVector<Outlines>>> files{{path, sheets}};
-    if (bFilePerSheet && !pFormat->bPages && sheets.size() > 1) {
-        files.clear();
-        for (int i = 0; i < sheets.size(); ++i)
-            files.append({info.dir().filePath(QStringLiteral("%1-%2.%3").arg(info.completeBaseName()).arg(numbers[i]).arg(info.suffix())),
-                          {sheets[i]}});
     }
+    const ExportFormat* pFormat = FormatOf(path);
+    QStringList written;
     for (const auto& [file, contents] : std::as_const(files)) {
         const QByteArray bytes = pFormat->write(contents);
-        if (bytes.isEmpty())
-            return fail(QStringLiteral("the %1 could not be made").arg(QString::fromLatin1(pFormat->pszSuffix).toUpper()));
+        if (bytes.isEmpty()) {
+            if (pError)
+                *pError = QStringLiteral("the %1 could not be made").arg(QString::fromLatin1(pFormat->pszSuffix).toUpper());
+            return false;
+        }
         if (!WriteWholeFile(file, bytes, pError))
             return false;
+        written << file;
         if (pWritten)
             *pWritten << file;
     }
+    // Sheets an earlier export left under this name would be cut with these.
+    for (const QString& stale : StaleSheetFiles(path, written))
+        if (!QFile::remove(stale)) {
+            if (pError)
+                *pError = QStringLiteral("%1 from an earlier export could not be removed").arg(stale);
+            return false;
+        }
     return true;
 }

@@ -10,6 +10,7 @@
 #include <QFontComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QLocale>
 #include <QSpinBox>
 #include <QToolTip>
 #include <cmath>
@@ -323,6 +324,29 @@ QJsonObject PartParameters(const HostEngine& engine, int nGenerator)
     default:
         return {};
     }
+}
+
+QString ParameterProblem(int nGenerator, const QJsonObject& parameters)
+{
+    for (auto it = parameters.begin(); it != parameters.end(); ++it) {
+        const ParamSpec* pSpec = FindParameter(nGenerator, it.key());
+        const QJsonValue value = it.value();
+        const QString number = value.isDouble() ? QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest) : QString();
+        QString why;
+        if (!pSpec)
+            why = QStringLiteral("the %1 has no parameter %2").arg(QLatin1String(GeneratorName(nGenerator)), it.key());
+        else if (pSpec->kind == K::Text || pSpec->kind == K::Font)
+            why = value.isString() ? QString() : QStringLiteral("%1 is not a text").arg(it.key());
+        else if (!value.isDouble())
+            why = QStringLiteral("%1 is not a number").arg(it.key());
+        else if (pSpec->kind == K::Flag && number != QLatin1String("0") && number != QLatin1String("1"))
+            why = QStringLiteral("%1 is 1 or 0, not %2").arg(it.key(), number);
+        else if (pSpec->kind == K::Choice && !ChoiceValues(*pSpec).split(QStringLiteral(" or ")).contains(number))
+            why = QStringLiteral("%1 is %2, not %3").arg(it.key(), ChoiceValues(*pSpec), number);
+        if (!why.isEmpty())
+            return why;
+    }
+    return QString();
 }
 
 QList<QPair<QString, QString>> SetsFor(int nGenerator, const QJsonObject& parameters, bool bInch)

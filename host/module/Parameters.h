@@ -41,6 +41,9 @@ QString ParameterHelp(bool bInch);
 // What the latest build of a generator was made from, as --set names and
 // values (lengths in millimetres): a part keeps them to be made again.
 QJsonObject PartParameters(const HostEngine& engine, int nGenerator);
+// Whether saved parameters are the generator's, each of its kind (a text,
+// a number, a flag 1 or 0, one of a choice's values); the reason when not.
+QString ParameterProblem(int nGenerator, const QJsonObject& parameters);
 // Those parameters as --set pairs in the unit the dialog shows, choices and
 // flags first so that the limits they move are in place when sizes are typed.
 QList<QPair<QString, QString>> SetsFor(int nGenerator, const QJsonObject& parameters, bool bInch);

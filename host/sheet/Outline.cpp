@@ -10,6 +10,7 @@
 namespace {
 // Curves are flattened at this scale: Qt flattens to half a unit.
 constexpr double kFlattenScale = 50.0;
+} // namespace
 
 double SignedArea(const QPolygonF& polygon)
 {
@@ -18,7 +19,6 @@ double SignedArea(const QPolygonF& polygon)
         twice += polygon[i].x() * polygon[(i + 1) % n].y() - polygon[(i + 1) % n].x() * polygon[i].y();
     return twice / 2;
 }
-} // namespace
 
 QColor LayerColour(int nLayer)
 {

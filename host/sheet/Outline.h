@@ -31,3 +31,5 @@ QList<QPolygonF> FlatPolygons(const QPainterPath& path);
 // What a piece takes from the board: the inside of its largest closed cut,
 // less the closed cuts inside that, which fall out.
 double PieceArea(const Outlines& piece);
+// Positive when the polygon runs counter-clockwise in a y-up frame.
+double SignedArea(const QPolygonF& polygon);

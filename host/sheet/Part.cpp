@@ -49,34 +49,64 @@ QVector<Outlines> Framed(const QVector<Outlines>& pieces)
 }
 
 namespace {
-double Area(const QRectF& r)
+// A shape on its piece's outline (a badge's inner ring as wide as its rim)
+// belongs to that piece: points this close to an edge count as inside.
+constexpr double kOnOutlineMm = 0.01;
+
+double DistanceToEdges(const QPointF& p, const QPolygonF& ring)
 {
-    return r.width() * r.height();
+    double nearest = qInf();
+    for (int i = 0; i + 1 < ring.size(); ++i) {
+        const QPointF a = ring[i], d = ring[i + 1] - a;
+        const double length2 = QPointF::dotProduct(d, d);
+        const double t = length2 > 0 ? std::clamp(QPointF::dotProduct(p - a, d) / length2, 0.0, 1.0) : 0.0;
+        nearest = std::min(nearest, QLineF(p, a + t * d).length());
+    }
+    return nearest;
 }
 
-bool Closed(const QPainterPath& path)
+struct Shape
 {
-    const QPolygonF first = path.toSubpathPolygons().value(0);
-    return first.size() > 2 && first.isClosed();
+    QList<QPolygonF> polygons; // flattened
+    QPolygonF ring;            // the first subpath when it closes; empty when open
+    QRectF bounds;
+    double area = 0.0;         // inside the ring
+};
+
+bool Within(const Shape& inner, const Shape& outer)
+{
+    if (!outer.bounds.adjusted(-kOnOutlineMm, -kOnOutlineMm, kOnOutlineMm, kOnOutlineMm).contains(inner.bounds))
+        return false;
+    for (const QPolygonF& polygon : inner.polygons)
+        for (const QPointF& p : polygon)
+            if (!outer.ring.containsPoint(p, Qt::OddEvenFill) && DistanceToEdges(p, outer.ring) > kOnOutlineMm)
+                return false;
+    return true;
 }
 } // namespace
 
 Part MakePart(const Outlines& outlines, double dGap)
 {
-    // Outer outlines: closed, and inside no other closed outline.
+    QVector<Shape> shapes;
+    for (const Outline& outline : outlines) {
+        Shape shape;
+        shape.polygons = FlatPolygons(outline.path);
+        const QPolygonF first = shape.polygons.value(0);
+        if (first.size() > 2 && first.isClosed())
+            shape.ring = first, shape.area = std::abs(SignedArea(first));
+        shape.bounds = outline.path.boundingRect();
+        shapes << shape;
+    }
+    // Each shape belongs to the smallest closed outline it lies within; of
+    // two alike the first holds the second.
     QVector<int> owner(outlines.size(), -1);
-    for (int i = 0; i < outlines.size(); ++i) {
-        const QPainterPath& path = outlines[i].path;
-        const QPointF probe = path.elementCount() ? QPointF(path.elementAt(0)) : QPointF();
+    for (int i = 0; i < shapes.size(); ++i) {
         double smallest = qInf();
-        for (int j = 0; j < outlines.size(); ++j) {
-            const QPainterPath& other = outlines[j].path;
-            const QRectF around = other.boundingRect();
-            if (j == i || !Closed(other) || Area(around) >= smallest || Area(around) <= Area(path.boundingRect())
-                || !around.contains(path.boundingRect()) || !other.contains(probe))
-                continue;
-            smallest = Area(around);
-            owner[i] = j;
+        for (int j = 0; j < shapes.size(); ++j) {
+            const Shape& other = shapes[j];
+            const bool larger = other.area > shapes[i].area || (other.area == shapes[i].area && j < i);
+            if (j != i && !other.ring.isEmpty() && larger && other.area < smallest && Within(shapes[i], other))
+                smallest = other.area, owner[i] = j;
         }
     }
     QVector<Outlines> pieces;

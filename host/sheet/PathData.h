@@ -9,5 +9,7 @@
 // back. Coordinates with 4 decimals, or exact (the shortest text that reads
 // back as the same number) when nDecimals is -1.
 QString ToPathData(const QPainterPath& path, int nDecimals = 4);
-// Reads what ToPathData writes (absolute M, L, C and Z); false on anything else.
-bool FromPathData(const QString& data, QPainterPath* pPath);
+// Reads what ToPathData writes: subpaths of an M, lines (L) and curves (C)
+// and a Z or none, absolute, every coordinate within dMost. The reason when
+// the text is anything else; *pPath is only touched on success.
+QString FromPathData(const QString& data, QPainterPath* pPath, double dMost);

@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QLocale>
+#include <QSet>
 #include <cmath>
 
 namespace SheetDocument {
@@ -18,56 +20,251 @@ QJsonArray Pair(double a, double b)
     return {a, b};
 }
 
-bool Number(const QJsonValue& value, double low, double high, double* pOut)
+QString Figure(double v)
 {
-    const double v = value.toDouble(qQNaN());
-    if (!value.isDouble() || !(v >= low && v <= high))
+    return QString::number(v, 'g', QLocale::FloatingPointShortest);
+}
+
+// The JSON values a text holds, counted without building them: commas and
+// openings outside strings, plus one.
+qint64 ValueCount(const QByteArray& text)
+{
+    qint64 count = 1;
+    bool inString = false;
+    for (qsizetype i = 0, n = text.size(); i < n; ++i) {
+        const char c = text[i];
+        if (inString)
+            i += c == '\\', inString = c != '"';
+        else if (c == '"')
+            inString = true;
+        else
+            count += c == ',' || c == '[' || c == '{';
+    }
+    return count;
+}
+
+// Reads one document, naming each value by its key ("parts[2].rotation")
+// in the first reason it is refused for.
+class Reader
+{
+public:
+    explicit Reader(ParameterRule rule)
+        : m_rule(rule)
+    {
+    }
+
+    bool Document(const QJsonObject& root, Contents* pContents);
+    QString Why() const { return m_why; }
+
+private:
+    bool Fail(const QString& key, const QString& reason)
+    {
+        m_why = QStringLiteral("%1: %2").arg(key, reason);
         return false;
-    *pOut = v;
+    }
+    // Exactly these keys; the optional ones may be missing.
+    bool Keys(const QJsonObject& o, const QString& key, const QStringList& required, const QStringList& optional = {});
+    bool Number(const QJsonValue& v, const QString& key, double low, double high, double* pOut, bool bWhole = false);
+    bool Flag(const QJsonValue& v, const QString& key, bool* pOut);
+    bool Text(const QJsonValue& v, const QString& key, QString* pOut);
+    bool Sheet(const QJsonObject& o, SheetSetup* pSetup);
+    bool ReadPart(const QJsonValue& v, const QString& key, Part* pPart);
+    bool Pieces(const QJsonValue& v, const QString& key, QVector<Outlines>* pPieces);
+
+    ParameterRule m_rule;
+    QString m_why;
+    qint64 m_nOutlines = 0;
+    qint64 m_nPoints = 0;
+};
+
+bool Reader::Keys(const QJsonObject& o, const QString& key, const QStringList& required, const QStringList& optional)
+{
+    for (const QString& name : required)
+        if (!o.contains(name))
+            return Fail(key.isEmpty() ? name : key + QLatin1Char('.') + name, QStringLiteral("missing"));
+    for (auto it = o.begin(); it != o.end(); ++it)
+        if (!required.contains(it.key()) && !optional.contains(it.key()))
+            return Fail(key.isEmpty() ? it.key() : key + QLatin1Char('.') + it.key(), QStringLiteral("not a key of the format"));
     return true;
 }
 
-bool ReadPart(const QJsonObject& o, Part* pPart, QString* pWhy)
+bool Reader::Number(const QJsonValue& v, const QString& key, double low, double high, double* pOut, bool bWhole)
 {
+    if (!v.isDouble())
+        return Fail(key, QStringLiteral("not a number"));
+    const double d = v.toDouble();
+    if (bWhole && d != std::floor(d))
+        return Fail(key, QStringLiteral("%1 is not a whole number").arg(Figure(d)));
+    if (!(d >= low && d <= high))
+        return Fail(key, QStringLiteral("%1 is outside %2 to %3").arg(Figure(d), Figure(low), Figure(high)));
+    *pOut = d;
+    return true;
+}
+
+bool Reader::Flag(const QJsonValue& v, const QString& key, bool* pOut)
+{
+    if (!v.isBool())
+        return Fail(key, QStringLiteral("not true or false"));
+    *pOut = v.toBool();
+    return true;
+}
+
+bool Reader::Text(const QJsonValue& v, const QString& key, QString* pOut)
+{
+    if (!v.isString())
+        return Fail(key, QStringLiteral("not a text"));
+    *pOut = v.toString();
+    return true;
+}
+
+bool Reader::Sheet(const QJsonObject& o, SheetSetup* pSetup)
+{
+    // Files from before nesting lack the last four: they get the defaults.
+    SheetSetup setup;
+    double width = 0, height = 0, turn = setup.nTurnStep;
+    const auto gap = [&](const char* name, double* pOut) {
+        return !o.contains(QLatin1String(name))
+               || Number(o.value(QLatin1String(name)), QStringLiteral("sheet.") + QLatin1String(name), 0, SheetSetup::kMostGapMm, pOut);
+    };
+    if (!Keys(o, QStringLiteral("sheet"), {"width", "height"}, {"margin", "spacing", "turn", "freeTurns"})
+        || !Number(o.value(QStringLiteral("width")), QStringLiteral("sheet.width"), SheetSetup::kLeastSideMm,
+                   SheetSetup::kMostSideMm, &width)
+        || !Number(o.value(QStringLiteral("height")), QStringLiteral("sheet.height"), SheetSetup::kLeastSideMm,
+                   SheetSetup::kMostSideMm, &height)
+        || !gap("margin", &setup.dMarginMm) || !gap("spacing", &setup.dSpacingMm)
+        || (o.contains(QStringLiteral("turn")) && !Number(o.value(QStringLiteral("turn")), QStringLiteral("sheet.turn"), 0, 360, &turn, true))
+        || (o.contains(QStringLiteral("freeTurns")) && !Flag(o.value(QStringLiteral("freeTurns")), QStringLiteral("sheet.freeTurns"), &setup.bFreeTurns)))
+        return false;
+    if (!SheetSetup::TurnStepAllowed(turn))
+        return Fail(QStringLiteral("sheet.turn"), QStringLiteral("%1 does not divide 360").arg(Figure(turn)));
+    setup.size = QSizeF(width, height);
+    setup.nTurnStep = int(turn);
+    *pSetup = setup;
+    return true;
+}
+
+bool Reader::Pieces(const QJsonValue& v, const QString& key, QVector<Outlines>* pPieces)
+{
+    if (!v.isArray() || v.toArray().isEmpty())
+        return Fail(key, QStringLiteral("not a list of pieces"));
+    const QJsonArray pieces = v.toArray();
+    for (int p = 0; p < pieces.size(); ++p) {
+        const QString pieceKey = QStringLiteral("%1[%2]").arg(key).arg(p);
+        if (!pieces[p].isArray() || pieces[p].toArray().isEmpty())
+            return Fail(pieceKey, QStringLiteral("not a list of outlines"));
+        Outlines piece;
+        const QJsonArray outlines = pieces[p].toArray();
+        for (int i = 0; i < outlines.size(); ++i) {
+            const QString outlineKey = QStringLiteral("%1[%2]").arg(pieceKey).arg(i);
+            if (++m_nOutlines > kMostOutlines)
+                return Fail(outlineKey, QStringLiteral("more than %1 outlines in one file").arg(kMostOutlines));
+            const QJsonObject outline = outlines[i].toObject();
+            QString layer, data;
+            if (!outlines[i].isObject())
+                return Fail(outlineKey, QStringLiteral("not an outline"));
+            if (!Keys(outline, outlineKey, {"layer", "path"}) || !Text(outline.value(QStringLiteral("layer")), outlineKey + QStringLiteral(".layer"), &layer)
+                || !Text(outline.value(QStringLiteral("path")), outlineKey + QStringLiteral(".path"), &data))
+                return false;
+            if (layer != QLatin1String("cut") && layer != QLatin1String("engrave"))
+                return Fail(outlineKey + QStringLiteral(".layer"), QStringLiteral("\"%1\" is neither \"cut\" nor \"engrave\"").arg(layer));
+            // Commands are the only letters but for exponents: a count before anything is built.
+            m_nPoints += data.count(QLatin1Char('M')) + data.count(QLatin1Char('L')) + 3 * data.count(QLatin1Char('C'));
+            if (m_nPoints > kMostPoints)
+                return Fail(outlineKey + QStringLiteral(".path"), QStringLiteral("more than %1 points in one file").arg(kMostPoints));
+            Outline read;
+            read.nLayer = layer == QLatin1String("engrave") ? CShape::LayerEngrave : CShape::LayerCut;
+            if (const QString why = FromPathData(data, &read.path, kMostCoordinateMm); !why.isEmpty())
+                return Fail(outlineKey + QStringLiteral(".path"), why);
+            piece << read;
+        }
+        *pPieces << piece;
+    }
+    return true;
+}
+
+bool Reader::ReadPart(const QJsonValue& v, const QString& key, Part* pPart)
+{
+    if (!v.isObject())
+        return Fail(key, QStringLiteral("not a part"));
+    const QJsonObject o = v.toObject();
+    const auto at = [&key](const char* name) { return key + QLatin1Char('.') + QLatin1String(name); };
     Part part;
-    const QJsonArray at = o.value(QStringLiteral("position")).toArray();
-    double id = 0, generator = -1, x = 0, y = 0, rotation = 0;
-    if (!Number(o.value(QStringLiteral("id")), 1, 1e9, &id) || !Number(at.at(0), -1e6, 1e6, &x)
-        || !Number(at.at(1), -1e6, 1e6, &y) || !Number(o.value(QStringLiteral("rotation")), -360, 360, &rotation)
-        || (o.contains(QStringLiteral("generator")) && !Number(o.value(QStringLiteral("generator")), -1, 3, &generator)))
-        return *pWhy = QStringLiteral("a part's id, place or turn is missing or out of range"), false;
+    double id = 0, generator = -1, x = 0, y = 0, sheet = 0;
+    const QJsonValue position = o.value(QStringLiteral("position"));
+    if (!Keys(o, key, {"id", "name", "generator", "parameters", "position", "rotation", "mirrored", "grouped", "pieces"},
+              {"sheet", "pinned"})
+        || !Number(o.value(QStringLiteral("id")), at("id"), 1, 1e9, &id, true)
+        || !Text(o.value(QStringLiteral("name")), at("name"), &part.strName)
+        || !Number(o.value(QStringLiteral("generator")), at("generator"), -1, 3, &generator, true))
+        return false;
+    if (!position.isArray() || position.toArray().size() != 2)
+        return Fail(at("position"), QStringLiteral("not a pair of numbers"));
+    if (!Number(position.toArray().at(0), at("position") + QStringLiteral("[0]"), -kMostCoordinateMm, kMostCoordinateMm, &x)
+        || !Number(position.toArray().at(1), at("position") + QStringLiteral("[1]"), -kMostCoordinateMm, kMostCoordinateMm, &y)
+        || !Number(o.value(QStringLiteral("rotation")), at("rotation"), 0, 360, &part.dRotation)
+        || !Flag(o.value(QStringLiteral("mirrored")), at("mirrored"), &part.bMirrored)
+        || !Flag(o.value(QStringLiteral("grouped")), at("grouped"), &part.bGrouped)
+        || (o.contains(QStringLiteral("sheet")) && !Number(o.value(QStringLiteral("sheet")), at("sheet"), 0, kMostSheets - 1, &sheet, true))
+        || (o.contains(QStringLiteral("pinned")) && !Flag(o.value(QStringLiteral("pinned")), at("pinned"), &part.bPinned)))
+        return false;
+    // Turns are kept from 0 up to a whole turn, which is 0 again.
+    if (part.dRotation == 360)
+        return Fail(at("rotation"), QStringLiteral("360 is written as 0"));
+    if (!o.value(QStringLiteral("parameters")).isObject())
+        return Fail(at("parameters"), QStringLiteral("not an object of parameters"));
     part.nId = int(id);
     part.nGenerator = int(generator);
     part.position = QPointF(x, y);
-    part.dRotation = rotation;
-    part.strName = o.value(QStringLiteral("name")).toString();
-    part.parameters = o.value(QStringLiteral("parameters")).toObject();
-    part.bMirrored = o.value(QStringLiteral("mirrored")).toBool();
-    part.bGrouped = o.value(QStringLiteral("grouped")).toBool(true);
-    part.bPinned = o.value(QStringLiteral("pinned")).toBool(false);
-    double sheet = 0;
-    if (o.contains(QStringLiteral("sheet")) && !Number(o.value(QStringLiteral("sheet")), 0, 9999, &sheet))
-        return *pWhy = QStringLiteral("part %1 lies on a sheet out of range").arg(part.nId), false;
     part.nSheet = int(sheet);
-    for (const QJsonValue& pieceValue : o.value(QStringLiteral("pieces")).toArray()) {
-        Outlines piece;
-        for (const QJsonValue& outlineValue : pieceValue.toArray()) {
-            const QJsonObject outline = outlineValue.toObject();
-            const QString layer = outline.value(QStringLiteral("layer")).toString();
-            Outline read;
-            read.nLayer = layer == QLatin1String("engrave") ? CShape::LayerEngrave : CShape::LayerCut;
-            if ((layer != QLatin1String("cut") && layer != QLatin1String("engrave"))
-                || !FromPathData(outline.value(QStringLiteral("path")).toString(), &read.path))
-                return *pWhy = QStringLiteral("part %1 has an outline that cannot be read").arg(part.nId), false;
-            piece << read;
-        }
-        if (piece.isEmpty())
-            return *pWhy = QStringLiteral("part %1 has an empty piece").arg(part.nId), false;
-        part.pieces << piece;
+    part.parameters = o.value(QStringLiteral("parameters")).toObject();
+    // A piece alone has none; a part made by a generator has all of its.
+    if (!part.parameters.isEmpty()) {
+        if (part.nGenerator < 0)
+            return Fail(at("parameters"), QStringLiteral("a part of no generator has none"));
+        if (const QString why = m_rule ? m_rule(part.nGenerator, part.parameters) : QString(); !why.isEmpty())
+            return Fail(at("parameters"), why);
     }
-    if (part.pieces.isEmpty())
-        return *pWhy = QStringLiteral("part %1 has no pieces").arg(part.nId), false;
+    if (!Pieces(o.value(QStringLiteral("pieces")), at("pieces"), &part.pieces))
+        return false;
     *pPart = part;
+    return true;
+}
+
+bool Reader::Document(const QJsonObject& root, Contents* pContents)
+{
+    Contents contents;
+    double version = 0;
+    QString format;
+    if (!Keys(root, QString(), {"format", "version", "sheet", "parts"}) || !Text(root.value(QStringLiteral("format")), QStringLiteral("format"), &format))
+        return false;
+    if (format != kFormat)
+        return Fail(QStringLiteral("format"), QStringLiteral("\"%1\" is not \"%2\"").arg(format, kFormat));
+    if (!Number(root.value(QStringLiteral("version")), QStringLiteral("version"), 1, qInf(), &version, true))
+        return false;
+    if (version > kVersion)
+        return Fail(QStringLiteral("version"), QStringLiteral("%1: made by a newer kerfmate-host (this one reads %2)")
+                                                   .arg(Figure(version)).arg(kVersion));
+    if (!root.value(QStringLiteral("sheet")).isObject())
+        return Fail(QStringLiteral("sheet"), QStringLiteral("not an object"));
+    if (!Sheet(root.value(QStringLiteral("sheet")).toObject(), &contents.setup))
+        return false;
+    if (!root.value(QStringLiteral("parts")).isArray())
+        return Fail(QStringLiteral("parts"), QStringLiteral("not a list of parts"));
+    const QJsonArray parts = root.value(QStringLiteral("parts")).toArray();
+    if (parts.size() > kMostParts)
+        return Fail(QStringLiteral("parts"), QStringLiteral("%1 parts, more than the %2 a file may hold").arg(parts.size()).arg(kMostParts));
+    QSet<int> ids;
+    for (int i = 0; i < parts.size(); ++i) {
+        const QString key = QStringLiteral("parts[%1]").arg(i);
+        Part part;
+        if (!ReadPart(parts[i], key, &part))
+            return false;
+        if (ids.contains(part.nId))
+            return Fail(key + QStringLiteral(".id"), QStringLiteral("%1 is there twice").arg(part.nId));
+        ids << part.nId;
+        contents.parts << part;
+    }
+    *pContents = contents;
     return true;
 }
 } // namespace
@@ -109,67 +306,59 @@ QByteArray Write(const Contents& contents)
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
-bool Read(const QByteArray& text, Contents* pContents, QString* pError)
+bool Read(const QByteArray& text, Contents* pContents, QString* pError, ParameterRule rule)
 {
-    QJsonParseError parse;
-    const QJsonDocument document = QJsonDocument::fromJson(text, &parse);
-    const QJsonObject root = document.object();
     QString why;
-    Contents contents;
-    double width = 0, height = 0, version = 0;
-    SheetSetup setup;
-    double turn = setup.nTurnStep;
-    const QJsonObject sheet = root.value(QStringLiteral("sheet")).toObject();
-    if (document.isNull())
-        why = QStringLiteral("it is not a JSON text (%1)").arg(parse.errorString());
-    else if (root.value(QStringLiteral("format")).toString() != kFormat)
+    QJsonParseError parse;
+    QJsonDocument document;
+    if (const qint64 values = ValueCount(text); values > kMostValues)
+        why = QStringLiteral("it holds more than %1 values").arg(kMostValues);
+    else if (document = QJsonDocument::fromJson(text, &parse); document.isNull())
+        why = QStringLiteral("it is not a JSON text (%1 at byte %2)").arg(parse.errorString()).arg(parse.offset);
+    else if (!document.isObject())
         why = QStringLiteral("it is not a Kerfmate sheet");
-    else if (!Number(root.value(QStringLiteral("version")), 1, 1e9, &version))
-        why = QStringLiteral("its version is missing");
-    else if (version > kVersion)
-        why = QStringLiteral("it was made by a newer kerfmate-host (file version %1, this one reads %2)")
-                  .arg(version).arg(kVersion);
-    else if (!Number(sheet.value(QStringLiteral("width")), 1, 1e5, &width)
-             || !Number(sheet.value(QStringLiteral("height")), 1, 1e5, &height))
-        why = QStringLiteral("its sheet size is missing or out of range");
-    // Files from before nesting lack the rest: they get the defaults.
-    else if ((sheet.contains(QStringLiteral("margin")) && !Number(sheet.value(QStringLiteral("margin")), 0, 1e4, &setup.dMarginMm))
-             || (sheet.contains(QStringLiteral("spacing")) && !Number(sheet.value(QStringLiteral("spacing")), 0, 1e4, &setup.dSpacingMm))
-             || (sheet.contains(QStringLiteral("turn")) && (!Number(sheet.value(QStringLiteral("turn")), 0, 360, &turn) || turn != std::floor(turn))))
-        why = QStringLiteral("its margin, spacing or turn is out of range");
-    setup.size = QSizeF(width, height);
-    setup.nTurnStep = int(turn);
-    setup.bFreeTurns = sheet.value(QStringLiteral("freeTurns")).toBool(false);
-    contents.setup = setup;
-    QSet<int> ids;
-    for (const QJsonValue& value : root.value(QStringLiteral("parts")).toArray()) {
-        if (!why.isEmpty())
-            break;
-        Part part;
-        if (ReadPart(value.toObject(), &part, &why) && (ids.contains(part.nId) || !IsFinite(part.Placed())))
-            why = QStringLiteral("part %1 is there twice or has coordinates that are not numbers").arg(part.nId);
-        ids << part.nId;
-        contents.parts << part;
-    }
-    if (!why.isEmpty()) {
-        if (pError)
-            *pError = why;
-        return false;
-    }
-    *pContents = contents;
-    return true;
+    else if (Reader reader(rule); !reader.Document(document.object(), pContents))
+        why = reader.Why();
+    if (why.isEmpty())
+        return true;
+    if (pError)
+        *pError = why;
+    return false;
 }
 
-bool ReadFile(const QString& path, Contents* pContents, QString* pError)
+bool ReadBounded(const QString& path, qint64 nMostBytes, QByteArray* pBytes, QString* pError)
 {
-    // Far more than any sheet needs: anything larger is damage, not a sheet.
-    constexpr qint64 kMostBytes = 64 << 20;
+    const QFileInfo info(path);
+    QString why;
     QFile file(path);
-    if (QFileInfo(path).isFile() && file.size() < kMostBytes && file.open(QIODevice::ReadOnly))
-        return Read(file.readAll(), pContents, pError);
+    if (path.isEmpty())
+        why = QStringLiteral("no file named");
+    else if (!info.exists())
+        why = QStringLiteral("there is no such file");
+    else if (info.isDir())
+        why = QStringLiteral("it is a folder");
+    else if (!info.isFile())
+        why = QStringLiteral("it is not a regular file (a device, a FIFO or a socket)");
+    else if (info.size() > nMostBytes)
+        why = QStringLiteral("it is %1 MiB, more than the %2 MiB it may be")
+                  .arg(double(info.size()) / (1 << 20), 0, 'f', 1).arg(nMostBytes >> 20);
+    else if (!file.open(QIODevice::ReadOnly))
+        why = QStringLiteral("it cannot be read (%1)").arg(file.errorString());
+    // Read no more than was allowed, whatever the file grew to meanwhile.
+    else if (*pBytes = file.read(nMostBytes + 1); pBytes->size() > nMostBytes || file.error() != QFileDevice::NoError)
+        why = QStringLiteral("it changed or failed while being read");
+    if (why.isEmpty())
+        return true;
+    pBytes->clear();
     if (pError)
-        *pError = QStringLiteral("it is not a readable file");
+        *pError = why;
     return false;
+}
+
+bool ReadFile(const QString& path, Contents* pContents, QString* pError, ParameterRule rule)
+{
+    QByteArray bytes;
+    return ReadBounded(path, kMostBytes, &bytes, pError) && Read(bytes, pContents, pError, rule);
 }
 
 } // namespace SheetDocument

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QSizeF>
 #include <QVector>
+#include <cmath>
 
 // The board every sheet is cut from, and how nesting fills it. All sheets of
 // a document are alike: as many as the parts need.
@@ -14,6 +15,15 @@ struct SheetSetup
 {
     static constexpr double kDefaultWidthMm = 600.0;
     static constexpr double kDefaultHeightMm = 400.0;
+    // What a board and its nest take, from the command line, the window and a file alike.
+    static constexpr double kLeastSideMm = 10.0;
+    static constexpr double kMostSideMm = 100'000.0;
+    static constexpr double kMostGapMm = 100.0; // the margin, and the spacing
+    // Whole degrees that divide a turn, or 0 for none.
+    static bool TurnStepAllowed(double step)
+    {
+        return step == 0 || (step >= 1 && step <= 360 && step == std::floor(step) && std::fmod(360.0, step) == 0);
+    }
 
     QSizeF size{kDefaultWidthMm, kDefaultHeightMm};
     double dMarginMm = 5.0;  // kept clear along the board's edges

@@ -303,7 +303,7 @@ void MainWindow::EditSheetSettings()
     QDoubleSpinBox* lengths[2];
     for (int i = 0; i < 2; ++i) {
         lengths[i] = new QDoubleSpinBox(&ask);
-        lengths[i]->setRange(0, 100 / unit);
+        lengths[i]->setRange(0, SheetSetup::kMostGapMm / unit);
         lengths[i]->setDecimals(inches ? 3 : 1);
         lengths[i]->setSuffix(inches ? QStringLiteral(" in") : QStringLiteral(" mm"));
         lengths[i]->setValue((i ? setup.dSpacingMm : setup.dMarginMm) / unit);
@@ -312,7 +312,12 @@ void MainWindow::EditSheetSettings()
     }
     auto* pTurns = new QComboBox(&ask);
     pTurns->setObjectName(QStringLiteral("turns"));
-    for (int step : {0, 180, 90, 45, 30, 15, 10, 5}) {
+    // A step a file or the command line gave keeps its place in the list.
+    QList<int> steps{0, 180, 90, 45, 30, 15, 10, 5};
+    if (!steps.contains(setup.nTurnStep))
+        steps << setup.nTurnStep;
+    std::sort(steps.begin() + 1, steps.end(), std::greater<int>());
+    for (int step : steps) {
         pTurns->addItem(step ? QStringLiteral("%1°").arg(step) : Wording("No turns"), step);
         if (step == setup.nTurnStep)
             pTurns->setCurrentIndex(pTurns->count() - 1);
@@ -412,7 +417,7 @@ void MainWindow::BuildSheetMenu(QMenu* pMenu)
         const QSizeF now = m_model.SheetSize() / unit;
         for (int i = 0; i < 2; ++i) {
             sides[i] = new QDoubleSpinBox(&ask);
-            sides[i]->setRange(10 / unit, 5000 / unit);
+            sides[i]->setRange(SheetSetup::kLeastSideMm / unit, SheetSetup::kMostSideMm / unit);
             sides[i]->setDecimals(inches ? 2 : 1);
             sides[i]->setSuffix(inches ? QStringLiteral(" in") : QStringLiteral(" mm"));
             sides[i]->setValue(i ? now.height() : now.width());
@@ -702,7 +707,20 @@ bool MainWindow::ExportTo(const QString& path)
     QString error;
     QStringList written;
     const bool perSheet = m_settings.value(QStringLiteral("export/filePerSheet"), true).toBool();
-    if (!ExportSheets(m_model.SheetOutlines(), path, perSheet, &written, &error)) {
+    const QVector<Outlines> sheets = m_model.SheetOutlines();
+    if (const QStringList stale = StaleSheetFiles(path, ExportFiles(sheets, path, perSheet)); !stale.isEmpty()) {
+        QStringList names;
+        for (const QString& file : stale)
+            names << QFileInfo(file).fileName();
+        if (QMessageBox::question(this, Wording("Export"),
+                                  Wording("An earlier export left %1 here. Remove them, so that only this nest's sheets are cut?")
+                                      .arg(names.join(QLatin1String(", "))))
+            != QMessageBox::Yes) {
+            statusBar()->showMessage(Wording("Not exported: the earlier sheets are still there."));
+            return false;
+        }
+    }
+    if (!ExportSheets(sheets, path, perSheet, &written, &error)) {
         QMessageBox::warning(this, Wording("Export"), Wording("Could not export: %1").arg(error));
         return false;
     }
@@ -760,7 +778,7 @@ bool MainWindow::OpenFile(const QString& path)
 {
     SheetDocument::Contents contents;
     QString error;
-    if (!SheetDocument::ReadFile(path, &contents, &error)) {
+    if (!SheetDocument::ReadFile(path, &contents, &error, ParameterProblem)) {
         QMessageBox::warning(this, Wording("Open..."), Wording("Could not open %1: %2").arg(QFileInfo(path).fileName(), error));
         return false;
     }
