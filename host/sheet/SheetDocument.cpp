@@ -9,7 +9,9 @@
 #include <QJsonDocument>
 #include <QLocale>
 #include <QSet>
+#include <cctype>
 #include <cmath>
+#include <vector>
 
 namespace SheetDocument {
 namespace {
@@ -25,20 +27,40 @@ QString Figure(double v)
     return QString::number(v, 'g', QLocale::FloatingPointShortest);
 }
 
-// The JSON values a text holds, counted without building them: commas and
-// openings outside strings, plus one.
-qint64 ValueCount(const QByteArray& text)
+// The JSON values a text holds, counted without building them (commas and
+// openings outside strings, plus one), and a key an object holds twice,
+// which the JSON reader would keep only once.
+qint64 ScanValues(const QByteArray& text, QString* pTwice)
 {
     qint64 count = 1;
-    bool inString = false;
+    std::vector<std::pair<bool, QSet<QByteArray>>> open; // is an object, its keys
+    qsizetype stringStart = -1, lastString = -1, lastEnd = -1;
     for (qsizetype i = 0, n = text.size(); i < n; ++i) {
         const char c = text[i];
-        if (inString)
-            i += c == '\\', inString = c != '"';
-        else if (c == '"')
-            inString = true;
-        else
-            count += c == ',' || c == '[' || c == '{';
+        if (stringStart >= 0) {
+            if (c == '\\')
+                ++i;
+            else if (c == '"')
+                lastString = stringStart, lastEnd = i, stringStart = -1;
+        } else if (c == '"') {
+            stringStart = i + 1;
+        } else if (c == ':' && lastEnd >= 0 && !open.empty() && open.back().first) {
+            const QByteArray key = text.mid(lastString, lastEnd - lastString);
+            if (open.back().second.contains(key)) {
+                *pTwice = QString::fromUtf8(key);
+                return count;
+            }
+            open.back().second.insert(key);
+        } else if (c == '{' || c == '[') {
+            open.push_back({c == '{', {}}), ++count;
+        } else if (c == '}' || c == ']') {
+            if (!open.empty())
+                open.pop_back();
+        } else {
+            count += c == ',';
+        }
+        if (c != '"' && c != ':' && !std::isspace(static_cast<unsigned char>(c)) && stringStart < 0)
+            lastEnd = -1; // a key is the string right before a colon
     }
     return count;
 }
@@ -311,8 +333,11 @@ bool Read(const QByteArray& text, Contents* pContents, QString* pError, Paramete
     QString why;
     QJsonParseError parse;
     QJsonDocument document;
-    if (const qint64 values = ValueCount(text); values > kMostValues)
+    QString twice;
+    if (const qint64 values = ScanValues(text, &twice); values > kMostValues)
         why = QStringLiteral("it holds more than %1 values").arg(kMostValues);
+    else if (!twice.isEmpty())
+        why = QStringLiteral("%1: there twice in one object").arg(twice);
     else if (document = QJsonDocument::fromJson(text, &parse); document.isNull())
         why = QStringLiteral("it is not a JSON text (%1 at byte %2)").arg(parse.errorString()).arg(parse.offset);
     else if (!document.isObject())
