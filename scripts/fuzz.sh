@@ -13,9 +13,9 @@ runs=20000
 sanitize="-fsanitize=address,undefined -fno-sanitize=vptr -fno-sanitize-recover=undefined"
 bash scripts/build.sh build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DKERFMATE_FUZZ=ON \
   -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link $sanitize -fno-omit-frame-pointer" \
-  -DCMAKE_EXE_LINKER_FLAGS="$sanitize" --target fuzz_textfield --target fuzz_engine --target fuzz_settings --target fuzz_inifile
+  -DCMAKE_EXE_LINKER_FLAGS="$sanitize" --target fuzz_textfield --target fuzz_engine --target fuzz_settings --target fuzz_inifile --target fuzz_sheet
 status=0
-for target in textfield engine settings inifile; do
+for target in textfield engine settings inifile sheet; do
   scratch=$(mktemp -d)
   echo "fuzz_$target: $runs inputs at most, $seconds s"
   if ! QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 ./build-fuzz/bin/fuzz_$target "$scratch" \
