@@ -22,9 +22,11 @@ QJsonArray Pair(double a, double b)
     return {a, b};
 }
 
+// A number as a maker would write it: whole ones in full, others exactly.
 QString Figure(double v)
 {
-    return QString::number(v, 'g', QLocale::FloatingPointShortest);
+    return v == std::floor(v) && std::abs(v) < 1e15 ? QString::number(v, 'f', 0)
+                                                    : QString::number(v, 'g', QLocale::FloatingPointShortest);
 }
 
 // The JSON values a text holds, counted without building them (commas and
@@ -118,7 +120,8 @@ bool Reader::Number(const QJsonValue& v, const QString& key, double low, double 
     if (bWhole && d != std::floor(d))
         return Fail(key, QStringLiteral("%1 is not a whole number").arg(Figure(d)));
     if (!(d >= low && d <= high))
-        return Fail(key, QStringLiteral("%1 is outside %2 to %3").arg(Figure(d), Figure(low), Figure(high)));
+        return Fail(key, std::isinf(high) ? QStringLiteral("%1 is below %2").arg(Figure(d), Figure(low))
+                                          : QStringLiteral("%1 is outside %2 to %3").arg(Figure(d), Figure(low), Figure(high)));
     *pOut = d;
     return true;
 }

@@ -22,10 +22,10 @@ constexpr const char* kSuffix = "kerfmate";
 // memory and time in proportion to its size.
 constexpr qint64 kMostBytes = 64 << 20;
 constexpr qint64 kMostValues = 4'000'000; // JSON values: numbers, texts, lists, objects
-constexpr int kMostParts = 10'000;
+constexpr int kMostParts = 5'000;
 constexpr int kMostSheets = 1'000;
-constexpr qint64 kMostOutlines = 200'000;
-constexpr qint64 kMostPoints = 2'000'000; // of every path: a line's end is one, a curve three
+constexpr qint64 kMostOutlines = 100'000;
+constexpr qint64 kMostPoints = 1'000'000; // of every path: a line's end is one, a curve three
 // Of every coordinate of an outline or a place, in millimetres: the nest
 // counts in 1/10,000 mm and holds a sheet of parts at this far in whole units.
 constexpr double kMostCoordinateMm = 1e6;
