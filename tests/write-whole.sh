@@ -53,13 +53,16 @@ for suffix in $suffixes kerfmate; do
   [ "$(cat "$target")" = "previous $suffix" ] || fail "full disk: the previous file changed"
   [ "$(ls "$work/disk")" = "$(basename "$target")" ] || fail "full disk: left behind: $(ls "$work/disk" | tr '\n' ' ')"
 
-  # The leak checker of a sanitizer build cannot run under strace.
-  out=$(write "$suffix" env "ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" \
-    strace -f -qq -o /dev/null -e trace=rename,renameat,renameat2 \
-    -e inject=rename,renameat,renameat2:error=EIO) && code=0 || code=$?
-  [ $code = 5 ] || fail "rename refused: exit $code, not 5"
-  grep -qE "could not (write|save) .*: .+" <<<"$out" || fail "rename refused: no reason in: $out"
-  [ "$(cat "$target")" = "previous $suffix" ] || fail "rename refused: the previous file changed"
+  # The leak checker of a sanitizer build cannot run under strace. The
+  # failure may come at the rename or only when the disk is asked to keep it.
+  for calls in rename,renameat,renameat2 fsync,fdatasync; do
+    out=$(write "$suffix" env "ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" \
+      strace -f -qq -o /dev/null -e trace=$calls -e inject=$calls:error=EIO) && code=0 || code=$?
+    [ $code = 5 ] || fail "$calls refused: exit $code, not 5"
+    grep -qE "could not (write|save) .*: .+" <<<"$out" || fail "$calls refused: no reason in: $out"
+    [ "$(cat "$target")" = "previous $suffix" ] || fail "$calls refused: the previous file changed"
+    [ "$(ls "$work/disk")" = "$(basename "$target")" ] || fail "$calls refused: left behind: $(ls "$work/disk" | tr '\n' ' ')"
+  done
 
   # In a subshell of its own, whose shell keeps the news of the kill to itself.
   code=$( (write "$suffix" strace -f -qq -o /dev/null -e trace=rename,renameat,renameat2 \
@@ -69,6 +72,35 @@ for suffix in $suffixes kerfmate; do
   ready=$(find "$work/disk" -name "sheet.$suffix.?*")
   [ -n "$ready" ] && [ "$(stat -c %s "$ready")" = "$size" ] || fail "kill at the rename: no complete file of $size bytes was ready"
   rm -f "$work"/disk/*
-  [ $bad = 1 ] || echo "$suffix: exit 5 on a full disk or a failed rename, killed at the rename: the previous file kept"
+  [ $bad = 1 ] || echo "$suffix: exit 5 on a full disk, a failed sync or rename, killed at the rename: the previous file kept"
 done
+
+# Through a link the file it ends at is replaced and the link kept.
+suffix=link bad=0
+printf 'previous\n' >"$work/real.svg"
+ln -s real.svg "$work/link.svg"
+"$host" --open "$work/gears.kerfmate" --out "$work/link.svg" >/dev/null || fail "exit $? through a link"
+[ -L "$work/link.svg" ] && grep -q '<svg' "$work/real.svg" || fail "the link was replaced, or its file not written"
+[ $bad = 1 ] || echo "link: the file it ends at written, the link kept"
+
+# Sheets are numbered from 1 by those that hold parts, and the sheets an
+# earlier export left under the same name are gone: a laser never cuts a stale one.
+suffix=sheets bad=0
+on_sheets() { # on_sheets SHEET...: the gear pair once on each of these sheets
+  python3 - "$work/gears.kerfmate" "$@" >"$work/sheets.kerfmate" <<'PY'
+import json, sys
+doc = json.load(open(sys.argv[1]))
+part = doc["parts"][0]
+doc["parts"] = [dict(part, id=i + 1, sheet=int(s)) for i, s in enumerate(sys.argv[2:])]
+print(json.dumps(doc))
+PY
+}
+mkdir "$work/nest"
+for sheets in "1 2 3" "3 1"; do
+  on_sheets $sheets
+  "$host" --open "$work/sheets.kerfmate" --out "$work/nest/n.svg" --out "$work/nest/n.dxf" >/dev/null || fail "exit $? for sheets $sheets"
+done
+left=$(cd "$work/nest" && ls | tr '\n' ' ')
+[ "$left" = "n-1.dxf n-1.svg n-2.dxf n-2.svg " ] || fail "after 3 sheets and then 2 the folder holds: $left"
+[ $bad = 1 ] || echo "sheets: numbered from 1, an earlier export's extra sheets removed"
 exit $failed
