@@ -21,6 +21,9 @@ for arg in "$@"; do
     # manager announces it (xprop, of x11-utils); strace kills the host at the
     # moment a file it writes would be replaced.
     packages+=(xvfb xauth openbox python3-ezdxf poppler-utils fonts-lyx desktop-file-utils appstream xdotool x11-utils strace)
+    # CGAL measures a nest's gaps and margins from its files with exact
+    # arithmetic, a library the nest's own check does not use.
+    packages+=(libcgal-dev)
   else
     packages+=("$arg")
   fi

@@ -8,10 +8,12 @@
 #include "MainWindow.h"
 #include "ModuleHost.h"
 #include "ModulePath.h"
+#include "Parameters.h"
 #include "Readers.h"
 #include "Rulers.h"
 #include "SheetDocument.h"
 #include "SheetView.h"
+#include "TestSupport.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -79,6 +81,8 @@ private slots:
     void exportsShowTheSheet();
     void editSaveReopen();
     void fullDiskLosesNothing();
+    void nestSettingsAtTheirBounds_data();
+    void nestSettingsAtTheirBounds();
     void nestCancelledOrUndoneLeavesTheSheet();
     void closingAsksWhileUnsaved();
 
@@ -141,32 +145,58 @@ void TestHostWindow::Drag(int nId, const QPointF& byMm)
 }
 
 // Each edit is one step: undone, the sheet is byte for byte what it was; redone, what it became.
+// Every kind of edit one after the other, each its own step: undone one by
+// one, the sheet is byte for byte as it was before each; redone, as after.
+// Each state is a sheet file that opens as it was written.
 void TestHostWindow::undoRedoRestoreExactly()
 {
     SheetView* pSheet = m_pWindow->Sheet();
     const int first = Model().Parts().first().nId, start = m_pWindow->UndoStack().index();
+    const auto turnBy = [this](double degrees) {
+        WhenModal([degrees](QWidget* pModal) {
+            qobject_cast<QInputDialog*>(pModal)->setDoubleValue(degrees), qobject_cast<QDialog*>(pModal)->accept();
+        });
+        Trigger("actionRotateBy");
+    };
     const std::function<void()> edits[] = {
         [&] { Drag(first, QPointF(20, 10)); },
         [&] { pSheet->Select({first}), Trigger("actionRotateRight"); },
+        [&] { turnBy(-30); },
+        [&] { turnBy(345.5); },
         [&] { Trigger("actionMirror"); },
         [&] { pSheet->setFocus(), QTest::keyClick(pSheet, Qt::Key_Left, Qt::ShiftModifier); },
+        [&] { pSheet->setFocus(), QTest::keyClick(pSheet, Qt::Key_Down); },
+        [&] {
+            WhenModal([](QWidget* pDialog) {
+                TypeOver(pDialog->findChild<QWidget*>(QStringLiteral("spinBox_rectHeight")), QStringLiteral("45"));
+                QTest::mouseClick(pDialog->findChild<QPushButton*>(QStringLiteral("pushButton_ok")), Qt::LeftButton);
+            });
+            Trigger("actionEditPart");
+        },
+        [&] { Trigger("actionPin"); },
         [&] { Trigger("actionDuplicate"); },
         [&] { pSheet->Select({Model().Parts().last().nId}), Trigger("actionDelete"); },
         [&] { pSheet->Select({first}), Trigger("actionUngroup"); },
         [&] { Trigger("actionSelectAll"), Trigger("actionRotateLeft"); },
     };
-    for (int i = 0; i < int(std::size(edits)); ++i) {
-        const auto& edit = edits[i];
-        const QByteArray before = Document();
-        const int steps = m_pWindow->UndoStack().count();
+    QList<QByteArray> documents{Document()};
+    for (const auto& edit : edits) {
         edit();
-        const QByteArray after = Document();
-        QVERIFY2(after != before, qPrintable(QString::number(i)));
-        QCOMPARE(m_pWindow->UndoStack().count(), steps + 1);
+        documents << Document();
+        SheetDocument::Contents read;
+        QString why;
+        QVERIFY2(SheetDocument::Read(documents.last(), &read, &why, ParameterProblem), qPrintable(why));
+        QCOMPARE(SheetDocument::Write(read), documents.last());
+        QVERIFY2(documents.last() != documents.value(documents.size() - 2), qPrintable(QString::number(documents.size() - 1)));
+        QCOMPARE(m_pWindow->UndoStack().index(), start + int(documents.size()) - 1);
+    }
+    for (int i = int(documents.size()) - 2; i >= 0; --i) {
         Trigger("actionUndo");
-        QCOMPARE(Document(), before);
+        QCOMPARE(Document(), documents[i]);
+    }
+    for (int i = 1; i < documents.size(); ++i) {
         Trigger("actionRedo");
-        QCOMPARE(Document(), after);
+        QCOMPARE(Document(), documents[i]);
     }
     // Dragged by the mouse, the part moved as far as the mouse did.
     const QPointF from = Model().Parts().first().Bounds().topLeft();
@@ -445,6 +475,53 @@ void TestHostWindow::fullDiskLosesNothing()
     Answer(QString(), QMessageBox::Cancel, &question);
     QVERIFY(!m_pWindow->close() && !question.isEmpty());
     QVERIFY(!mounted || ::umount2(QFile::encodeName(disk), MNT_DETACH) == 0);
+}
+
+// The board and the nest's settings typed as a maker types them, in either
+// unit, at each end of their range and past it: the sheet takes what the
+// command line and a file take, no more, and a value left alone stays as it
+// was, not rounded to the display; a turn step a file gave stays offered.
+void TestHostWindow::nestSettingsAtTheirBounds_data()
+{
+    QTest::addColumn<bool>("inches");
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QStringList>("typed"); // field=text
+    QTest::addColumn<QString>("saved");     // margin spacing turn width height, in mm
+    const auto row = [](const char* tag, bool inches, const char* action, const QStringList& typed, const char* saved) {
+        QTest::newRow(tag) << inches << action << typed << saved;
+    };
+    row("mm, ends", false, "actionSheetSettings", {"margin=0", "spacing=100"}, "0 100 60 600 400");
+    row("mm, past the top", false, "actionSheetSettings", {"margin=100.5", "spacing=250"}, "100 25 60 600 400");
+    row("inches, ends", true, "actionSheetSettings", {"margin=0", "spacing=3.937"}, "0 99.9998 60 600 400");
+    row("inches, past the top, the rest as it was", true, "actionSheetSettings", {"margin=3.95", "spacing=4"}, "99.06 2 60 600 400");
+    row("board in mm, ends", false, "actionSheetCustom", {"width=10", "height=100000"}, "5 2 60 10 100000");
+    row("board in mm, past them", false, "actionSheetCustom", {"width=9", "height=100001"}, "5 2 60 600 10000");
+    row("board in inches, ends", true, "actionSheetCustom", {"width=0.4", "height=3937"}, "5 2 60 10.16 99999.8");
+    row("board in inches, past them", true, "actionSheetCustom", {"width=0.39", "height=3938"}, "5 2 60 600 9982.2");
+}
+
+void TestHostWindow::nestSettingsAtTheirBounds()
+{
+    QFETCH(bool, inches);
+    QFETCH(QString, action);
+    QFETCH(QStringList, typed);
+    QFETCH(QString, saved);
+    Trigger(inches ? "actionUnitsInch" : "actionUnitsMm");
+    SheetSetup setup = Model().Setup();
+    setup.nTurnStep = 60; // as a file or --turn may give it
+    Model().SetSetup(setup);
+    WhenModal([&](QWidget* pDialog) {
+        for (const QString& field : typed)
+            TypeOver(pDialog->findChild<QWidget*>(field.section('=', 0, 0)), field.section('=', 1), false);
+        QTest::keyClick(pDialog, Qt::Key_Return);
+    });
+    Trigger(qPrintable(action));
+    const SheetSetup& now = Model().Setup();
+    QCOMPARE(QStringLiteral("%1 %2 %3 %4 %5").arg(now.dMarginMm).arg(now.dSpacingMm).arg(now.nTurnStep).arg(now.size.width())
+                 .arg(now.size.height()), saved);
+    if (Model().Setup() != setup)
+        Trigger("actionUndo");
+    Trigger("actionUnitsMm");
 }
 
 // Cancel on the nest's progress bar leaves the sheet byte for byte as it

@@ -46,6 +46,27 @@ QString Wording(const char* pszKey)
     return CTranslator::GetInstance()->GetWording(QString::fromUtf8(pszKey));
 }
 
+// A length shown in the rulers' unit, and what the maker left there: the
+// value as it was unless another was typed, never one rounded to the display.
+class LengthBox
+{
+public:
+    // The range as far as the display can show it from inside.
+    LengthBox(QDoubleSpinBox* pBox, double dMm, double dUnit, double dLeastMm, double dMostMm)
+        : m_pBox(pBox), m_dMm(dMm), m_dUnit(dUnit)
+    {
+        const double step = std::pow(10.0, -pBox->decimals());
+        pBox->setRange(std::ceil(dLeastMm / dUnit / step - 1e-9) * step, std::floor(dMostMm / dUnit / step + 1e-9) * step);
+        pBox->setValue(dMm / dUnit);
+        m_dShown = pBox->value();
+    }
+    double Mm() const { return m_pBox->value() == m_dShown ? m_dMm : m_pBox->value() * m_dUnit; }
+
+private:
+    QDoubleSpinBox* m_pBox;
+    double m_dMm, m_dUnit, m_dShown = 0;
+};
+
 // Makes the dialogs of one owner modal to that owner only. The module's
 // dialog would block every window; modal to a hidden owner it leaves the
 // sheet's menus in reach, so a language switch re-texts the open dialog.
@@ -301,12 +322,12 @@ void MainWindow::EditSheetSettings()
     ask.setWindowTitle(Wording("Margin, spacing and turns..."));
     auto* pForm = new QFormLayout(&ask);
     QDoubleSpinBox* lengths[2];
+    std::unique_ptr<LengthBox> kept[2];
     for (int i = 0; i < 2; ++i) {
         lengths[i] = new QDoubleSpinBox(&ask);
-        lengths[i]->setRange(0, SheetSetup::kMostGapMm / unit);
         lengths[i]->setDecimals(inches ? 3 : 1);
         lengths[i]->setSuffix(inches ? QStringLiteral(" in") : QStringLiteral(" mm"));
-        lengths[i]->setValue((i ? setup.dSpacingMm : setup.dMarginMm) / unit);
+        kept[i] = std::make_unique<LengthBox>(lengths[i], i ? setup.dSpacingMm : setup.dMarginMm, unit, 0, SheetSetup::kMostGapMm);
         lengths[i]->setObjectName(QLatin1String(i ? "spacing" : "margin"));
         pForm->addRow(Wording(i ? "Spacing (the kerf comes on top)" : "Margin from the edge"), lengths[i]);
     }
@@ -333,8 +354,8 @@ void MainWindow::EditSheetSettings()
     pForm->addRow(pButtons);
     if (ask.exec() != QDialog::Accepted)
         return;
-    setup.dMarginMm = lengths[0]->value() * unit;
-    setup.dSpacingMm = lengths[1]->value() * unit;
+    setup.dMarginMm = kept[0]->Mm();
+    setup.dSpacingMm = kept[1]->Mm();
     setup.nTurnStep = pTurns->currentData().toInt();
     setup.bFreeTurns = pFree->isChecked();
     if (setup != m_model.Setup())
@@ -411,24 +432,26 @@ void MainWindow::BuildSheetMenu(QMenu* pMenu)
         const bool inches = m_pSheet->Inches();
         const double unit = inches ? 25.4 : 1.0;
         QDialog ask(this);
+        ask.setObjectName(QStringLiteral("sheetSize"));
         ask.setWindowTitle(Wording("Sheet size"));
         auto* pForm = new QFormLayout(&ask);
-        QDoubleSpinBox* sides[2];
-        const QSizeF now = m_model.SheetSize() / unit;
+        std::unique_ptr<LengthBox> sides[2];
+        const QSizeF now = m_model.SheetSize();
         for (int i = 0; i < 2; ++i) {
-            sides[i] = new QDoubleSpinBox(&ask);
-            sides[i]->setRange(SheetSetup::kLeastSideMm / unit, SheetSetup::kMostSideMm / unit);
-            sides[i]->setDecimals(inches ? 2 : 1);
-            sides[i]->setSuffix(inches ? QStringLiteral(" in") : QStringLiteral(" mm"));
-            sides[i]->setValue(i ? now.height() : now.width());
-            pForm->addRow(Wording(i ? "Height" : "Width"), sides[i]);
+            auto* pSide = new QDoubleSpinBox(&ask);
+            pSide->setObjectName(QLatin1String(i ? "height" : "width"));
+            pSide->setDecimals(inches ? 2 : 1);
+            pSide->setSuffix(inches ? QStringLiteral(" in") : QStringLiteral(" mm"));
+            sides[i] = std::make_unique<LengthBox>(pSide, i ? now.height() : now.width(), unit, SheetSetup::kLeastSideMm,
+                                                   SheetSetup::kMostSideMm);
+            pForm->addRow(Wording(i ? "Height" : "Width"), pSide);
         }
         auto* pButtons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &ask);
         connect(pButtons, &QDialogButtonBox::accepted, &ask, &QDialog::accept);
         connect(pButtons, &QDialogButtonBox::rejected, &ask, &QDialog::reject);
         pForm->addRow(pButtons);
         if (ask.exec() == QDialog::Accepted)
-            SetSheetSize(QSizeF(sides[0]->value(), sides[1]->value()) * unit);
+            SetSheetSize(QSizeF(sides[0]->Mm(), sides[1]->Mm()));
     });
 }
 
