@@ -722,6 +722,31 @@ void TestEngine::badRecords_data()
         << Gear([](auto& g) { g.dModulus = 6, g.sGear1.nGCount = 13, g.sGear1.dCDiameter = 62.99; })
         << "CreateGear refused: Gear 1's diameter 62.99 mm leaves less than 6 mm of ring between the bore and the "
            "tooth roots: make it at most 53.87 mm";
+    // Each rule at its exact limit, and one step past it.
+    const auto edge = [](const char* tag, const Build& at, const Build& past, const char* said) {
+        QTest::newRow(qPrintable(QStringLiteral("%1 at its limit").arg(tag))) << at << "";
+        QTest::newRow(qPrintable(QStringLiteral("%1 past it").arg(tag))) << past << said;
+    };
+    edge("box side", Rect([](auto& b) { b.dWidth = 5000; }), Rect([](auto& b) { b.dWidth = 5000.01; }),
+         "CreateRectBox refused: dWidth 5000.01 is outside");
+    edge("board", Rect([](auto& b) { b.dThickness = 50, b.dWidth = b.dDepth = b.dHeight = 300; }),
+         Rect([](auto& b) { b.dThickness = 50.01, b.dWidth = b.dDepth = b.dHeight = 300; }),
+         "CreateRectBox refused: dThickness 50.01 is outside 0 to 50");
+    edge("kerf", Rect([](auto& b) { b.dThickness = 10, b.dLaserWidth = 5, b.dWidth = b.dDepth = b.dHeight = 300; }),
+         Rect([](auto& b) { b.dThickness = 10, b.dLaserWidth = 5.01, b.dWidth = b.dDepth = b.dHeight = 300; }),
+         "CreateRectBox refused: dLaserWidth 5.01 is outside");
+    edge("hinge columns", Fillet([](auto& b) { b.sCorner.dXSpace = 1.49; }), Fillet([](auto& b) { b.sCorner.dXSpace = 1.5; }),
+         "CreateFilletBox adjusted: X spacing lowered from 1.5 mm to 1.49 mm so that each bend has the 11 slit columns");
+    edge("teeth", Gear([](auto& g) { g.dModulus = 0.1, g.sGear1.nGCount = 1000, g.sGear1.dCDiameter = g.sGear2.dCDiameter = 1; }),
+         Gear([](auto& g) { g.dModulus = 0.1, g.sGear1.nGCount = 1001; }), "CreateGear refused: sGear1.nGCount 1001 is outside 4 to 1000");
+    edge("module", Gear([](auto& g) { g.dModulus = 100; }), Gear([](auto& g) { g.dModulus = 100.01; }),
+         "CreateGear refused: dModulus 100.01 is outside");
+    edge("bore", Gear([](auto& g) { g.dModulus = 6, g.sGear1.nGCount = 13, g.sGear1.dCDiameter = 53.87; }),
+         Gear([](auto& g) { g.dModulus = 6, g.sGear1.nGCount = 13, g.sGear1.dCDiameter = 53.88; }),
+         "CreateGear refused: Gear 1's diameter 53.88 mm leaves less than 6 mm of ring between the bore and the tooth "
+         "roots: make it at most 53.87 mm");
+    edge("badge", Seal([](auto& s) { s.D1 = 2000, s.D2 = 1500; }), Seal([](auto& s) { s.D1 = 2000.01, s.D2 = 1500; }),
+         "CreateSeal refused: D1 2000.01 is outside");
     QTest::newRow("seal NaN rim") << Seal([](auto& s) { s.D1 = qQNaN(); }) << "CreateSeal refused: D1 nan is outside";
     QTest::newRow("inner circle beyond the rim") << Seal([](auto& s) { s.D2 = 70; }) << "CreateSeal refused: D2 70";
     QTest::newRow("spacing inf") << Seal([](auto& s) { s.sText2.dSpace = qInf(); }) << "CreateSeal refused: sText2";
