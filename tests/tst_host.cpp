@@ -143,6 +143,8 @@ private slots:
     void sweepSliceHolds_data();
     void sweepSliceHolds();
     void readersSeeTheEngineOutlines();
+    void piecesHoldWhatLiesOnThem_data();
+    void piecesHoldWhatLiesOnThem();
     void nestedSheetsKeepEveryPieceWhole_data();
     void nestedSheetsKeepEveryPieceWhole();
 
@@ -402,6 +404,44 @@ void TestHost::readersSeeTheEngineOutlines()
         const QImage read = ReadBack(Path(file), page);
         QVERIFY2(Stray(read, expected) < 0.02 && Stray(expected, read) < 0.02, file);
     }
+}
+
+// A shape inside a closed outline, or on it to within 0.01 mm, belongs to
+// that outline's piece; a badge whose inner circle is its rim is one piece.
+void TestHost::piecesHoldWhatLiesOnThem_data()
+{
+    QTest::addColumn<QString>("paths"); // cut outlines, ';' between them
+    QTest::addColumn<QString>("pieces"); // outlines per piece
+    QTest::newRow("a hole inside") << "M0 0 L10 0 L10 10 L0 10 Z;M2 2 L4 2 L4 4 Z" << "2";
+    QTest::newRow("the same outline twice") << "M0 0 L10 0 L10 10 L0 10 Z;M0 0 L10 0 L10 10 L0 10 Z" << "2";
+    QTest::newRow("a line along an edge") << "M0 0 L10 0 L10 10 L0 10 Z;M0 10 L10 10" << "2";
+    QTest::newRow("a square 0.009 mm out") << "M0 0 L10 0 L10 10 L0 10 Z;M-0.009 2 L4 2 L4 4 Z" << "2";
+    QTest::newRow("a square 0.011 mm out") << "M0 0 L10 0 L10 10 L0 10 Z;M-0.011 2 L4 2 L4 4 Z" << "1 1";
+    QTest::newRow("two apart") << "M0 0 L10 0 L10 10 L0 10 Z;M20 0 L30 0 L30 10 Z" << "1 1";
+}
+
+void TestHost::piecesHoldWhatLiesOnThem()
+{
+    QFETCH(QString, paths);
+    QFETCH(QString, pieces);
+    Outlines outlines;
+    for (const QString& d : paths.split(';')) {
+        outlines << Outline();
+        QVERIFY(FromPathData(d, &outlines.last().path, 1e6).isEmpty());
+    }
+    QStringList counts;
+    for (const Outlines& piece : MakePart(outlines, 5).pieces)
+        counts << QString::number(piece.size());
+    QCOMPARE(counts.join(' '), pieces);
+    // The badge as the dialog takes it: inner circle as wide as the rim.
+    if (QTest::currentDataTag() != QLatin1String("a hole inside"))
+        return;
+    const Run run = Host({"--generator", "3", "--accept", "--set", "diameter=45", "--set", "inner=45", "--save", "b.kerfmate"});
+    SheetDocument::Contents badge;
+    QFile file(Path("b.kerfmate"));
+    QVERIFY2(run.exitCode == 0 && file.open(QIODevice::ReadOnly) && SheetDocument::Read(file.readAll(), &badge, nullptr), qPrintable(run.out));
+    QCOMPARE(badge.parts.size(), 1);
+    QCOMPARE(badge.parts[0].pieces.size(), 1);
 }
 
 // A sheet of the engine's parts nested: in every file each piece is its own

@@ -75,7 +75,11 @@ struct Shape
 
 bool Within(const Shape& inner, const Shape& outer)
 {
-    if (!outer.bounds.adjusted(-kOnOutlineMm, -kOnOutlineMm, kOnOutlineMm, kOnOutlineMm).contains(inner.bounds))
+    // By hand: a line's bounds have no height, and Qt's rectangles hold none such.
+    const QRectF& a = outer.bounds;
+    const QRectF& b = inner.bounds;
+    if (b.left() < a.left() - kOnOutlineMm || b.top() < a.top() - kOnOutlineMm || b.right() > a.right() + kOnOutlineMm
+        || b.bottom() > a.bottom() + kOnOutlineMm)
         return false;
     for (const QPolygonF& polygon : inner.polygons)
         for (const QPointF& p : polygon)
