@@ -234,6 +234,17 @@ void TestSheetFile::budgets()
         QCOMPARE(why, refusal);
         return;
     }
+    // A sheet grown past a budget is never saved where it could not be opened.
+    SheetDocument::Contents contents;
+    QByteArray saved;
+    QString why;
+    QVERIFY(SheetDocument::Read(text, &contents, nullptr) && SheetDocument::Saved(contents, &saved, &why));
+    if (what == QLatin1String("parts")) {
+        contents.parts << contents.parts.last();
+        contents.parts.last().nId = SheetDocument::kMostParts + 1;
+        QVERIFY(!SheetDocument::Saved(contents, &saved, &why) && saved.isEmpty());
+        QCOMPARE(why, QStringLiteral("the sheet could not be opened again (parts: 5001 parts, more than the 5000 a file may hold)"));
+    }
     // Opened and saved again by the program in memory that grows with the
     // file: 16 times its size, and 1 KiB for each outline (a path's least).
     const QString in = m_dir.filePath("budget.kerfmate"), out = m_dir.filePath("budget-saved.kerfmate");

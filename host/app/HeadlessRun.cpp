@@ -148,7 +148,9 @@ int RunHeadless(const HostOptions& options)
     }
     if (!options.strSave.isEmpty()) {
         QString reason;
-        if (!WriteWholeFile(options.strSave, SheetDocument::Write({model.Setup(), model.Parts()}), &reason)) {
+        QByteArray text;
+        if (!SheetDocument::Saved({model.Setup(), model.Parts()}, &text, &reason, ParameterProblem)
+            || !WriteWholeFile(options.strSave, text, &reason)) {
             HostError(QStringLiteral("could not save %1: %2").arg(options.strSave, reason));
             return ExitWriteFailed;
         }

@@ -72,8 +72,9 @@ qint64 ScanValues(const QByteArray& text, QString* pTwice)
 class Reader
 {
 public:
-    explicit Reader(ParameterRule rule)
-        : m_rule(rule)
+    // bKeep false only checks: outlines are read and let go one by one.
+    Reader(ParameterRule rule, bool bKeep)
+        : m_rule(rule), m_bKeep(bKeep)
     {
     }
 
@@ -96,6 +97,7 @@ private:
     bool Pieces(const QJsonValue& v, const QString& key, QVector<Outlines>* pPieces);
 
     ParameterRule m_rule;
+    bool m_bKeep;
     QString m_why;
     qint64 m_nOutlines = 0;
     qint64 m_nPoints = 0;
@@ -200,7 +202,8 @@ bool Reader::Pieces(const QJsonValue& v, const QString& key, QVector<Outlines>* 
             read.nLayer = layer == QLatin1String("engrave") ? CShape::LayerEngrave : CShape::LayerCut;
             if (const QString why = FromPathData(data, &read.path, kMostCoordinateMm); !why.isEmpty())
                 return Fail(outlineKey + QStringLiteral(".path"), why);
-            piece << read;
+            if (m_bKeep)
+                piece << read;
         }
         *pPieces << piece;
     }
@@ -289,7 +292,8 @@ bool Reader::Document(const QJsonObject& root, Contents* pContents)
         ids << part.nId;
         contents.parts << part;
     }
-    *pContents = contents;
+    if (pContents)
+        *pContents = contents;
     return true;
 }
 } // namespace
@@ -345,12 +349,25 @@ bool Read(const QByteArray& text, Contents* pContents, QString* pError, Paramete
         why = QStringLiteral("it is not a JSON text (%1 at byte %2)").arg(parse.errorString()).arg(parse.offset);
     else if (!document.isObject())
         why = QStringLiteral("it is not a Kerfmate sheet");
-    else if (Reader reader(rule); !reader.Document(document.object(), pContents))
+    else if (Reader reader(rule, pContents != nullptr); !reader.Document(document.object(), pContents))
         why = reader.Why();
     if (why.isEmpty())
         return true;
     if (pError)
         *pError = why;
+    return false;
+}
+
+bool Saved(const Contents& contents, QByteArray* pText, QString* pError, ParameterRule rule)
+{
+    *pText = Write(contents);
+    QString why;
+    if (pText->size() <= kMostBytes && Read(*pText, nullptr, &why, rule))
+        return true;
+    if (pError)
+        *pError = QStringLiteral("the sheet could not be opened again (%1)")
+                      .arg(why.isEmpty() ? QStringLiteral("more than %1 MiB").arg(kMostBytes >> 20) : why);
+    pText->clear();
     return false;
 }
 

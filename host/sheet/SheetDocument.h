@@ -42,8 +42,13 @@ struct Contents
 using ParameterRule = QString (*)(int nGenerator, const QJsonObject& parameters);
 
 QByteArray Write(const Contents& contents);
+// The text to save: Write's, read back first, so that no sheet is ever
+// saved in a form this program would refuse to open (beyond a budget, say);
+// false with the reader's reason when it would.
+bool Saved(const Contents& contents, QByteArray* pText, QString* pError, ParameterRule rule = nullptr);
 // False with the key and the reason when the text is not a sheet this
-// program wrote or could have written; *pContents is only touched on success.
+// program wrote or could have written; *pContents is only touched on success
+// (null: the text is only checked).
 bool Read(const QByteArray& text, Contents* pContents, QString* pError, ParameterRule rule = nullptr);
 // The same from a file: one that is no regular file, or larger than a
 // sheet may be, is refused without being read.

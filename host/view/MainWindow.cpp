@@ -757,8 +757,9 @@ bool MainWindow::ExportTo(const QString& path)
 bool MainWindow::SaveTo(const QString& path)
 {
     QString error;
-    const QByteArray text = SheetDocument::Write({m_model.Setup(), m_model.Parts()});
-    if (!WriteWholeFile(path, text, &error)) {
+    QByteArray text;
+    if (!SheetDocument::Saved({m_model.Setup(), m_model.Parts()}, &text, &error, ParameterProblem)
+        || !WriteWholeFile(path, text, &error)) {
         QMessageBox::warning(this, Wording("Save"), Wording("Could not save: %1").arg(error));
         return false;
     }
