@@ -3,11 +3,14 @@
 
 #include "EngineBoxParts.h"
 #include "EngineBuild.h"
-#include "EngineOutline.h"
+#include "Curves.h"
+#include "Joints.h"
+#include "Offset.h"
 
 #include <array>
 
 using namespace EngineOutline;
+using EngineBuild::FieldText;
 using EngineBoxParts::BoxFrame;
 using EngineBoxParts::FlatPart;
 

@@ -2,7 +2,7 @@
 
 #include "CShape.h"
 #include "EngineBuild.h"
-#include "EngineOutline.h"
+#include "Curves.h"
 #include "ReferenceEngine.h"
 #include "TextOutline.h"
 

@@ -21,6 +21,13 @@ class CShapeList;
 
 namespace EngineBuild {
 
+// The text of a zero-terminated UTF-8 record field; a full field has no terminator.
+template <size_t N>
+QString FieldText(const char (&field)[N])
+{
+    return QString::fromUtf8(field, int(qstrnlen(field, N)));
+}
+
 // Which end of a range the value may not take.
 enum class Ends { Closed, OpenLow, OpenHigh };
 

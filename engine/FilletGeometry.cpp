@@ -3,7 +3,9 @@
 
 #include "EngineBoxParts.h"
 #include "EngineBuild.h"
-#include "EngineOutline.h"
+#include "Curves.h"
+#include "Joints.h"
+#include "Offset.h"
 
 #include <QtMath>
 #include <algorithm>

@@ -5,7 +5,7 @@
 
 #include "CShape.h"
 #include "EngineBuild.h"
-#include "EngineOutline.h"
+#include "Curves.h"
 
 #include <QTransform>
 #include <QtMath>

@@ -1,10 +1,13 @@
 // The round badge or seal: rim, inner circle, star and three lines of text,
 // each line fitted into its own room so that nothing touches anything else.
+// The letters themselves are shaped by the Shape library's TextOutline
+// (sdk/shape), which the host's face labels share; here they are only laid
+// onto their arcs and fitted.
 #include "ReferenceEngine.h"
 
 #include "CShape.h"
 #include "EngineBuild.h"
-#include "EngineOutline.h"
+#include "Curves.h"
 #include "TextOutline.h"
 
 #include <QtMath>
@@ -12,6 +15,7 @@
 #include <cmath>
 
 using namespace EngineOutline;
+using EngineBuild::FieldText;
 using TextOutline::Glyph;
 
 namespace {

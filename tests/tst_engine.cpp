@@ -5,7 +5,7 @@
 #include "CShape.h"
 #include "CShapeList.h"
 #include "EngineBuild.h"
-#include "EngineOutline.h"
+#include "Curves.h"
 #include "ReferenceEngine.h"
 
 #include <QFontDatabase>
