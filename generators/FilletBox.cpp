@@ -8,6 +8,7 @@
 #include "IGeometryEngine.h"
 #include "ILog.h"
 #include "IniGroup.h"
+#include "ParameterTable.h"
 #include "Numbers.h"
 #include "SignalsBlocked.h"
 #include "Validator.h"
@@ -48,27 +49,6 @@ constexpr ReferenceSize kReferenceSizes[] = {
 };
 constexpr int kReferenceSizeCount = int(std::size(kReferenceSizes));
 
-// Load and save walk the same keys in the same order; the choice of
-// reference size follows them under its own rules.
-template <typename Store>
-void ExchangeFilletBox(const Store& ini, SFilletBoxParam& box)
-{
-    ini.Flag("bInSize", box.bInSize);
-    ini.Flag("bNoTop", box.bNoTop);
-    ini.Flag("bNoBottom", box.bNoBottom);
-    ini.Number("dWidth", box.dWidth);
-    ini.Number("dHeight", box.dHeight);
-    ini.Number("dDepth", box.dDepth);
-    ini.Number("dFluteOfWidth", box.dFluteOfWidth);
-    ini.Number("dFluteOfHeight", box.dFluteOfHeight);
-    ini.Number("dThickness", box.dThickness);
-    ini.Number("dLaserWidth", box.dLaserWidth);
-    ini.Number("sCorner.dRadius", box.sCorner.dRadius);
-    ini.Number("sCorner.dXSpace", box.sCorner.dXSpace);
-    ini.Number("sCorner.dYSpace", box.sCorner.dYSpace);
-    ini.Count("sCorner.nYCount", box.sCorner.nYCount);
-    ini.Flag("sCorner.bNoFlute3Edge", box.bNoFlute3Edge);
-}
 } // namespace
 
 void DlgKerfmate::on_spinBox_filletLength_valueChanged(double value)
@@ -219,7 +199,7 @@ void DlgKerfmate::on_radioButton_filletInside_toggled(bool checked)
 void DlgKerfmate::LoadFilletBox()
 {
     const IniReader ini(kFilletGroup);
-    ExchangeFilletBox(ini, sFilletBox);
+    ParameterTable::ExchangeAll(ini, ParameterTable::kFilletBox, sFilletBox);
     // The default is the middle preset, not the current choice.
     nReferenceSize = kDefaultReferenceSize;
     ini.Integer(kReferenceSizeKey, nReferenceSize);
@@ -244,7 +224,7 @@ void DlgKerfmate::CheckFilletBox()
 void DlgKerfmate::SaveFilletBox()
 {
     const IniWriter ini(kFilletGroup);
-    ExchangeFilletBox(ini, sFilletBox);
+    ParameterTable::ExchangeAll(ini, ParameterTable::kFilletBox, sFilletBox);
     ini.Integer(kReferenceSizeKey, nReferenceSize);
 }
 

@@ -7,6 +7,7 @@
 #include "IGeometryEngine.h"
 #include "ILog.h"
 #include "IniGroup.h"
+#include "ParameterTable.h"
 #include "Numbers.h"
 #include "Settings.h"
 #include "SignalsBlocked.h"
@@ -22,17 +23,6 @@ const QString kGroup = QStringLiteral("DLG_GEAR_BOX");
 int ClampCount(int value)
 {
     return static_cast<int>(ClampToRange(value, 8.0, 60.0));
-}
-
-// Load and save walk the same keys in the same order.
-template <typename Store>
-void ExchangeGearBox(const Store& ini, SGearBoxParam& gear)
-{
-    ini.Number("dModulus", gear.dModulus);
-    ini.Number("sGear1.dCDiameter", gear.sGear1.dCDiameter);
-    ini.Integer("sGear1.nGCount", gear.sGear1.nGCount);
-    ini.Number("sGear2.dCDiameter", gear.sGear2.dCDiameter);
-    ini.Integer("sGear2.nGCount", gear.sGear2.nGCount);
 }
 
 void InstallWhole(QLineEdit* pEdit, int nBottom, int nTop)
@@ -94,7 +84,7 @@ void DlgKerfmate::on_lineEdit_gearRate_editingFinished()
 
 void DlgKerfmate::LoadGearBox()
 {
-    ExchangeGearBox(IniReader(kGroup), sGearBox);
+    ParameterTable::ExchangeAll(IniReader(kGroup), ParameterTable::kGearBox, sGearBox);
     CheckGearBox();
     dGearRate = 0.0;
     dGearSpace = 0.0;
@@ -111,7 +101,7 @@ void DlgKerfmate::CheckGearBox()
 
 void DlgKerfmate::SaveGearBox()
 {
-    ExchangeGearBox(IniWriter(kGroup), sGearBox);
+    ParameterTable::ExchangeAll(IniWriter(kGroup), ParameterTable::kGearBox, sGearBox);
 }
 
 void DlgKerfmate::InitGearBoxUi()

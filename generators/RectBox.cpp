@@ -9,6 +9,7 @@
 #include "IGeometryEngine.h"
 #include "ILog.h"
 #include "IniGroup.h"
+#include "ParameterTable.h"
 #include "SignalsBlocked.h"
 #include "TextField.h"
 #include "Validator.h"
@@ -19,23 +20,6 @@ namespace {
 const QString kRectGroup = QStringLiteral("DLG_RECT_BOX");
 constexpr UnitRange kRectDimensionRange{10.0, 850.0, 0.4, 33.46};
 constexpr size_t kLabelSize = sizeof(SFaceLabels::szFront);
-
-// Load and save walk the same keys in the same order.
-template <typename Store>
-void ExchangeRectBox(const Store& ini, SRectBoxParam& box)
-{
-    ini.Flag("bInSize", box.bInSize);
-    ini.Flag("bNoTop", box.bNoTop);
-    ini.Flag("bNoBottom", box.bNoBottom);
-    ini.Number("dWidth", box.dWidth);
-    ini.Number("dHeight", box.dHeight);
-    ini.Number("dDepth", box.dDepth);
-    ini.Number("dFluteOfWidth", box.dFluteOfWidth);
-    ini.Number("dFluteOfHeight", box.dFluteOfHeight);
-    ini.Number("dFluteOfDepth", box.dFluteOfDepth);
-    ini.Number("dThickness", box.dThickness);
-    ini.Number("dLaserWidth", box.dLaserWidth);
-}
 
 // The rounded box's groove limit along one side: a third of what the corner
 // radius leaves of half the side; board thickness counts for outside sizes.
@@ -163,12 +147,12 @@ void DlgKerfmate::LoadRectBox()
 {
     // No range check here: the widgets clamp what they show, and the
     // groove sizes are replaced when the page is set up.
-    ExchangeRectBox(IniReader(kRectGroup), sRectBox);
+    ParameterTable::ExchangeAll(IniReader(kRectGroup), ParameterTable::kRectBox, sRectBox);
 }
 
 void DlgKerfmate::SaveRectBox()
 {
-    ExchangeRectBox(IniWriter(kRectGroup), sRectBox);
+    ParameterTable::ExchangeAll(IniWriter(kRectGroup), ParameterTable::kRectBox, sRectBox);
 }
 
 void DlgKerfmate::InitRectBoxUi()

@@ -8,6 +8,7 @@
 #include "IGeometryEngine.h"
 #include "ILog.h"
 #include "IniGroup.h"
+#include "ParameterTable.h"
 #include "Settings.h"
 #include "SignalsBlocked.h"
 #include "TextField.h"
@@ -61,15 +62,6 @@ std::array<SSealTextParam*, 3> Texts(SSealBoxParam& sSeal)
 QString TextKey(int nIndex, const char* pszName)
 {
     return QStringLiteral("sText%1_%2").arg(nIndex + 1).arg(QLatin1String(pszName));
-}
-
-// One line's lengths, in the order they are stored.
-template <typename Store>
-void ExchangeTextLengths(const Store& ini, int nIndex, SSealTextParam& sText)
-{
-    ini.Number(TextKey(nIndex, "dHeight"), sText.dHeight);
-    ini.Number(TextKey(nIndex, "dSpace"), sText.dSpace);
-    ini.Number(TextKey(nIndex, "dOffset"), sText.dOffset);
 }
 
 // All or nothing: a text that does not fit leaves the field as it was.
@@ -257,9 +249,8 @@ void DlgKerfmate::LoadSealBox()
     // changes it.
     ini.Number("dStarRadius", sSealBox.dStarSize);
 
+    ParameterTable::ExchangeAll(ini, ParameterTable::kSealLines, sSealBox);
     const std::array<SSealTextParam*, 3> texts = Texts(sSealBox);
-    for (int i = 0; i < 3; ++i)
-        ExchangeTextLengths(ini, i, *texts[i]);
 
     // The stored text may be a translation key ("COMPETITION"): the record
     // gets the wording, or keeps the stored text if the wording does not fit.
@@ -292,9 +283,8 @@ void DlgKerfmate::SaveSealBox()
     ini.Number("dStarDiameter", sSealBox.dStarSize);
     ini.Flag("bTextReverse", sSealBox.bTextReverse);
 
+    ParameterTable::ExchangeAll(ini, ParameterTable::kSealLines, sSealBox);
     const std::array<SSealTextParam*, 3> texts = Texts(sSealBox);
-    for (int i = 0; i < 3; ++i)
-        ExchangeTextLengths(ini, i, *texts[i]);
 
     // A default text goes to the file as its key, so the next load shows it
     // in whatever language is current then. Only its own line counts.

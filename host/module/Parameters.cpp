@@ -1,6 +1,7 @@
 #include "Parameters.h"
 
 #include "HostEngine.h"
+#include "ParameterTable.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -18,84 +19,46 @@
 namespace {
 using K = ParamKind;
 
-// One row per parameter, in the order the dialog shows them. A row may serve
-// several generators; "%1" in a widget's name is the generator's prefix.
-struct Row
+template <typename Record, size_t N>
+void AddSpecs(QVector<ParamSpec>& specs, int nGenerator, const ParameterTable::Row<Record> (&rows)[N])
 {
-    int nGenerators; // bit g: generator g has it
-    const char* pszName;
-    ParamKind kind;
-    const char* pszWidget;
-    const char* pszHelp;
-};
-constexpr int kRect = 1 << GenRectBox, kFillet = 1 << GenFilletBox, kBoxes = kRect | kFillet;
-constexpr int kGear = 1 << GenGear, kSeal = 1 << GenSeal;
-const char* const kPrefixes[GeneratorCount] = {"rect", "fillet", "gear", "seal"};
-
-const Row kRows[] = {
-    {kBoxes, "length", K::Length, "spinBox_%1Length", "box length"},
-    {kBoxes, "width", K::Length, "spinBox_%1Width", "box width"},
-    {kBoxes, "height", K::Length, "spinBox_%1Height", "box height"},
-    {kBoxes, "length-groove", K::Length, "doubleSpinBox_%1FluteLength",
-     "finger size along the length (a new length resets it)"},
-    {kBoxes, "width-groove", K::Length, "doubleSpinBox_%1FluteWidth",
-     "finger size along the width (a new width resets it)"},
-    {kRect, "height-groove", K::Length, "doubleSpinBox_rectFluteHeight",
-     "finger size along the height (a new height resets it)"},
-    {kBoxes, "thickness", K::Length, "doubleSpinBox_%1Thickness", "board thickness"},
-    {kBoxes, "kerf", K::Length, "doubleSpinBox_%1LaserWidth", "laser kerf"},
-    {kBoxes, "inside", K::Choice, "1=radioButton_%1Inside,0=radioButton_%1Outside",
-     "1: sizes are inside measures, 0: outside"},
-    {kBoxes, "no-top", K::Flag, "checkBox_%1NoTop", "1: leave the top cover out"},
-    {kBoxes, "no-bottom", K::Flag, "checkBox_%1NoBottom", "1: leave the bottom out"},
-    {kFillet, "no-groove-3", K::Flag, "checkBox_3edgeNoFlute", "1: no fingers on the third (back) side"},
-    {kFillet, "preset", K::Choice,
-     "25=radioButton_filletSize25,50=radioButton_filletSize50,100=radioButton_filletSize100",
-     "corner preset: 25 for boxes of 25-50 mm, 50 for 50-100, 100 for 100-200"},
-    {kFillet, "radius", K::Length, "spinBox_filletCornerRadius", "corner radius"},
-    {kFillet, "x-spacing", K::Length, "doubleSpinBox_filletCornerXSpace", "hinge slit columns apart"},
-    {kFillet, "y-spacing", K::Length, "doubleSpinBox_filletCornerYSpace", "hinge bridges"},
-    {kFillet, "y-count", K::Number, "spinBox_filletCornerYCount", "hinge slits per column"},
-
-    {kGear, "module", K::Number, "lineEdit_gearModulus", "gear module"},
-    {kGear, "teeth1", K::Number, "lineEdit_gearCount1", "teeth of gear 1"},
-    {kGear, "bore1", K::Length, "lineEdit_gearDiameter1", "bore diameter of gear 1"},
-    {kGear, "teeth2", K::Number, "lineEdit_gearCount2", "teeth of gear 2"},
-    {kGear, "bore2", K::Length, "lineEdit_gearDiameter2", "bore diameter of gear 2"},
-
-    {kSeal, "seal", K::Choice, "1=radioButton_seal,0=radioButton_badge", "1: seal (mirrored for stamping), 0: badge"},
-    {kSeal, "diameter", K::Length, "doubleSpinBox_sealD1", "outer rim diameter"},
-    {kSeal, "inner", K::Length, "doubleSpinBox_sealD2", "inner diameter"},
-    {kSeal, "text1", K::Text, "lineEdit_sealText1", "text along the top"},
-    {kSeal, "height1", K::Length, "doubleSpinBox_sealTextHeight1", "text 1 height"},
-    {kSeal, "offset1", K::Length, "doubleSpinBox_sealTextOffset1", "text 1 gap from the rim"},
-    {kSeal, "spacing1", K::Length, "doubleSpinBox_sealTextDistance1", "text 1 letter spacing"},
-    {kSeal, "font1", K::Font, "fontComboBox_sealTextFont1", "text 1 font family"},
-    {kSeal, "text2", K::Text, "lineEdit_sealText2", "text along the bottom"},
-    {kSeal, "height2", K::Length, "doubleSpinBox_sealTextHeight2", "text 2 height"},
-    {kSeal, "offset2", K::Length, "doubleSpinBox_sealTextOffset2", "text 2 gap from the rim"},
-    {kSeal, "spacing2", K::Length, "doubleSpinBox_sealTextDistance2", "text 2 letter spacing"},
-    {kSeal, "font2", K::Font, "fontComboBox_sealTextFont2", "text 2 font family"},
-    {kSeal, "text3", K::Text, "lineEdit_sealText3", "text across the middle"},
-    {kSeal, "height3", K::Length, "doubleSpinBox_sealTextHeight3", "text 3 height"},
-    {kSeal, "offset3", K::Length, "doubleSpinBox_sealTextOffset3", "text 3 shift down from the centre"},
-    {kSeal, "font3", K::Font, "fontComboBox_sealTextFont3", "text 3 font family"},
-};
+    static_assert(int(ParameterTable::Kind::Font) == int(ParamKind::Font), "one list of kinds");
+    for (const auto& row : rows)
+        if (row.pszSet)
+            specs.append({nGenerator, row.pszSet, ParamKind(row.kind), QString::fromLatin1(row.pszWidget), row.pszHelp});
+}
 
 const QVector<ParamSpec>& AllParameters()
 {
     static const QVector<ParamSpec> all = [] {
         QVector<ParamSpec> specs;
-        for (int g = 0; g < GeneratorCount; ++g)
-            for (const Row& row : kRows)
-                if (row.nGenerators & (1 << g))
-                    specs.append({g, row.pszName, row.kind,
-                                  QString::fromLatin1(row.pszWidget)
-                                      .replace(QLatin1String("%1"), QLatin1String(kPrefixes[g])),
-                                  row.pszHelp});
+        AddSpecs(specs, GenRectBox, ParameterTable::kRectBox);
+        AddSpecs(specs, GenFilletBox, ParameterTable::kFilletBox);
+        AddSpecs(specs, GenGear, ParameterTable::kGearBox);
+        AddSpecs(specs, GenSeal, ParameterTable::kSealHead);
+        AddSpecs(specs, GenSeal, ParameterTable::kSealLines);
         return specs;
     }();
     return all;
+}
+
+// A record's values under their --set names.
+template <typename Record, size_t N>
+void AddValues(QJsonObject& values, Record record, const ParameterTable::Row<Record> (&rows)[N])
+{
+    for (const auto& row : rows) {
+        if (!row.pszSet)
+            continue;
+        const QString name = QLatin1String(row.pszSet);
+        if (row.pNumber)
+            values.insert(name, row.pNumber(record));
+        else if (row.pFlag)
+            values.insert(name, int(row.pFlag(record)));
+        else if (row.pCount)
+            values.insert(name, row.pCount(record));
+        else if (row.pText)
+            values.insert(name, QString::fromUtf8(row.pText(record), int(qstrnlen(row.pText(record), size_t(row.nTextSize)))));
+    }
 }
 
 QString UnitOf(const ParamSpec& spec, bool bInch)
@@ -277,53 +240,25 @@ QString ParameterHelp(bool bInch)
 
 QJsonObject PartParameters(const HostEngine& engine, int nGenerator)
 {
-    const auto box = [](const SRectBoxParam& b, bool bRounded) {
-        QJsonObject o{{"length", b.dWidth}, {"width", b.dDepth}, {"height", b.dHeight},
-                      {"length-groove", bRounded ? b.dFluteOfHeight : b.dFluteOfWidth},
-                      {"width-groove", bRounded ? b.dFluteOfWidth : b.dFluteOfHeight}, {"thickness", b.dThickness},
-                      {"kerf", b.dLaserWidth}, {"inside", int(b.bInSize)}, {"no-top", int(b.bNoTop)},
-                      {"no-bottom", int(b.bNoBottom)}};
-        if (!bRounded)
-            o.insert(QStringLiteral("height-groove"), b.dFluteOfDepth);
-        return o;
-    };
-    const auto line = [](QJsonObject& o, int n, const SSealTextParam& t) {
-        const QString digit = QString::number(n);
-        o.insert(QStringLiteral("text") + digit, QString::fromUtf8(t.Text, int(qstrnlen(t.Text, sizeof t.Text))));
-        o.insert(QStringLiteral("font") + digit,
-                 QString::fromUtf8(t.Facename, int(qstrnlen(t.Facename, sizeof t.Facename))));
-        o.insert(QStringLiteral("height") + digit, t.dHeight);
-        o.insert(QStringLiteral("offset") + digit, t.dOffset);
-        if (n < 3)
-            o.insert(QStringLiteral("spacing") + digit, t.dSpace);
-    };
+    QJsonObject values;
     switch (nGenerator) {
     case GenRectBox:
-        return box(engine.LastRectBox(), false);
-    case GenFilletBox: {
-        const SFilletBoxParam& f = engine.LastFilletBox();
-        QJsonObject o = box(f, true);
-        o.insert(QStringLiteral("no-groove-3"), int(f.bNoFlute3Edge));
-        o.insert(QStringLiteral("radius"), f.sCorner.dRadius);
-        o.insert(QStringLiteral("x-spacing"), f.sCorner.dXSpace);
-        o.insert(QStringLiteral("y-spacing"), f.sCorner.dYSpace);
-        o.insert(QStringLiteral("y-count"), f.sCorner.nYCount);
-        return o;
-    }
-    case GenGear: {
-        const SGearBoxParam& g = engine.LastGear();
-        return {{"module", g.dModulus}, {"teeth1", g.sGear1.nGCount}, {"bore1", g.sGear1.dCDiameter},
-                {"teeth2", g.sGear2.nGCount}, {"bore2", g.sGear2.dCDiameter}};
-    }
-    case GenSeal: {
-        const SSealBoxParam& s = engine.LastSeal();
-        QJsonObject o{{"seal", int(s.bTextReverse)}, {"diameter", s.D1}, {"inner", s.D2}};
-        line(o, 1, s.sText1), line(o, 2, s.sText2), line(o, 3, s.sText3);
-        return o;
-    }
+        AddValues(values, engine.LastRectBox(), ParameterTable::kRectBox);
+        break;
+    case GenFilletBox:
+        AddValues(values, engine.LastFilletBox(), ParameterTable::kFilletBox);
+        break;
+    case GenGear:
+        AddValues(values, engine.LastGear(), ParameterTable::kGearBox);
+        break;
+    case GenSeal:
+        AddValues(values, engine.LastSeal(), ParameterTable::kSealHead);
+        AddValues(values, engine.LastSeal(), ParameterTable::kSealLines);
+        break;
     default:
-        return {};
+        break;
     }
+    return values;
 }
 
 QString ParameterProblem(int nGenerator, const QJsonObject& parameters)
