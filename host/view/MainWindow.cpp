@@ -111,6 +111,23 @@ MainWindow::MainWindow(ModuleHost& module, HostEngine& engine, const QString& st
     connect(m_pSheet, &SheetView::SelectionChanged, this, &MainWindow::UpdateStatus);
     connect(m_pSheet, &SheetView::EditRequested, this, &MainWindow::EditPart);
     connect(m_pSheet, &SheetView::CursorMoved, this, [this](const QPointF& at) { m_cursor = at, UpdateStatus(); });
+    // What has nothing to act on is greyed out.
+    const auto enable = [this] {
+        const QVector<Part> selected = Selected();
+        for (const char* name : {"actionDelete", "actionDuplicate", "actionEditPart", "actionRotateRight", "actionRotateLeft",
+                                 "actionRotateBy", "actionMirror", "actionNestSelection"})
+            findChild<QAction*>(QLatin1String(name))->setEnabled(!selected.isEmpty());
+        findChild<QAction*>(QStringLiteral("actionUngroup"))
+            ->setEnabled(std::any_of(selected.cbegin(), selected.cend(), [](const Part& p) { return p.pieces.size() > 1; }));
+        QStringList any = {QStringLiteral("actionSelectAll"), QStringLiteral("actionNest")};
+        for (const ExportFormat& format : ExportFormats())
+            any << QStringLiteral("actionExport") + QString::fromLatin1(format.pszSuffix).toUpper();
+        for (const QString& name : any)
+            findChild<QAction*>(name)->setEnabled(!m_model.IsEmpty());
+    };
+    connect(m_pSheet, &SheetView::SelectionChanged, this, enable);
+    connect(&m_model, &SheetModel::Changed, this, enable);
+    enable();
 
     resize(1100, 720);
     // Kept as text: the settings hand on nothing else.
@@ -438,6 +455,7 @@ void MainWindow::Retranslate()
     for (const ExportFormat& format : ExportFormats())
         if (auto* pAction = findChild<QAction*>(QStringLiteral("actionExport") + QString::fromLatin1(format.pszSuffix).toUpper()))
             pAction->setText(Wording("Export %1...").arg(QString::fromLatin1(format.pszSuffix).toUpper()));
+    m_pSheet->viewport()->update(); // the empty sheet's hint
     UpdateTitle();
     UpdateStatus();
 }
@@ -792,6 +810,7 @@ void MainWindow::NewDocument()
     m_undo.clear();
     m_strDocument.clear();
     UpdateTitle();
+    m_pSheet->ZoomToFit();
 }
 
 void MainWindow::UpdateRecent()
