@@ -1,13 +1,14 @@
 // Sweeps the dialog's own ranges as a maker would (scripts/sweep.sh):
 // kerfmate-host types each setting into the dialog with --set, confirms, and
 // writes SVG; every setting the dialog takes must give either a part that
-// keeps the engine's promises, checked here on the file alone, or a refusal
-// with its sentence on stderr.
+// keeps the engine's promises and lies on the board when it fits it, checked
+// here on the file alone, or a refusal with its sentence on stderr.
 //
 //   kerfmate_sweep [--count N] [--seed S] [--generator G] [--host PATH]
 //   kerfmate_sweep --generator G --set NAME=VALUE...   (one setting)
+//   kerfmate_sweep --generator G --defaults             (the dialog's own values)
 //
-// Per generator: every field at both ends of its range, all fields at either
+// Per generator: the dialog's own values, every field at both ends of its range, all fields at either
 // end at once, settings makers met trouble with, then N random settings
 // (default 200). Exit 0 when every outcome is sound.
 #include "ReferenceEngine.h"
@@ -370,7 +371,7 @@ Verdict CheckGears(const std::vector<Outline>& outlines, double module, int z1, 
         for (const QPointF& p : gear.points)
             gear.tip = std::max(gear.tip, QLineF(p, gear.centre).length());
     }
-    if (gears[0].centre.x() > gears[1].centre.x())
+    if (closed[0] > closed[1]) // gear 1 is written first, wherever the host laid it
         std::swap(gears[0], gears[1]);
     gears[0].teeth = z1, gears[1].teeth = z2;
     for (size_t i = 2; i < closed.size(); ++i) { // bores
@@ -407,7 +408,43 @@ Verdict CheckGears(const std::vector<Outline>& outlines, double module, int z1, 
     return std::nullopt;
 }
 
-Verdict CheckPart(int generator, const Setting& setting, const std::vector<Outline>& outlines, double* pContact)
+// The host's default board and the room its margin leaves, and the gap it
+// keeps between the pieces of a part.
+constexpr double kBoardWidth = 600.0, kBoardHeight = 400.0, kMargin = 5.0, kPieceGap = 5.0;
+
+// A part whose pieces fit the room one below the other, or side by side, is
+// written within it; one that reaches past the board lies at the margin's
+// corner, and the host says so.
+Verdict CheckBoard(const std::vector<Outline>& outlines, const QString& said)
+{
+    QRectF all;
+    std::vector<QRectF> pieces; // the closed cuts inside no other
+    for (const Outline& o : outlines) {
+        const QRectF bounds = o.points.boundingRect();
+        all |= bounds;
+        if (o.bClosed && o.bCut)
+            pieces.push_back(bounds);
+    }
+    QSizeF most, row(-kPieceGap, 0.0), column(0.0, -kPieceGap);
+    for (const QRectF& p : pieces)
+        if (std::none_of(pieces.begin(), pieces.end(), [&p](const QRectF& q) { return q != p && q.contains(p); })) {
+            most = most.expandedTo(p.size());
+            row += QSizeF(p.width() + kPieceGap, 0.0), column += QSizeF(0.0, p.height() + kPieceGap);
+        }
+    const QRectF room(kMargin, kMargin, kBoardWidth - 2 * kMargin, kBoardHeight - 2 * kMargin);
+    const bool fits = most.width() <= room.width() && most.height() <= room.height()
+                      && (row.width() <= room.width() || column.height() <= room.height());
+    const auto where = [&all] { return QStringLiteral("(%1, %2) %3 x %4 mm").arg(all.x()).arg(all.y()).arg(all.width()).arg(all.height()); };
+    if (fits && !room.adjusted(-1e-3, -1e-3, 1e-3, 1e-3).contains(all))
+        return QStringLiteral("a part that fits the board's room is written at %1").arg(where());
+    if (!QRectF(0, 0, kBoardWidth, kBoardHeight).contains(all)
+        && (QLineF(all.topLeft(), room.topLeft()).length() > 1e-3 || !said.contains(QLatin1String("overhangs"))))
+        return QStringLiteral("a part past the board is written at %1, saying \"%2\"").arg(where(), said);
+    return std::nullopt;
+}
+
+Verdict CheckPart(int generator, const Setting& setting, const std::vector<Outline>& outlines, const QString& said,
+                  double* pContact)
 {
     int cut = 0;
     for (const Outline& o : outlines) {
@@ -417,6 +454,8 @@ Verdict CheckPart(int generator, const Setting& setting, const std::vector<Outli
     }
     if (cut == 0)
         return QStringLiteral("nothing to cut");
+    if (const Verdict off = CheckBoard(outlines, said))
+        return off;
     if (generator == 1)
         return CheckHinge(outlines, Value(setting, 1, "thickness"), Value(setting, 1, "kerf"));
     if (generator == 2)
@@ -462,7 +501,7 @@ Result Run(const QString& host, int generator, const Setting& setting)
     switch (process.exitCode()) {
     case 0: {
         double contact = qQNaN();
-        const Verdict broken = CheckPart(generator, setting, ReadSvg(home.filePath("part.svg")), &contact);
+        const Verdict broken = CheckPart(generator, setting, ReadSvg(home.filePath("part.svg")), err, &contact);
         result.contact = contact;
         if (broken)
             result.said = *broken;
@@ -503,7 +542,7 @@ Setting Random(int generator, QRandomGenerator& random)
 // end, and the settings makers met trouble with.
 std::vector<Setting> Limits(int generator)
 {
-    std::vector<Setting> settings;
+    std::vector<Setting> settings{{}}; // first the dialog's own values
     Setting lows, highs;
     for (const Field& f : kFields[generator])
         for (double end : {f.low, f.high}) {
@@ -528,6 +567,7 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
+    const bool defaults = args.removeAll(QStringLiteral("--defaults")) > 0;
     QString host = QCoreApplication::applicationDirPath() + QStringLiteral("/kerfmate-host");
     int count = 200, only = -1;
     quint32 seed = 1;
@@ -546,7 +586,7 @@ int main(int argc, char** argv)
         else if (key == QLatin1String("--set"))
             one.emplace_back(value.section('=', 0, 0), value.section('=', 1));
     }
-    if (!one.empty()) {
+    if (!one.empty() || defaults) {
         const Result result = Run(host, std::max(only, 0), one);
         std::printf("%s: %s\n", kOutcomeNames[result.outcome], qPrintable(result.said));
         if (!std::isnan(result.contact))

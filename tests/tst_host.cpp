@@ -335,6 +335,8 @@ void TestHost::sweepSliceHolds_data()
 {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("outcome");
+    for (const QString generator : {"0", "1", "2", "3"}) // each part as the dialog first opens, on the board
+        QTest::newRow(qPrintable("defaults " + generator)) << QStringList({"--defaults", "--generator", generator}) << "built";
     QTest::newRow("box 10 in board 10") << Sets({"length=10", "thickness=10"}) << "refused with its reason";
     QTest::newRow("hinge x 20") << QStringList({"--generator", "1"}) + Sets({"x-spacing=20"}) << "built, adjusted";
     QTest::newRow("hinge y 16.5, count 14")

@@ -26,11 +26,33 @@ namespace {
 // Runs fn on the next modal window, from inside its own event loop.
 void WhenModal(const std::function<void(QWidget*)>& fn)
 {
-    QTimer::singleShot(0, qApp, [fn] {
-        QWidget* pModal = nullptr;
-        if (QTest::qWaitFor([&] { return (pModal = QApplication::activeModalWidget()) && pModal->isVisible(); }))
-            fn(pModal);
+    auto* pPoll = new QTimer(qApp);
+    QObject::connect(pPoll, &QTimer::timeout, [fn, pPoll, deadline = QDeadlineTimer(10000)] {
+        QWidget* pModal = QApplication::activeModalWidget();
+        const bool shown = pModal && pModal->isVisible();
+        if (shown || deadline.hasExpired())
+            pPoll->stop(), pPoll->deleteLater(), shown ? fn(pModal) : void();
     });
+    pPoll->start(5);
+}
+
+// The X screen over the sheet's view: the board's white between the grid
+// lines; red ink on it and off it (a red edge is off it); dark grey on it.
+struct Seen { QRect white; int red = 0, off = 0, dark = 0; };
+Seen OnScreen(const QWidget* pView)
+{
+    const QImage shown = QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32)
+                             .copy(QRect(pView->mapToGlobal(QPoint()), pView->size()));
+    Seen seen{QRegion(QBitmap::fromImage(shown.createMaskFromColor(qRgb(255, 255, 255), Qt::MaskOutColor))).boundingRect()};
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x) {
+            const QRgb c = shown.pixel(x, y);
+            const bool on = seen.white.adjusted(3, 3, -3, -3).contains(x, y);
+            if (qRed(c) > 150 && qGreen(c) < 110 && qBlue(c) < 110)
+                ++(on ? seen.red : seen.off);
+            seen.dark += on && qRed(c) == qGreen(c) && qGreen(c) == qBlue(c) && qRed(c) < 0x90;
+        }
+    return seen;
 }
 
 // Runs open(), a dialog that kerfmate-host pictures from the screen into file once its preview
@@ -69,6 +91,8 @@ class TestHostWindow : public QObject
 
 private slots:
     void initTestCase();
+    void firstBoxLandsOnTheSheet_data();
+    void firstBoxLandsOnTheSheet();
     void newPartOnEachGenerator();
     void undoRedoRestoreExactly();
     void languageRetextsTheOpenDialog();
@@ -104,6 +128,35 @@ void TestHostWindow::initTestCase()
     m_pWindow = std::make_unique<MainWindow>(m_module, m_engine, QString(), QString());
     m_pWindow->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_pWindow.get()));
+}
+
+// The first minutes, from the screen: at the first start the whole board, its hint (dark grey) saying how
+// to begin, nothing to act on enabled; a first box of each size inside the board, whose edge stays grey.
+void TestHostWindow::firstBoxLandsOnTheSheet_data()
+{
+    QTest::addColumn<QString>("size");
+    for (const char* size : {"", "120x40", "400x40", "120x200", "250x100", "200x150", "400x100"})
+        QTest::newRow(*size ? size : "first start") << size;
+}
+
+void TestHostWindow::firstBoxLandsOnTheSheet()
+{
+    QFETCH(QString, size);
+    DialogDriver driver(m_engine);
+    driver.Arm({0, {{"length", size.section('x', 0, 0)}, {"height", size.section('x', 1)}}, QString(), true});
+    if (!size.isEmpty())
+        Trigger("actionZoomToFit"), Trigger("actionNewPart");
+    const QList<QAction*> actions = m_pWindow->findChildren<QAction*>(QRegularExpression("^action"));
+    QCOMPARE(std::count_if(actions.cbegin(), actions.cend(), [](const QAction* p) { return !p->isEnabled(); }), size.isEmpty() ? 17 : 1);
+    const QRect free = m_pWindow->Sheet()->viewport()->rect().adjusted(SheetView::kRulerPx, SheetView::kRulerPx, 0, 0);
+    Seen seen; // the whole board, centred
+    QTRY_VERIFY2((seen = OnScreen(m_pWindow->Sheet()->viewport())).off == 0 && free.adjusted(2, 2, -2, -2).contains(seen.white)
+                     && (seen.white.center() - free.center()).manhattanLength() <= 4
+                     && qAbs(2 * seen.white.width() - 3 * seen.white.height()) < seen.white.height() / 16
+                     && (size.isEmpty() ? seen.dark > 100 : seen.red > 0 && seen.dark == 0 && m_pWindow->statusBar()->currentMessage().isEmpty()),
+                 qPrintable(QDebug::toString(seen.white) + QStringLiteral(" %1 %2 %3").arg(seen.red).arg(seen.off).arg(seen.dark)));
+    m_pWindow->UndoStack().undo();
+    QFile::remove(Path("Kerfmate/Gleamworks/Resources/Data/Kerfmate.ini")); // the next box a maker's first too
 }
 
 void TestHostWindow::newPartOnEachGenerator()
@@ -250,27 +303,47 @@ void TestHostWindow::unitsReachTheNextDialog()
     QCOMPARE(cfg.value(QStringLiteral("APP_CFG/KEY_RULER_UNIT")).toInt(), 1);
 }
 
-// A part the engine changed is placed, one it refused is not; either way the
-// maker reads its sentence in the status bar and in a message.
+// A part the engine changed is placed; OK on one it refused (new or edited) brings the dialog back with
+// the values typed, the reason in the status bar and beside the fields on the screen; Cancel changes nothing.
 void TestHostWindow::engineSaysWhatItMade_data()
 {
     QTest::addColumn<int>("generator");
+    QTest::addColumn<bool>("edit"); // the rounded box on the sheet, else a new part
     QTest::addColumn<QStringList>("typed"); // widget=text
     QTest::addColumn<QString>("said");
     QTest::addColumn<int>("placed");
-    QTest::newRow("gears 8/8") << 2 << QStringList({"lineEdit_gearCount1=8", "lineEdit_gearCount2=8"})
+    QTest::newRow("gears 8/8") << 2 << false << QStringList({"lineEdit_gearCount1=8", "lineEdit_gearCount2=8"})
                                << "Gear pair was adjusted to cut: Pressure angle raised from 20° to 27.5°" << 1;
-    QTest::newRow("hinge radius 0") << 1 << QStringList({"spinBox_filletCornerRadius=0"})
-                                    << "Rounded box cannot be cut: Radius 0 mm is too tight for a hinge" << 0;
+    for (bool edit : {false, true})
+        QTest::newRow(edit ? "hinge radius 2, edited" : "hinge radius 2, new") << 1 << edit << QStringList({"spinBox_filletLength=150",
+            "spinBox_filletCornerRadius=2"}) << "Rounded box cannot be cut: Radius 2 mm is too tight for a hinge" << 0;
 }
 
 void TestHostWindow::engineSaysWhatItMade()
 {
     QFETCH(int, generator);
+    QFETCH(bool, edit);
     QFETCH(QStringList, typed);
     QFETCH(QString, said);
     QFETCH(int, placed);
     const int before = Model().Parts().size();
+    const QByteArray document = Document();
+    QStringList back; // the switch, then widget=value
+    QString beside;
+    const std::function<void(QWidget*)> again = [&](QWidget* pDialog) {
+        back << QString::number(pDialog->findChild<QComboBox*>(QStringLiteral("comboBox_boxSwitch"))->currentIndex());
+        for (const QString& one : typed)
+            back << one.section('=', 0, 0) + '=' + QString::number(pDialog->findChild<QAbstractSpinBox*>(one.section('=', 0, 0))->text().toDouble());
+        const auto global = [](const QWidget* pWidget) { return QRect(pWidget->mapToGlobal(QPoint()), pWidget->size()); };
+        QMessageBox* pBox = nullptr;
+        if (QTest::qWaitFor([&] {
+                const QRect at = (pBox = pDialog->findChild<QMessageBox*>(QStringLiteral("refusal"))) ? global(pBox) : QRect();
+                return pBox && !at.intersects(global(pDialog->findChild<QWidget*>(QStringLiteral("widget_FilletBoxParams"))))
+                       && pBox->grab().toImage() == QGuiApplication::primaryScreen()->grabWindow(0, at.x(), at.y(), at.width(), at.height()).toImage();
+            }))
+            beside = pBox->text();
+        static_cast<QDialog*>(pDialog)->reject();
+    };
     WhenModal([&](QWidget* pDialog) {
         pDialog->findChild<QComboBox*>(QStringLiteral("comboBox_boxSwitch"))->setCurrentIndex(generator);
         for (const QString& field : typed) {
@@ -281,12 +354,21 @@ void TestHostWindow::engineSaysWhatItMade()
             QTest::keyClicks(pEdit, field.section('=', 1));
             QTest::keyClick(pEdit, Qt::Key_Return);
         }
+        if (!placed)
+            WhenModal(again);
         QTest::mouseClick(pDialog->findChild<QPushButton*>(QStringLiteral("pushButton_ok")), Qt::LeftButton);
     });
-    Trigger("actionNewPart");
+    m_pWindow->Sheet()->Select(edit ? QList<int>{Model().Parts().at(1).nId} : QList<int>()); // the rounded box
+    Trigger(edit ? "actionEditPart" : "actionNewPart");
     QCOMPARE(Model().Parts().size(), before + placed);
     const QString shown = m_pWindow->statusBar()->currentMessage();
     QVERIFY2(shown.startsWith(said), qPrintable(shown));
+    if (!placed) {
+        QCOMPARE(back, QStringList(QString::number(generator)) + typed);
+        QCOMPARE(beside, shown);
+        QCOMPARE(Document(), document);
+        return;
+    }
     QMessageBox* pBox = m_pWindow->findChild<QMessageBox*>();
     QVERIFY(pBox && pBox->isVisible() && pBox->text() == shown);
     delete pBox;

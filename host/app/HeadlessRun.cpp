@@ -92,10 +92,10 @@ int MakePartOn(const HostOptions& options, SheetModel& model)
     part.nGenerator = generator;
     part.strName = CTranslator::GetInstance()->GetWording(QLatin1String(GeneratorName(generator)));
     part.parameters = PartParameters(engine, generator);
-    bool fits = true;
-    part.position = model.FreeSpot(part.Size(), &part.nSheet, &fits);
-    if (!fits)
-        HostError(QStringLiteral("no room left on the sheet: the part lies below it"));
+    QSizeF overhang;
+    part = model.Landed(part, false, &overhang);
+    if (const QString said = OverhangMessage(overhang, false, [](const char* pszKey) { return QString::fromUtf8(pszKey); }); !said.isEmpty())
+        HostError(said);
     model.Add(part);
     return -1;
 }

@@ -35,6 +35,7 @@ void HeadlessMessages(QtMsgType type, const QMessageLogContext& context, const Q
 // first preview, then the window's picture and the files asked for.
 int RunWindowScript(MainWindow& window, DialogDriver& driver, const HostOptions& options)
 {
+    window.SetReopenRefused(false);
     for (int generator : options.generators) {
         DialogPlan plan = options.plan;
         plan.nGenerator = generator;

@@ -91,6 +91,7 @@ void DialogDriver::Drive(QDialog* pDialog)
     if (m_plan.bLeaveOpen) {
         m_lastResort.stop();
         m_pDialog = nullptr;
+        emit Typed(pDialog);
         return;
     }
     const BuildNote& last = m_engine.LastBuild();

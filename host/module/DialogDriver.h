@@ -47,6 +47,10 @@ public:
     // The generator the plan opens (the page the dialog opens on is the first).
     static int GeneratorOf(const DialogPlan& plan) { return plan.nGenerator < 0 ? 0 : plan.nGenerator; }
 
+signals:
+    // A plan that leaves the dialog open has typed its values into it.
+    void Typed(QDialog* pDialog);
+
 protected:
     bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
 

@@ -126,21 +126,32 @@ Part MakePart(const Outlines& outlines, double dGap)
             pieces[pieceOf[top]].append(outlines[i]);
     }
     // Pieces closer than the gap would be cut into each other: a row instead.
+    // Exactly the gap apart, as the engine lays them, is not closer.
+    const double grow = dGap / 2 - 1e-6;
     bool crowded = false;
     for (int a = 0; a < pieces.size() && !crowded; ++a)
         for (int b = a + 1; b < pieces.size() && !crowded; ++b)
-            crowded = BoundsOf(pieces[a]).adjusted(-dGap / 2, -dGap / 2, dGap / 2, dGap / 2)
-                          .intersects(BoundsOf(pieces[b]).adjusted(-dGap / 2, -dGap / 2, dGap / 2, dGap / 2));
-    if (crowded) {
-        double left = 0.0;
-        for (Outlines& piece : pieces) {
-            const QRectF bounds = BoundsOf(piece);
-            piece = Mapped(piece, QTransform::fromTranslate(left - bounds.left(), -bounds.top()));
-            left += bounds.width() + dGap;
-        }
-    }
+            crowded = BoundsOf(pieces[a]).adjusted(-grow, -grow, grow, grow)
+                          .intersects(BoundsOf(pieces[b]).adjusted(-grow, -grow, grow, grow));
+    if (crowded)
+        pieces = InRows(pieces, dGap, qInf());
     Part part;
     part.pieces = Framed(pieces);
     part.bGrouped = true;
     return part;
+}
+
+QVector<Outlines> InRows(const QVector<Outlines>& pieces, double dGap, double dWidth)
+{
+    QVector<Outlines> laid;
+    double left = 0.0, top = 0.0, rowHeight = 0.0;
+    for (const Outlines& piece : pieces) {
+        const QRectF bounds = BoundsOf(piece);
+        if (left > 0.0 && left + bounds.width() > dWidth + 1e-9)
+            left = 0.0, top += rowHeight + dGap, rowHeight = 0.0;
+        laid << Mapped(piece, QTransform::fromTranslate(left - bounds.left(), top - bounds.top()));
+        left += bounds.width() + dGap;
+        rowHeight = std::max(rowHeight, bounds.height());
+    }
+    return Framed(laid);
 }

@@ -31,8 +31,11 @@ struct Part
 };
 
 // A part from the module's outlines: shapes that lie inside a closed outline
-// belong to its piece; pieces that touch or overlap (a gear pair laid out
-// meshed) are laid out in a row, dGap apart. The frame starts at (0, 0).
+// belong to its piece; pieces closer than dGap (a gear pair laid out meshed)
+// are laid out in a row, dGap apart. The frame starts at (0, 0).
 Part MakePart(const Outlines& outlines, double dGap);
+// Pieces left to right in their order, dGap apart, in rows dGap apart; a
+// piece that would reach past dWidth starts the next row. The frame starts at (0, 0).
+QVector<Outlines> InRows(const QVector<Outlines>& pieces, double dGap, double dWidth);
 // Normalises pieces so that their common bounds start at (0, 0).
 QVector<Outlines> Framed(const QVector<Outlines>& pieces);

@@ -165,21 +165,29 @@ double SheetModel::MaterialUse() const
     return area / (SheetCount() * m_setup.size.width() * m_setup.size.height());
 }
 
-QPointF SheetModel::FreeSpot(const QSizeF& size, int* pSheet, bool* pFits) const
+QRectF SheetModel::Room() const
 {
     const double margin = m_setup.dMarginMm;
-    const QRectF room(margin, margin, m_setup.size.width() - 2 * margin, m_setup.size.height() - 2 * margin);
+    return QRectF(margin, margin, m_setup.size.width() - 2 * margin, m_setup.size.height() - 2 * margin);
+}
+
+QPointF SheetModel::FreeSpot(const QSizeF& size, int* pSheet, bool* pFits, int nSkip) const
+{
+    const QRectF room = Room();
     const auto found = [&](int nSheet, const QPointF& at, bool fits) {
         *pSheet = nSheet;
         if (pFits)
             *pFits = fits;
         return at;
     };
+    int empty = -1;
     for (int sheet = 0; sheet <= SheetCount(); ++sheet) {
         QVector<QRectF> taken;
         for (const Part& part : m_parts)
-            if (part.nSheet == sheet)
+            if (part.nSheet == sheet && part.nId != nSkip)
                 taken << part.Bounds().adjusted(-kGapMm, -kGapMm, kGapMm, kGapMm);
+        if (taken.isEmpty() && empty < 0)
+            empty = sheet;
         // Candidate corners: the room's, and right of and below every part.
         QVector<double> xs{room.left()}, ys{room.top()};
         for (const QRectF& r : taken)
@@ -194,9 +202,44 @@ QPointF SheetModel::FreeSpot(const QSizeF& size, int* pSheet, bool* pFits) const
                     return found(sheet, spot.topLeft(), true);
             }
     }
-    QRectF first;
-    for (const Part& part : m_parts)
-        if (part.nSheet == 0)
-            first = first.united(part.Bounds());
-    return found(0, first.isNull() ? room.topLeft() : QPointF(room.left(), first.bottom() + kGapMm), false);
+    return found(empty, room.topLeft(), false);
+}
+
+Part SheetModel::Landed(Part part, bool bInPlace, QSizeF* pOverhang) const
+{
+    const QSizeF room = Room().size();
+    const auto fits = [&room](const QRectF& bounds) {
+        return bounds.width() <= room.width() + 1e-9 && bounds.height() <= room.height() + 1e-9;
+    };
+    const double turn = std::fmod(std::abs(part.dRotation), 180.0);
+    if (part.bGrouped && part.pieces.size() > 1 && !fits(part.Bounds()) && (turn == 0.0 || turn == 90.0)) {
+        const QPointF corner = part.Bounds().topLeft();
+        part.pieces = InRows(part.pieces, kGapMm, turn == 0.0 ? room.width() : room.height());
+        part.position += corner - part.Bounds().topLeft();
+    }
+    const QRectF board(QPointF(), m_setup.size);
+    if (!bInPlace || !board.contains(part.Bounds())) {
+        const QPointF spot = FreeSpot(part.Bounds().size(), &part.nSheet, nullptr, bInPlace ? part.nId : 0);
+        part.position += spot - part.Bounds().topLeft();
+    }
+    const QRectF bounds = part.Bounds();
+    *pOverhang = QSizeF(std::max(0.0, bounds.right() - board.right()), std::max(0.0, bounds.bottom() - board.bottom()));
+    return part;
+}
+
+QString OverhangMessage(const QSizeF& overhangMm, bool bInches, const std::function<QString(const char*)>& wording)
+{
+    const auto length = [bInches](double mm) {
+        return bInches ? QStringLiteral("%1 in").arg(mm / 25.4, 0, 'f', 2) : QStringLiteral("%1 mm").arg(mm, 0, 'f', 1);
+    };
+    // Only what shows in the unit it is said in.
+    const bool right = overhangMm.width() >= (bInches ? 0.127 : 0.05), below = overhangMm.height() >= (bInches ? 0.127 : 0.05);
+    if (right && below)
+        return wording("The part does not fit the board: it overhangs the right edge by %1 and the bottom edge by %2.")
+            .arg(length(overhangMm.width()), length(overhangMm.height()));
+    if (right || below)
+        return wording(right ? "The part does not fit the board: it overhangs the right edge by %1."
+                             : "The part does not fit the board: it overhangs the bottom edge by %1.")
+            .arg(length(right ? overhangMm.width() : overhangMm.height()));
+    return QString();
 }

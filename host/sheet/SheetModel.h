@@ -8,6 +8,7 @@
 #include <QSizeF>
 #include <QVector>
 #include <cmath>
+#include <functional>
 
 // The board every sheet is cut from, and how nesting fills it. All sheets of
 // a document are alike: as many as the parts need.
@@ -38,6 +39,11 @@ struct SheetSetup
     }
     bool operator!=(const SheetSetup& o) const { return !(*this == o); }
 };
+
+// What a maker reads of a part that overhangs the board: which edges and by
+// how much, in inches or millimetres; wording gives each sentence in the
+// maker's language. Empty when it lies on the board.
+QString OverhangMessage(const QSizeF& overhangMm, bool bInches, const std::function<QString(const char*)>& wording);
 
 class SheetModel : public QObject
 {
@@ -79,9 +85,17 @@ public:
 
     // Where a part of this size fits on a sheet without touching another,
     // kGapMm from them and the margin from the edges, scanning each sheet's
-    // rows from the top left, then a new sheet; on the first sheet below
-    // everything when not even an empty board takes it (*pFits false).
-    QPointF FreeSpot(const QSizeF& size, int* pSheet, bool* pFits = nullptr) const;
+    // rows from the top left, then a new sheet; the margin's corner of the
+    // first empty sheet when not even an empty board takes it (*pFits false).
+    // The part nSkip (an id) counts as not there.
+    QPointF FreeSpot(const QSizeF& size, int* pSheet, bool* pFits = nullptr, int nSkip = 0) const;
+    // Where a part lands when it is made, made again or copied: a grouped
+    // part whose pieces run past the board's usable area is laid out again in
+    // rows that wrap at its width (a part turned other than square keeps its
+    // layout); then it goes where FreeSpot finds room, or stays where it lies
+    // when bInPlace and it lies on the board there. *pOverhang: how far it
+    // reaches past the board's right and bottom edges, 0 x 0 when on it.
+    Part Landed(Part part, bool bInPlace, QSizeF* pOverhang) const;
     // The part as it lies in the row of sheets.
     QRectF SceneBounds(const Part& part) const;
     QRectF PartsBounds() const; // of every part, in the row of sheets
@@ -101,6 +115,7 @@ signals:
 
 private:
     int IndexOf(int nId) const;
+    QRectF Room() const; // the board less its margin
 
     QVector<Part> m_parts;
     SheetSetup m_setup;

@@ -31,10 +31,12 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QThread>
+#include <QTimer>
 #include <QWindow>
 
 #include <atomic>
@@ -132,6 +134,23 @@ MainWindow::MainWindow(ModuleHost& module, HostEngine& engine, const QString& st
     connect(m_pSheet, &SheetView::SelectionChanged, this, &MainWindow::UpdateStatus);
     connect(m_pSheet, &SheetView::EditRequested, this, &MainWindow::EditPart);
     connect(m_pSheet, &SheetView::CursorMoved, this, [this](const QPointF& at) { m_cursor = at, UpdateStatus(); });
+    // What has nothing to act on is greyed out.
+    const auto enable = [this] {
+        const QVector<Part> selected = Selected();
+        for (const char* name : {"actionDelete", "actionDuplicate", "actionEditPart", "actionRotateRight", "actionRotateLeft",
+                                 "actionRotateBy", "actionMirror", "actionNestSelection"})
+            findChild<QAction*>(QLatin1String(name))->setEnabled(!selected.isEmpty());
+        findChild<QAction*>(QStringLiteral("actionUngroup"))
+            ->setEnabled(std::any_of(selected.cbegin(), selected.cend(), [](const Part& p) { return p.pieces.size() > 1; }));
+        QStringList any = {QStringLiteral("actionSelectAll"), QStringLiteral("actionNest")};
+        for (const ExportFormat& format : ExportFormats())
+            any << QStringLiteral("actionExport") + QString::fromLatin1(format.pszSuffix).toUpper();
+        for (const QString& name : any)
+            findChild<QAction*>(name)->setEnabled(!m_model.IsEmpty());
+    };
+    connect(m_pSheet, &SheetView::SelectionChanged, this, enable);
+    connect(&m_model, &SheetModel::Changed, this, enable);
+    enable();
 
     resize(1100, 720);
     // Kept as text: the settings hand on nothing else.
@@ -466,6 +485,7 @@ void MainWindow::Retranslate()
     for (const ExportFormat& format : ExportFormats())
         if (auto* pAction = findChild<QAction*>(QStringLiteral("actionExport") + QString::fromLatin1(format.pszSuffix).toUpper()))
             pAction->setText(Wording("Export %1...").arg(QString::fromLatin1(format.pszSuffix).toUpper()));
+    m_pSheet->viewport()->update(); // the empty sheet's hint
     UpdateTitle();
     UpdateStatus();
 }
@@ -575,14 +595,25 @@ void MainWindow::Transform(const QVector<Part>& after, const char* pszKey)
 
 void MainWindow::Duplicate()
 {
-    QVector<Part> copies = Moved(Selected(), QPointF(SheetModel::kGapMm * 2, SheetModel::kGapMm * 2));
-    QList<int> ids;
-    for (int i = 0; i < copies.size(); ++i)
-        ids << (copies[i].nId = m_model.NextId() + i);
-    if (copies.isEmpty())
+    // Each copy lands as a new part does, the one before it already there.
+    const QVector<Part> originals = Selected();
+    if (originals.isEmpty())
         return;
-    m_undo.push(new PartsCommand(m_model, copies, true, Wording("Duplicate")));
+    QList<int> ids;
+    QString said;
+    m_undo.beginMacro(Wording("Duplicate"));
+    for (Part copy : originals) {
+        QSizeF overhang;
+        copy.nId = m_model.NextId();
+        copy = m_model.Landed(copy, false, &overhang);
+        m_undo.push(new PartsCommand(m_model, {copy}, true, QString()));
+        ids << copy.nId;
+        if (const QString over = OverhangMessage(overhang, m_pSheet->Inches(), Wording); !over.isEmpty())
+            said = over;
+    }
+    m_undo.endMacro();
     m_pSheet->Select(ids);
+    statusBar()->showMessage(said);
 }
 
 void MainWindow::Ungroup()
@@ -604,15 +635,63 @@ void MainWindow::Ungroup()
     m_pSheet->Select(ids);
 }
 
-void MainWindow::Place(Part part, const char* pszKey)
+QString MainWindow::Place(Part part, const char* pszKey)
 {
-    bool fits = true;
-    part.position = m_model.FreeSpot(part.Size(), &part.nSheet, &fits);
+    QSizeF overhang;
     part.nId = m_model.NextId();
+    part = m_model.Landed(part, false, &overhang);
     m_undo.push(new PartsCommand(m_model, {part}, true, Wording(pszKey)));
     m_pSheet->Select({part.nId});
     m_pSheet->ScrollTo(part.nId);
-    statusBar()->showMessage(fits ? QString() : Wording("No room left on the sheet: the part lies below it."));
+    const QString said = OverhangMessage(overhang, m_pSheet->Inches(), Wording);
+    statusBar()->showMessage(said);
+    return said;
+}
+
+Outlines MainWindow::AskPart(DialogPlan plan, const char* pszTitleKey)
+{
+    QString refusal;
+    for (;;) {
+        if (plan.nGenerator >= 0)
+            m_driver.Arm(plan);
+        // The reason beside the fields once the dialog is on the screen: over
+        // its preview, which has nothing to show.
+        const QMetaObject::Connection beside = connect(&m_driver, &DialogDriver::Typed, this, [=](QDialog* pDialog) {
+            QTimer::singleShot(0, pDialog, [=] {
+                auto* pBox = new QMessageBox(QMessageBox::Warning, Wording(pszTitleKey), refusal, QMessageBox::Ok, pDialog);
+                pBox->setObjectName(QStringLiteral("refusal"));
+                pBox->setWindowModality(Qt::NonModal);
+                pBox->show();
+                const QWidget* pPreview = pDialog->findChild<QWidget*>(QStringLiteral("graphicsView_preview"));
+                const QPoint centre = pPreview ? pPreview->mapToGlobal(pPreview->rect().center()) : pDialog->geometry().center();
+                pBox->move(centre - pBox->frameGeometry().center() + pBox->frameGeometry().topLeft());
+            });
+        });
+        CShapeList* pResult = nullptr;
+        {
+            const ModalToOwner modal(&m_dialogOwner);
+            pResult = m_module.Create(&m_engine, &m_dialogOwner);
+        }
+        disconnect(beside);
+        if (!pResult)
+            return {};
+        const Outlines outlines = OutlinesOf(*pResult);
+        pResult->DeleteAll();
+        CShapeList::Release(pResult);
+        if (!outlines.isEmpty() && IsFinite(outlines))
+            return outlines;
+        if (!m_bReopenRefused)
+            return ShowBuildMessage(false), Outlines();
+        // Again, on the same generator, with what the maker typed.
+        refusal = BuildMessage(m_engine.LastBuild(), true);
+        refusal = refusal.isEmpty() ? Wording("The part is empty: nothing was placed.") : refusal;
+        statusBar()->showMessage(refusal);
+        const int generator = m_engine.LastBuild().nGenerator;
+        plan = DialogPlan();
+        plan.nGenerator = generator;
+        plan.sets = SetsFor(generator, PartParameters(m_engine, generator), m_pSheet->Inches());
+        plan.bLeaveOpen = true;
+    }
 }
 
 bool MainWindow::NewPart()
@@ -620,37 +699,29 @@ bool MainWindow::NewPart()
     // One dialog at a time: the module keeps what Create was given.
     QAction* pNew = findChild<QAction*>(QStringLiteral("actionNewPart"));
     pNew->setEnabled(false);
-    CShapeList* pResult = nullptr;
-    {
-        const ModalToOwner modal(&m_dialogOwner);
-        pResult = m_module.Create(&m_engine, &m_dialogOwner);
-    }
+    const Outlines outlines = AskPart(DialogPlan(), "New part...");
     pNew->setEnabled(true);
-    if (!pResult)
+    if (outlines.isEmpty())
         return false;
-    const Outlines outlines = OutlinesOf(*pResult);
-    pResult->DeleteAll();
-    CShapeList::Release(pResult);
-    if (outlines.isEmpty() || !IsFinite(outlines))
-        return ShowBuildMessage(false), false;
     const int generator = m_engine.LastBuild().nGenerator;
     Part part = MakePart(outlines, SheetModel::kGapMm);
     part.nGenerator = generator;
     part.strName = Wording(GeneratorName(generator));
     part.parameters = PartParameters(m_engine, generator);
-    Place(part, "New part");
-    ShowBuildMessage(true);
+    ShowBuildMessage(true, Place(part, "New part"));
     return true;
 }
 
-void MainWindow::ShowBuildMessage(bool bPlaced)
+void MainWindow::ShowBuildMessage(bool bPlaced, const QString& more)
 {
-    QString message = BuildMessage(m_engine.LastBuild(), true);
-    if (message.isEmpty() && !bPlaced)
-        message = Wording("The part is empty: nothing was placed.");
-    if (message.isEmpty())
+    QString built = BuildMessage(m_engine.LastBuild(), true);
+    if (built.isEmpty() && !bPlaced)
+        built = Wording("The part is empty: nothing was placed.");
+    const QString message = QStringList({built, more}).join(QLatin1Char(' ')).trimmed();
+    if (!message.isEmpty())
+        statusBar()->showMessage(message);
+    if (built.isEmpty()) // where the part went is for the status bar alone
         return;
-    statusBar()->showMessage(message);
     // Not blocking: the sheet stays usable while the maker reads it.
     auto* pBox = new QMessageBox(bPlaced ? QMessageBox::Information : QMessageBox::Warning, Wording("New part..."),
                                  message, QMessageBox::Ok, this);
@@ -671,20 +742,10 @@ bool MainWindow::EditPart(int nId)
     plan.nGenerator = pPart->nGenerator;
     plan.sets = SetsFor(pPart->nGenerator, pPart->parameters, m_pSheet->Inches());
     plan.bLeaveOpen = true;
-    m_driver.Arm(plan);
-    CShapeList* pResult = nullptr;
-    {
-        const ModalToOwner modal(&m_dialogOwner);
-        pResult = m_module.Create(&m_engine, &m_dialogOwner);
-    }
-    if (!pResult)
+    const Outlines outlines = AskPart(plan, "Edit part...");
+    if (outlines.isEmpty())
         return false;
-    const Outlines outlines = OutlinesOf(*pResult);
-    pResult->DeleteAll();
-    CShapeList::Release(pResult);
     const int generator = m_engine.LastBuild().nGenerator;
-    if (outlines.isEmpty() || !IsFinite(outlines))
-        return ShowBuildMessage(false), false;
     Part edited = MakePart(outlines, SheetModel::kGapMm);
     const Part& before = *m_model.Find(nId);
     edited.nId = nId;
@@ -692,11 +753,15 @@ bool MainWindow::EditPart(int nId)
     edited.strName = generator == before.nGenerator ? before.strName : Wording(GeneratorName(generator));
     edited.parameters = PartParameters(m_engine, generator);
     edited.position = before.position;
+    edited.nSheet = before.nSheet;
     edited.dRotation = before.dRotation;
     edited.bMirrored = before.bMirrored;
+    edited.bPinned = before.bPinned;
+    QSizeF overhang;
+    edited = m_model.Landed(edited, true, &overhang);
     m_undo.push(new ReplaceCommand(m_model, {edited}, Wording("Edit part...")));
     if (m_driver.LastError().isEmpty())
-        ShowBuildMessage(true);
+        ShowBuildMessage(true, OverhangMessage(overhang, m_pSheet->Inches(), Wording));
     else
         statusBar()->showMessage(Wording("Not every value could be typed again: %1").arg(m_driver.LastError()));
     return true;
@@ -834,6 +899,7 @@ void MainWindow::NewDocument()
     m_undo.clear();
     m_strDocument.clear();
     UpdateTitle();
+    m_pSheet->ZoomToFit();
 }
 
 void MainWindow::UpdateRecent()

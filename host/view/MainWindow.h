@@ -51,6 +51,9 @@ public:
     // sheets off the window's thread, with a progress bar and Cancel; one
     // undo step. False when cancelled, failed or there was nothing to nest.
     bool Nest(bool bSelectionOnly);
+    // OK on a setting the engine refuses opens the dialog again with the
+    // values typed; a script, with no maker to type again, turns that off.
+    void SetReopenRefused(bool bReopen) { m_bReopenRefused = bReopen; }
 
 protected:
     void closeEvent(QCloseEvent* pEvent) override;
@@ -77,8 +80,10 @@ private:
     void Transform(const QVector<Part>& after, const char* pszKey);
     void Duplicate();
     void Ungroup();
-    void Place(Part part, const char* pszKey);
-    void ShowBuildMessage(bool bPlaced);
+    QString Place(Part part, const char* pszKey); // what the maker reads of where it went
+    // The dialog until OK brings a part (its outlines) or the maker cancels (none).
+    Outlines AskPart(DialogPlan plan, const char* pszTitleKey);
+    void ShowBuildMessage(bool bPlaced, const QString& more = QString());
     QString FileFilter(const QString& suffix) const;
 
     ModuleHost& m_module;
@@ -95,4 +100,5 @@ private:
     QLabel* m_pStatus[5] = {}; // parts, selection, cursor, overflow, sheets and material use
     QMenu* m_pRecent = nullptr;
     QPointF m_cursor;
+    bool m_bReopenRefused = true;
 };

@@ -266,6 +266,13 @@ void SheetView::wheelEvent(QWheelEvent* pEvent)
     scale(factor, factor);
 }
 
+void SheetView::resizeEvent(QResizeEvent* pEvent)
+{
+    QGraphicsView::resizeEvent(pEvent);
+    if (m_model.IsEmpty()) // the whole board to begin on, at any size of the window
+        ZoomToFit();
+}
+
 void SheetView::drawBackground(QPainter* pPainter, const QRectF& rect)
 {
     pPainter->fillRect(rect, QColor(0xd8, 0xd8, 0xd8));
@@ -329,6 +336,13 @@ void SheetView::drawForeground(QPainter* pPainter, const QRectF&)
             pPainter->drawText(QPointF(-30, 0), tick.label.rightJustified(5));
             pPainter->restore();
         }
+    }
+    if (m_model.IsEmpty()) { // how to begin, in one line across the sheet
+        const QRect sheet = mapFromScene(QRectF(QPointF(), m_model.SheetSize())).boundingRect();
+        pPainter->setPen(QColor(0x70, 0x70, 0x70));
+        pPainter->setFont(QFont(font().family(), 11));
+        pPainter->drawText(sheet, Qt::AlignCenter | Qt::TextSingleLine,
+                           Wording("Begin with Part > New part..., File > Import outlines... or File > Open..."));
     }
     pPainter->fillRect(QRect(0, 0, kRulerPx, kRulerPx), band);
     pPainter->drawText(QRect(0, 0, kRulerPx, kRulerPx), Qt::AlignCenter,
