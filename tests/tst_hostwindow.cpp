@@ -24,13 +24,15 @@
 
 namespace {
 // Runs fn on the next modal window, from inside its own event loop.
-void WhenModal(const std::function<void(QWidget*)>& fn)
+void WhenModal(const std::function<void(QWidget*)>& fn, bool bActive = true)
 {
     auto* pPoll = new QTimer(qApp);
-    QObject::connect(pPoll, &QTimer::timeout, [fn, pPoll, deadline = QDeadlineTimer(10000)] {
+    QObject::connect(pPoll, &QTimer::timeout, [fn, pPoll, bActive, deadline = QDeadlineTimer(10000)] {
+        // Once the window manager has made it the active window: a click
+        // before that would have its popup closed by the activation.
         QWidget* pModal = QApplication::activeModalWidget();
         const bool shown = pModal && pModal->isVisible();
-        if (shown || deadline.hasExpired())
+        if ((shown && (pModal->isActiveWindow() || !bActive)) || deadline.hasExpired())
             pPoll->stop(), pPoll->deleteLater(), shown ? fn(pModal) : void();
     });
     pPoll->start(5);
@@ -64,7 +66,7 @@ QString Misplaced(const QString& file, const std::function<void()>& open)
     WhenModal([&preview](QWidget* pDialog) {
         const QWidget* pArea = pDialog->findChild<QGraphicsView*>(QStringLiteral("graphicsView_preview"))->viewport();
         preview = QRect(pArea->mapTo(pDialog, QPoint()), pArea->size());
-    });
+    }, false);
     open();
     const QImage view = QImage(file).copy(preview);
     const QRect drawn = QRegion(QBitmap::fromImage(view, Qt::ThresholdDither)).boundingRect();

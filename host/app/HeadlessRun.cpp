@@ -6,6 +6,7 @@
 #include "ExportFormats.h"
 #include "HostEngine.h"
 #include "HostTrace.h"
+#include "MadePart.h"
 #include "ModuleHost.h"
 #include "Nesting.h"
 #include "Parameters.h"
@@ -51,11 +52,8 @@ int MakePartOn(const HostOptions& options, SheetModel& model)
     CShapeList* result = module.Create(&engine, nullptr);
     HostTrace("dialog closed");
     const bool confirmed = result != nullptr;
-    const Outlines outlines = result ? OutlinesOf(*result) : Outlines();
-    if (result) {
-        result->DeleteAll();
-        CShapeList::Release(result);
-    }
+    Part part;
+    const bool made = result && MadePart(result, engine, &part);
 
     const QString error = driver.LastError();
     switch (driver.LastOutcome()) {
@@ -81,17 +79,12 @@ int MakePartOn(const HostOptions& options, SheetModel& model)
         return ExitCancelled;
     }
     const QString note = BuildMessage(engine.LastBuild(), false);
-    if (outlines.isEmpty() || !IsFinite(outlines)) {
+    if (!made) {
         HostError(note.isEmpty() ? QStringLiteral("the part is empty; nothing written") : note);
         return ExitPartEmpty;
     }
     if (!note.isEmpty())
         HostError(note);
-    const int generator = engine.LastBuild().nGenerator;
-    Part part = MakePart(outlines, SheetModel::kGapMm);
-    part.nGenerator = generator;
-    part.strName = CTranslator::GetInstance()->GetWording(QLatin1String(GeneratorName(generator)));
-    part.parameters = PartParameters(engine, generator);
     QSizeF overhang;
     part = model.Landed(part, false, &overhang);
     if (const QString said = OverhangMessage(overhang, false, [](const char* pszKey) { return QString::fromUtf8(pszKey); }); !said.isEmpty())

@@ -7,6 +7,7 @@
 #include "HostConfig.h"
 #include "HostEngine.h"
 #include "ModuleHost.h"
+#include "MadePart.h"
 #include "Nesting.h"
 #include "Parameters.h"
 #include "SheetCommands.h"
@@ -648,7 +649,7 @@ QString MainWindow::Place(Part part, const char* pszKey)
     return said;
 }
 
-Outlines MainWindow::AskPart(DialogPlan plan, const char* pszTitleKey)
+bool MainWindow::AskPart(DialogPlan plan, const char* pszTitleKey, Part* pPart)
 {
     QString refusal;
     for (;;) {
@@ -674,14 +675,11 @@ Outlines MainWindow::AskPart(DialogPlan plan, const char* pszTitleKey)
         }
         disconnect(beside);
         if (!pResult)
-            return {};
-        const Outlines outlines = OutlinesOf(*pResult);
-        pResult->DeleteAll();
-        CShapeList::Release(pResult);
-        if (!outlines.isEmpty() && IsFinite(outlines))
-            return outlines;
+            return false;
+        if (MadePart(pResult, m_engine, pPart))
+            return true;
         if (!m_bReopenRefused)
-            return ShowBuildMessage(false), Outlines();
+            return ShowBuildMessage(false), false;
         // Again, on the same generator, with what the maker typed.
         refusal = BuildMessage(m_engine.LastBuild(), true);
         refusal = refusal.isEmpty() ? Wording("The part is empty: nothing was placed.") : refusal;
@@ -699,15 +697,11 @@ bool MainWindow::NewPart()
     // One dialog at a time: the module keeps what Create was given.
     QAction* pNew = findChild<QAction*>(QStringLiteral("actionNewPart"));
     pNew->setEnabled(false);
-    const Outlines outlines = AskPart(DialogPlan(), "New part...");
+    Part part;
+    const bool made = AskPart(DialogPlan(), "New part...", &part);
     pNew->setEnabled(true);
-    if (outlines.isEmpty())
+    if (!made)
         return false;
-    const int generator = m_engine.LastBuild().nGenerator;
-    Part part = MakePart(outlines, SheetModel::kGapMm);
-    part.nGenerator = generator;
-    part.strName = Wording(GeneratorName(generator));
-    part.parameters = PartParameters(m_engine, generator);
     ShowBuildMessage(true, Place(part, "New part"));
     return true;
 }
@@ -742,16 +736,13 @@ bool MainWindow::EditPart(int nId)
     plan.nGenerator = pPart->nGenerator;
     plan.sets = SetsFor(pPart->nGenerator, pPart->parameters, m_pSheet->Inches());
     plan.bLeaveOpen = true;
-    const Outlines outlines = AskPart(plan, "Edit part...");
-    if (outlines.isEmpty())
+    Part edited;
+    if (!AskPart(plan, "Edit part...", &edited))
         return false;
-    const int generator = m_engine.LastBuild().nGenerator;
-    Part edited = MakePart(outlines, SheetModel::kGapMm);
     const Part& before = *m_model.Find(nId);
     edited.nId = nId;
-    edited.nGenerator = generator;
-    edited.strName = generator == before.nGenerator ? before.strName : Wording(GeneratorName(generator));
-    edited.parameters = PartParameters(m_engine, generator);
+    if (edited.nGenerator == before.nGenerator)
+        edited.strName = before.strName;
     edited.position = before.position;
     edited.nSheet = before.nSheet;
     edited.dRotation = before.dRotation;

@@ -82,7 +82,7 @@ private:
     void Ungroup();
     QString Place(Part part, const char* pszKey); // what the maker reads of where it went
     // The dialog until OK brings a part (its outlines) or the maker cancels (none).
-    Outlines AskPart(DialogPlan plan, const char* pszTitleKey);
+    bool AskPart(DialogPlan plan, const char* pszTitleKey, Part* pPart);
     void ShowBuildMessage(bool bPlaced, const QString& more = QString());
     QString FileFilter(const QString& suffix) const;
 
