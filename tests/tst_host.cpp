@@ -436,7 +436,7 @@ void TestHost::nestedSheetsKeepEveryPieceWhole()
     in.close();
     const double margin = 4, spacing = 3;
     const Run run = Host(QStringList{"--open", Path("in.kerfmate"), "--sheet", "300x300", "--margin", "4", "--spacing", "3",
-                                     "--nest", "--out", "n.svg", "--out", "n.dxf", "--out", "n.pdf", "--save", "n.kerfmate"} + options);
+                                     "--nest", "--nest-time", "1", "--out", "n.svg", "--out", "n.dxf", "--out", "n.pdf", "--save", "n.kerfmate"} + options);
     QVERIFY2(run.exitCode == 0 && run.out.contains(" in holes"), qPrintable(run.out));
     QFile out(Path("n.kerfmate"));
     SheetDocument::Contents nested;

@@ -27,6 +27,22 @@ bool Number(const QJsonValue& value, double low, double high, double* pOut)
     return true;
 }
 
+// Far past any board (the widest is 100,000 mm) but where whole units of a
+// ten-thousandth of a millimetre still count exactly.
+constexpr double kFarthestMm = 1e7;
+
+bool WithinReach(const Part& part)
+{
+    for (const Outlines& piece : part.pieces)
+        for (const Outline& outline : piece)
+            for (int i = 0; i < outline.path.elementCount(); ++i) {
+                const QPainterPath::Element e = outline.path.elementAt(i);
+                if (!(std::abs(e.x) <= kFarthestMm && std::abs(e.y) <= kFarthestMm))
+                    return false;
+            }
+    return true;
+}
+
 bool ReadPart(const QJsonObject& o, Part* pPart, QString* pWhy)
 {
     Part part;
@@ -97,15 +113,15 @@ QByteArray Write(const Contents& contents)
                                  {"pinned", part.bPinned},
                                  {"pieces", pieces}});
     }
-    const QJsonObject root{{"format", kFormat},
-                           {"version", kVersion},
-                           {"sheet", QJsonObject{{"width", setup.size.width()},
-                                                 {"height", setup.size.height()},
-                                                 {"margin", setup.dMarginMm},
-                                                 {"spacing", setup.dSpacingMm},
-                                                 {"turn", setup.nTurnStep},
-                                                 {"freeTurns", setup.bFreeTurns}}},
-                           {"parts", parts}};
+    QJsonObject sheet{{"width", setup.size.width()},
+                      {"height", setup.size.height()},
+                      {"margin", setup.dMarginMm},
+                      {"spacing", setup.dSpacingMm},
+                      {"turn", setup.nTurnStep},
+                      {"freeTurns", setup.bFreeTurns}};
+    if (setup.bRoll) // only then: a file from before rolls opens and saves byte for byte
+        sheet.insert(QStringLiteral("roll"), true);
+    const QJsonObject root{{"format", kFormat}, {"version", kVersion}, {"sheet", sheet}, {"parts", parts}};
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
@@ -137,9 +153,12 @@ bool Read(const QByteArray& text, Contents* pContents, QString* pError)
              || (sheet.contains(QStringLiteral("spacing")) && !Number(sheet.value(QStringLiteral("spacing")), 0, 1e4, &setup.dSpacingMm))
              || (sheet.contains(QStringLiteral("turn")) && (!Number(sheet.value(QStringLiteral("turn")), 0, 360, &turn) || turn != std::floor(turn))))
         why = QStringLiteral("its margin, spacing or turn is out of range");
+    else if (sheet.contains(QStringLiteral("roll")) && !sheet.value(QStringLiteral("roll")).isBool())
+        why = QStringLiteral("its roll is neither true nor false");
     setup.size = QSizeF(width, height);
     setup.nTurnStep = int(turn);
     setup.bFreeTurns = sheet.value(QStringLiteral("freeTurns")).toBool(false);
+    setup.bRoll = sheet.value(QStringLiteral("roll")).toBool(false);
     contents.setup = setup;
     QSet<int> ids;
     for (const QJsonValue& value : root.value(QStringLiteral("parts")).toArray()) {
@@ -148,6 +167,8 @@ bool Read(const QByteArray& text, Contents* pContents, QString* pError)
         Part part;
         if (ReadPart(value.toObject(), &part, &why) && (ids.contains(part.nId) || !IsFinite(part.Placed())))
             why = QStringLiteral("part %1 is there twice or has coordinates that are not numbers").arg(part.nId);
+        else if (why.isEmpty() && !WithinReach(part))
+            why = QStringLiteral("part %1 has a coordinate beyond 10,000,000 mm").arg(part.nId);
         ids << part.nId;
         contents.parts << part;
     }

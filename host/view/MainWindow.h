@@ -51,6 +51,8 @@ public:
     // sheets off the window's thread, with a progress bar and Cancel; one
     // undo step. False when cancelled, failed or there was nothing to nest.
     bool Nest(bool bSelectionOnly);
+    // The search's budget the nest settings keep, in seconds.
+    double NestSeconds() const;
 
 protected:
     void closeEvent(QCloseEvent* pEvent) override;
