@@ -4,11 +4,12 @@
 // density (the pieces' area over strip_height x length), its ratio to the
 // best known and the time, each the median over the runs.
 //
-//   kerfmate_nest_instances [FOLDER] [--runs N] [--time SECONDS] [--bisect] [--only NAME]
+//   kerfmate_nest_instances [FOLDER] [--runs N] [--time SECONDS] [--rounds N] [--bisect] [--only NAME] [--svg FOLDER]
 //
 // FOLDER holds NAME.json files and a README.md whose table gives the best
 // known densities (default: ../shared/nesting beside the repository).
-// --bisect finds the shortest fixed board that takes every piece instead
+// --rounds runs that many rounds of search instead of a time (the same
+// work whatever the load); --svg draws each layout there. --bisect finds the shortest fixed board that takes every piece instead
 // (how boards were measured before the nest had a roll of its own).
 #include "Nesting.h"
 
@@ -97,7 +98,7 @@ QHash<QString, double> BestKnown(const QString& folder)
     return best;
 }
 
-NestRequest Request(const Instance& instance, double dLength, double dSeconds = 0, quint64 nSeed = 1)
+NestRequest Request(const Instance& instance, double dLength, double dSeconds = 0, quint64 nSeed = 1, int nRounds = 0)
 {
     NestRequest request;
     request.parts = instance.parts;
@@ -111,6 +112,7 @@ NestRequest Request(const Instance& instance, double dLength, double dSeconds = 
     request.setup.bRoll = dLength <= 0;
     request.dSeconds = dSeconds;
     request.nSeed = nSeed;
+    request.nRounds = nRounds;
     return request;
 }
 
@@ -176,7 +178,7 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     QString folder = QStringLiteral(KERFMATE_SOURCE_DIR "/../shared/nesting"), only, svg;
-    int runs = 3;
+    int runs = 3, rounds = 0;
     double seconds = 10;
     bool bisect = false;
     for (int i = 0; i < args.size(); ++i) {
@@ -184,6 +186,8 @@ int main(int argc, char** argv)
             runs = std::max(1, args[++i].toInt());
         else if (args[i] == QLatin1String("--time") && i + 1 < args.size())
             seconds = args[++i].toDouble();
+        else if (args[i] == QLatin1String("--rounds") && i + 1 < args.size())
+            rounds = args[++i].toInt();
         else if (args[i] == QLatin1String("--bisect"))
             bisect = true;
         else if (args[i] == QLatin1String("--svg") && i + 1 < args.size())
@@ -213,7 +217,7 @@ int main(int argc, char** argv)
             } else {
                 QElapsedTimer clock;
                 clock.start();
-                const NestOutcome outcome = Nest(Request(instance, 0, seconds, quint64(run + 1)));
+                const NestOutcome outcome = Nest(Request(instance, 0, seconds, quint64(run + 1), rounds));
                 taken = clock.elapsed() / 1000.0;
                 if (!OnOneBoard(outcome)) {
                     std::printf("%s: not on one roll: %s\n", qPrintable(instance.name), qPrintable(outcome.strError));

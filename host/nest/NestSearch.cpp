@@ -47,6 +47,14 @@ public:
                 obstaclesOn.resize(size_t(sheet) + 1);
             obstaclesOn[size_t(sheet)].push_back(int(k));
         }
+        // Cells about as large as an item: a spot's neighbours are those in the cells it covers.
+        std::vector<Coord> sizes;
+        for (int i = 0; i < n; ++i)
+            sizes.push_back(std::max(ShapeOf(i, 0).w, ShapeOf(i, 0).h));
+        std::sort(sizes.begin(), sizes.end());
+        cell = std::max<Coord>({1, sizes.empty() ? 1 : sizes[sizes.size() / 2], P.height / 64});
+        rows = int(P.height / cell) + 1;
+        stamp.assign(size_t(n), 0);
     }
 
     const Shape& ShapeOf(int i, int turn) const { return S.shapes[size_t(P.items[size_t(i)].shapes[size_t(turn)])]; }
@@ -64,9 +72,46 @@ public:
         for (const Place& p : places)
             sheets = std::max(sheets, p.nSheet + 1);
         bySheet.assign(size_t(sheets), {});
+        grid.assign(size_t(sheets), {});
         for (int i = 0; i < n; ++i)
             if (places[size_t(i)].nSheet >= 0)
-                Sheet(places[size_t(i)].nSheet).push_back(i);
+                Sheet(places[size_t(i)].nSheet).push_back(i), File(i, true);
+    }
+
+    // The cells a box covers, columns first.
+    void Span(const Box& b, int* pC0, int* pC1, int* pR0, int* pR1) const
+    {
+        *pC0 = int(std::max<Coord>(0, b.x0) / cell), *pC1 = int(std::max<Coord>(0, b.x1 - 1) / cell);
+        *pR0 = std::min(rows - 1, int(std::max<Coord>(0, b.y0) / cell));
+        *pR1 = std::min(rows - 1, int(std::max<Coord>(0, b.y1 - 1) / cell));
+    }
+
+    Box BoxOf(int i) const
+    {
+        const Place& p = places[size_t(i)];
+        const Shape& sh = ShapeOf(i, p.nTurn);
+        return {p.at.x, p.at.y, p.at.x + sh.w, p.at.y + sh.h};
+    }
+
+    // Enters item i into the cells it covers where it lies, or takes it out of them.
+    void File(int i, bool bIn)
+    {
+        const int sheet = places[size_t(i)].nSheet;
+        if (sheet >= int(grid.size()))
+            grid.resize(size_t(sheet) + 1);
+        std::vector<std::vector<int>>& cells = grid[size_t(sheet)];
+        int c0, c1, r0, r1;
+        Span(BoxOf(i), &c0, &c1, &r0, &r1);
+        if (bIn && size_t(c1 + 1) * size_t(rows) > cells.size())
+            cells.resize(size_t(c1 + 1) * size_t(rows));
+        for (int c = c0; c <= c1; ++c)
+            for (int r = r0; r <= r1; ++r) {
+                std::vector<int>& in = cells[size_t(c) * size_t(rows) + size_t(r)];
+                if (bIn)
+                    in.push_back(i);
+                else
+                    in.erase(std::find(in.begin(), in.end(), i));
+            }
     }
 
     std::vector<int>& Sheet(int sheet)
@@ -79,6 +124,8 @@ public:
     void Put(int i, const Place& at)
     {
         Place& now = places[size_t(i)];
+        if (now.nSheet >= 0)
+            File(i, false);
         if (now.nSheet >= 0 && now.nSheet != at.nSheet) {
             std::vector<int>& on = Sheet(now.nSheet);
             on.erase(std::find(on.begin(), on.end(), i));
@@ -86,6 +133,8 @@ public:
         if (at.nSheet >= 0 && now.nSheet != at.nSheet)
             Sheet(at.nSheet).push_back(i);
         now = at;
+        if (now.nSheet >= 0)
+            File(i, true);
     }
 
     // Calls meet(j, overlap, shape of j) for each item (j >= 0) and obstacle
@@ -103,13 +152,23 @@ public:
                 return 0.0;
             return Overlap(S, shape, c.at, other, at, cache);
         };
-        if (c.nSheet < int(bySheet.size()))
-            for (int j : bySheet[size_t(c.nSheet)])
-                if (j != i) {
-                    const int other = P.items[size_t(j)].shapes[size_t(places[size_t(j)].nTurn)];
-                    if (const double o = near(other, places[size_t(j)].at); o > 0 && meet(j, o, S.shapes[size_t(other)]))
-                        return;
-                }
+        if (c.nSheet < int(grid.size())) {
+            if (++stampNow == 0)
+                std::fill(stamp.begin(), stamp.end(), 0), stampNow = 1;
+            const std::vector<std::vector<int>>& cells = grid[size_t(c.nSheet)];
+            int c0, c1, r0, r1;
+            Span(box, &c0, &c1, &r0, &r1);
+            c1 = std::min(c1, int(cells.size() / size_t(rows)) - 1);
+            for (int col = c0; col <= c1; ++col)
+                for (int r = r0; r <= r1; ++r)
+                    for (int j : cells[size_t(col) * size_t(rows) + size_t(r)])
+                        if (j != i && stamp[size_t(j)] != stampNow) {
+                            stamp[size_t(j)] = stampNow;
+                            const int other = P.items[size_t(j)].shapes[size_t(places[size_t(j)].nTurn)];
+                            if (const double o = near(other, places[size_t(j)].at); o > 0 && meet(j, o, S.shapes[size_t(other)]))
+                                return;
+                        }
+        }
         if (c.nSheet < int(obstaclesOn.size()))
             for (int k : obstaclesOn[size_t(c.nSheet)]) {
                 const Obstacle& ob = P.obstacles[size_t(k)];
@@ -167,6 +226,12 @@ public:
     const int n;
     std::vector<Place> places;
     std::vector<std::vector<int>> bySheet, obstaclesOn;
+    // Per board, the items in each cell of a grid over it.
+    std::vector<std::vector<std::vector<int>>> grid;
+    Coord cell = 1;
+    int rows = 1;
+    std::vector<std::uint32_t> stamp;
+    std::uint32_t stampNow = 0;
     int nSheets = 1;
     Coord lastLength = 0;
 };
@@ -340,10 +405,9 @@ private:
         Load(best.places);
         if (target >= best.total)
             return;
-        const int before = nSheets;
         nSheets = int((target + P.length - 1) / P.length);
         lastLength = target - Coord(nSheets - 1) * P.length;
-        Shrink(before == nSheets ? rng.Upto(P.length) : -1);
+        Shrink(rng.Upto(best.total), best.total - target);
     }
 
     void Step()
@@ -406,23 +470,25 @@ private:
         }
     }
 
-    // Every item inside the shorter row of boards: on the last board the
-    // items past split move nearer its start by what it lost; items on a
-    // board no longer there go anywhere.
-    void Shrink(Coord split)
+    // Every item inside the shorter row of boards, seen as one strip of
+    // boards end to end: the items past split move nearer its start by what
+    // it lost (onto the board before when they cross its end), and what no
+    // longer fits its board goes anywhere.
+    void Shrink(Coord split, Coord lost)
     {
-        Coord lost = 0;
-        for (int i = 0; i < n; ++i)
-            if (places[size_t(i)].nSheet == nSheets - 1)
-                lost = std::max(lost, places[size_t(i)].at.x + ShapeOf(i, places[size_t(i)].nTurn).w - lastLength);
         for (int i = 0; i < n; ++i) {
             Place c = places[size_t(i)];
+            const Coord w = ShapeOf(i, c.nTurn).w;
+            if (Coord along = Coord(c.nSheet) * P.length + c.at.x; along + w / 2 > split) {
+                along = std::max<Coord>(0, along - lost);
+                c.nSheet = int(along / P.length), c.at.x = along - Coord(c.nSheet) * P.length;
+                if (c.nSheet < nSheets && c.at.x + w > Room(c.nSheet) && c.at.x > Room(c.nSheet) / 2 && c.nSheet + 1 < nSheets)
+                    c.nSheet += 1, c.at.x = 0; // across the end of a board: onto the next one's start
+            }
             if (c.nSheet >= nSheets) {
                 Put(i, Anywhere(i));
                 continue;
             }
-            if (c.nSheet == nSheets - 1 && split >= 0 && c.at.x + ShapeOf(i, c.nTurn).w / 2 > split)
-                c.at.x -= lost;
             if (!Fits(i, c.nTurn, c.nSheet)) {
                 const int turn = AnyTurn(i, c.nSheet);
                 if (turn < 0) {
