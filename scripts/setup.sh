@@ -2,10 +2,10 @@
 # Installs the Debian packages the build needs, when any is missing, and
 # those named as arguments; --tests adds what the tests need.
 set -euo pipefail
-# libnest2d-dev nests the host's parts: its headers need Clipper (libpolyclipping-dev),
-# NLopt (libnlopt-cxx-dev) and Boost.Geometry (libboost-dev), which the package leaves out.
+# Clipper (libpolyclipping-dev) grows the host's pieces by the spacing before its own nest
+# places them.
 packages=(g++ cmake make qt6-base-dev qt6-base-dev-tools qt6-5compat-dev qt6-svg-dev libgl-dev qt6-translations-l10n
-          fonts-dejavu-core fonts-wqy-zenhei libnest2d-dev libpolyclipping-dev libnlopt-cxx-dev libboost-dev)
+          fonts-dejavu-core fonts-wqy-zenhei libpolyclipping-dev)
 # Clipper also merges the outlines of letters that touch into one; pkg-config finds it.
 packages+=(pkg-config)
 # help2man writes kerfmate-host's manual page from its --help.

@@ -115,6 +115,7 @@ void TestSheetFile::keptOrRefused_data()
     row("\"turn\": 15", "\"turn\": 22.5", "sheet.turn: 22.5 is not a whole number");
     row("\"turn\": 15", "\"turn\": 720", "sheet.turn: 720 is outside 0 to 360");
     row("\"freeTurns\": true", "\"freeTurns\": 1", "sheet.freeTurns: not true or false");
+    row("\"roll\": true", "\"roll\": \"yes\"", "sheet.roll: not true or false");
     row("\"freeTurns\": true", "\"freeTurns\": true, \"grain\": 0", "sheet.grain: not a key of the format");
     row("\"id\": 3,", "\"id\": 0,", "parts[0].id: 0 is outside 1 to 1000000000");
     row("\"id\": 3,", "\"id\": 1.5,", "parts[0].id: 1.5 is not a whole number");
@@ -166,7 +167,7 @@ void TestSheetFile::keptOrRefused_data()
         "\"pieces\": [\n                [\n                ],\n                [\n                    {\n                        \"layer\": \"cut\",\n                        \"path\": \"M0 0 L1e-05",
         "parts[1].pieces[0]: not a list of outlines");
     row("\"id\": 7,", "\"id\": 7, \"id\": 8,", "id: there twice in one object");
-    row("\"version\": 1\n", "\"version\": 1,\n", "it is not a JSON text (object is missing after a comma at byte 2298)");
+    row("\"version\": 1\n", "\"version\": 1,\n", "it is not a JSON text (object is missing after a comma at byte 2320)");
 }
 
 void TestSheetFile::keptOrRefused()
@@ -255,6 +256,9 @@ void TestSheetFile::budgets()
     QCOMPARE(code, 0);
     const long outlines = what == QLatin1String("points") ? 1 : long(count);
     const long allowed = 64 * 1024 + 16 * long(text.size() / 1024) + outlines;
+#if defined(__SANITIZE_ADDRESS__)
+    return; // the address checker's shadow memory is no part of the budget
+#endif
     QVERIFY2(peakKiB <= allowed, qPrintable(QStringLiteral("%1 KiB, %2 allowed").arg(peakKiB).arg(allowed)));
 }
 
@@ -298,7 +302,7 @@ void TestSheetFile::optionsAtTheirBounds_data()
     const auto row = [](const QStringList& args, int code, const char* outcome) {
         QTest::newRow(qPrintable(args.join(' '))) << args << code << QString::fromUtf8(outcome);
     };
-    const char* sheet = "--sheet takes WIDTHxHEIGHT from 10x10 to 100000x100000 mm, not ";
+    const char* sheet = "--sheet takes WIDTHxLENGTH from 10x10 to 100000x100000 mm (a length of 0: a roll of that width), not ";
     row({"--sheet", "10x100000"}, 0, "10x100000 margin 7.5 spacing 0.25 turn 15");
     row({"--sheet", "9.99x400"}, 2, sheet);
     row({"--sheet", "600x100000.01"}, 2, sheet);

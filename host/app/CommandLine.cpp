@@ -5,6 +5,7 @@
 #include "ExportFormats.h"
 #include "HostConfig.h"
 #include "HostEngine.h"
+#include "Nesting.h"
 #include "ModulePath.h"
 #include "Parameters.h"
 #include "SheetDocument.h"
@@ -21,7 +22,8 @@ const char kExitCodes[] = "\nExit codes: 0 done, 1 cancelled, 2 bad option or a 
                           "3 module not loadable, 4 entry point missing, 5 file not writable,\n"
                           "6 dialog never got ready, 7 the part is empty: the engine refused it\n"
                           "(stderr says why and what would work; nothing written),\n"
-                          "8 the --open sheet cannot be read, 9 the nest failed.\n";
+                          "8 the --open sheet cannot be read, 9 the nest failed: a piece is larger than the board\n"
+                          "(nothing written).\n";
 } // namespace
 
 void HostError(const QString& message)
@@ -50,10 +52,13 @@ QString ReadSheetOptions(const QCommandLineParser& parser, const QCommandLineOpt
         const QRegularExpressionMatch size = QRegularExpression(QStringLiteral("^([0-9.]+)[x×]([0-9.]+)(mm|in)?$"))
                                                  .match(parser.value(sheet).trimmed());
         const double unit = size.captured(3) == QLatin1String("in") ? 25.4 : 1.0;
-        options.sheet = QSizeF(size.captured(1).toDouble(), size.captured(2).toDouble()) * unit;
+        bool wide = false, long_ = false;
+        options.sheet = QSizeF(size.captured(1).toDouble(&wide), size.captured(2).toDouble(&long_)) * unit;
         const auto side = [](double mm) { return mm >= S::kLeastSideMm && mm <= S::kMostSideMm; };
-        if (!size.hasMatch() || !side(options.sheet.width()) || !side(options.sheet.height()))
-            return QStringLiteral("--sheet takes WIDTHxHEIGHT from %1x%1 to %2x%2 mm, not %3")
+        // A length of 0: a roll of that width, as long as the nest needs.
+        if (!size.hasMatch() || !wide || !long_ || !side(options.sheet.width())
+            || !(options.sheet.height() == 0 || side(options.sheet.height())))
+            return QStringLiteral("--sheet takes WIDTHxLENGTH from %1x%1 to %2x%2 mm (a length of 0: a roll of that width), not %3")
                 .arg(S::kLeastSideMm).arg(S::kMostSideMm).arg(parser.value(sheet));
     }
     for (const auto& [option, pValue] : {std::pair(&margin, &options.dMarginMm), std::pair(&spacing, &options.dSpacingMm)}) {
@@ -64,6 +69,21 @@ QString ReadSheetOptions(const QCommandLineParser& parser, const QCommandLineOpt
     bool ok = true;
     if (parser.isSet(turn) && (options.nTurnStep = parser.value(turn).toInt(&ok), !ok || !S::TurnStepAllowed(options.nTurnStep)))
         return QStringLiteral("--turn takes 0 or a whole number of degrees that divides 360, not %1").arg(parser.value(turn));
+    return QString();
+}
+
+// The search's budget, rounds and seed.
+QString ReadSearchOptions(const QCommandLineParser& parser, const QCommandLineOption& time, const QCommandLineOption& rounds,
+                          const QCommandLineOption& seed, HostOptions& options)
+{
+    bool ok = true;
+    if (parser.isSet(time) && (options.dNestSeconds = parser.value(time).toDouble(&ok),
+                               !ok || !(options.dNestSeconds >= 0 && options.dNestSeconds <= NestRequest::kMostSeconds)))
+        return QStringLiteral("--nest-time takes 0 to %1 seconds, not %2").arg(NestRequest::kMostSeconds).arg(parser.value(time));
+    if (parser.isSet(rounds) && (options.nNestRounds = parser.value(rounds).toInt(&ok), !ok || options.nNestRounds < 1))
+        return QStringLiteral("--nest-rounds takes a whole number from 1, not %1").arg(parser.value(rounds));
+    if (parser.isSet(seed) && (options.nSeed = parser.value(seed).toULongLong(&ok), !ok))
+        return QStringLiteral("--seed takes a whole number from 0, not %1").arg(parser.value(seed));
     return QString();
 }
 } // namespace
@@ -120,23 +140,38 @@ int ParseOptions(const QStringList& args, HostOptions& options)
                                     QStringLiteral("Open the window even with --accept or --screenshot."));
     const QCommandLineOption sheet(QStringLiteral("sheet"),
                                    QStringLiteral("The board every sheet is cut from, in millimetres (600x400),\n"
-                                                  "or in inches with \"in\" after it (24x12in)."),
-                                   QStringLiteral("WxH"));
+                                                  "or in inches with \"in\" after it (24x12in); a length of 0 (600x0)\n"
+                                                  "is a roll or long stock: one board of that width, as long as the\n"
+                                                  "nest needs, which --nest reports."),
+                                   QStringLiteral("WxL"));
     const QCommandLineOption margin(QStringLiteral("margin"), QStringLiteral("Keep this clear along the board's edges (mm)."),
                                     QStringLiteral("mm"));
     const QCommandLineOption spacing(QStringLiteral("spacing"),
-                                     QStringLiteral("Material left between two parts (mm); the kerf comes on top."),
+                                     QStringLiteral("Material left between two parts (mm); the kerf comes on top. Straight\n"
+                                                    "edges keep exactly that (0: they may touch); curved ones up to\n"
+                                                    "0.04 mm more, outlines of very many corners up to 0.4 mm more."),
                                      QStringLiteral("mm"));
     const QCommandLineOption turn(QStringLiteral("turn"),
                                   QStringLiteral("Nested pieces turn in steps of this many degrees (0 never; it divides 360)."),
                                   QStringLiteral("degrees"));
     const QCommandLineOption nest(QStringLiteral("nest"),
-                                  QStringLiteral("Nest every part onto as few sheets as it takes before writing."));
+                                  QStringLiteral("Nest every part onto as few sheets as it takes before writing; the\n"
+                                                 "best material use so far goes to stderr, and Ctrl+C keeps it."));
+    const QCommandLineOption nestTime(QStringLiteral("nest-time"),
+                                      QStringLiteral("Search this long for a better nest after the first (default %1).")
+                                          .arg(NestRequest::kDefaultSeconds),
+                                      QStringLiteral("seconds"));
+    const QCommandLineOption nestRounds(QStringLiteral("nest-rounds"),
+                                        QStringLiteral("Search exactly this many rounds instead, however long they take:\n"
+                                                       "the same seed, rounds and cores give the same nest."),
+                                        QStringLiteral("n"));
+    const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Seed of the nest's search (default 1)."),
+                                  QStringLiteral("n"));
     const QCommandLineOption layers(QStringLiteral("layers"),
                                     QStringLiteral("Write several sheets as layers of one SVG or DXF, not as\n"
                                                    "FILE-1.svg, FILE-2.svg... (a PDF is a page per sheet)."));
     parser.addOptions({module, out, dxf, open, save, lang, theme, accept, generator, set, screenshot, log, window, sheet,
-                       margin, spacing, turn, nest, layers});
+                       margin, spacing, turn, nest, nestTime, nestRounds, seed, layers});
     if (!parser.parse(args)) {
         HostError(parser.errorText());
         return ExitUsage;
@@ -191,7 +226,8 @@ int ParseOptions(const QStringList& args, HostOptions& options)
                       .arg(options.strLanguage, CTranslator::AvailableLanguages().join(QLatin1String(", "))));
         return ExitUsage;
     }
-    if (const QString why = ReadSheetOptions(parser, sheet, margin, spacing, turn, options); !why.isEmpty()) {
+    if (QString why = ReadSheetOptions(parser, sheet, margin, spacing, turn, options); !why.isEmpty()
+        || !(why = ReadSearchOptions(parser, nestTime, nestRounds, seed, options)).isEmpty()) {
         HostError(why);
         return ExitUsage;
     }

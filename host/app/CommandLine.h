@@ -19,9 +19,12 @@ struct HostOptions
     QList<int> generators; // a headless run opens the last; the window each
     DialogPlan plan;       // sets, screenshot, accept
     // The board and the nest: each given option overrides the sheet's own.
-    QSizeF sheet;
+    QSizeF sheet;         // a height of 0: a roll of that width
     double dMarginMm = -1, dSpacingMm = -1;
     int nTurnStep = -1;
+    double dNestSeconds = -1; // the search's budget; -1: the default
+    int nNestRounds = 0;      // above 0: exactly so many rounds of search
+    quint64 nSeed = 1;
     bool bNest = false;   // nest every part before writing
     bool bLayers = false; // several sheets in one file, a layer each, not a file each
     bool bWindow = false;

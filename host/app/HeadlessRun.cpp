@@ -14,11 +14,72 @@
 #include "SheetModel.h"
 #include "WholeFile.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <atomic>
+#include <cmath>
+#include <csignal>
 #include <cstdio>
 
 namespace {
+std::atomic<bool> g_stopNest{false};
+
+// Ctrl+C (or a TERM) while nesting keeps the best layout so far; a second one ends the program as usual.
+void StopNest(int nSignal)
+{
+    g_stopNest = true;
+    std::signal(nSignal, SIG_DFL);
+}
+
+// Nests every part, telling stderr how far it has got; false (and the reason said) when it cannot.
+bool NestAll(SheetModel& model, const HostOptions& options)
+{
+    SheetSetup setup = model.Setup();
+    NestRequest request{model.Parts(), {}, setup, model.NextId()};
+    for (const Part& part : model.Parts())
+        request.moving << part.nId;
+    request.dSeconds = options.dNestSeconds >= 0 ? options.dNestSeconds : NestRequest::kDefaultSeconds;
+    request.nRounds = options.nNestRounds;
+    request.nSeed = options.nSeed;
+    g_stopNest = false;
+    const auto oldInt = std::signal(SIGINT, StopNest), oldTerm = std::signal(SIGTERM, StopNest);
+    QElapsedTimer said;
+    const NestOutcome outcome = Nest(request, [&said](const NestStatus& status) {
+        if (status.dMaterialUse > 0 && (!said.isValid() || said.elapsed() >= 1000)) {
+            said.start();
+            std::fprintf(stderr, "kerfmate-host: nesting: best material use %.1f %% after %.1f s\n", 100 * status.dMaterialUse,
+                         status.dSeconds);
+        }
+        return g_stopNest ? NestStep::Stop : NestStep::Go;
+    });
+    std::signal(SIGINT, oldInt);
+    std::signal(SIGTERM, oldTerm);
+    if (!outcome.bDone) {
+        HostError(QStringLiteral("could not nest: %1").arg(outcome.strError));
+        return false;
+    }
+    if (outcome.nTooLarge) {
+        HostError(QStringLiteral("could not nest: %1 piece(s) are larger than the %2 x %3 mm board less its margin; nothing written")
+                      .arg(outcome.nTooLarge)
+                      .arg(setup.size.width())
+                      .arg(setup.bRoll ? QStringLiteral("100000") : QString::number(setup.size.height())));
+        return false;
+    }
+    if (setup.bRoll)
+        setup.size.setHeight(std::clamp(std::ceil(outcome.dLengthMm * 10) / 10, SheetSetup::kLeastSideMm, SheetSetup::kMostSideMm));
+    model.SetSetup(setup);
+    model.SetParts(outcome.parts);
+    std::printf("kerfmate-host: %d pieces nested on %d sheet(s) of %g x %g mm, %d in holes, material use %.0f %%",
+                outcome.nPieces, model.SheetCount(), setup.size.width(), setup.size.height(), outcome.nInHoles,
+                100 * model.MaterialUse());
+    if (setup.bRoll)
+        std::printf(", length used %g mm", setup.size.height());
+    else
+        std::printf(", the last sheet used to %.1f mm", outcome.dLengthMm);
+    std::printf(" (%d rounds of search, seed %llu)\n", outcome.nRounds, static_cast<unsigned long long>(options.nSeed));
+    return true;
+}
 bool OpenSheet(const QString& path, SheetModel& model)
 {
     SheetDocument::Contents contents;
@@ -102,7 +163,11 @@ int RunHeadless(const HostOptions& options)
     if (!options.strOpen.isEmpty() && !OpenSheet(options.strOpen, model))
         return ExitSheetUnreadable;
     SheetSetup setup = model.Setup();
-    setup.size = options.sheet.isValid() ? options.sheet : setup.size;
+    if (options.sheet.width() > 0) {
+        // A roll keeps the length it had until a nest finds its own.
+        setup.bRoll = options.sheet.height() == 0;
+        setup.size = QSizeF(options.sheet.width(), setup.bRoll ? setup.size.height() : options.sheet.height());
+    }
     setup.dMarginMm = options.dMarginMm >= 0 ? options.dMarginMm : setup.dMarginMm;
     setup.dSpacingMm = options.dSpacingMm >= 0 ? options.dSpacingMm : setup.dSpacingMm;
     setup.nTurnStep = options.nTurnStep >= 0 ? options.nTurnStep : setup.nTurnStep;
@@ -110,22 +175,8 @@ int RunHeadless(const HostOptions& options)
     if (options.bDialog)
         if (const int code = MakePartOn(options, model); code >= 0)
             return code;
-    if (options.bNest && !model.IsEmpty()) {
-        NestRequest request{model.Parts(), {}, setup, model.NextId()};
-        for (const Part& part : model.Parts())
-            request.moving << part.nId;
-        const NestOutcome outcome = Nest(request);
-        if (!outcome.bDone) {
-            HostError(QStringLiteral("could not nest: %1").arg(outcome.strError));
-            return ExitNestFailed;
-        }
-        model.SetParts(outcome.parts);
-        std::printf("kerfmate-host: %d pieces nested on %d sheet(s) of %g x %g mm, %d in holes, material use %.0f %%\n",
-                    outcome.nPieces, model.SheetCount(), setup.size.width(), setup.size.height(), outcome.nInHoles,
-                    100 * model.MaterialUse());
-        if (outcome.nTooLarge)
-            HostError(QStringLiteral("%1 piece(s) larger than the board lie on sheets of their own").arg(outcome.nTooLarge));
-    }
+    if (options.bNest && !model.IsEmpty() && !NestAll(model, options))
+        return ExitNestFailed;
     const QVector<Outlines> sheets = model.SheetOutlines();
     for (const QString& path : options.outputs) {
         QString reason;

@@ -1,5 +1,7 @@
 #include "NestShapes.h"
 
+#include "NestGeometry.h"
+
 #include <polyclipping/clipper.hpp>
 
 #include <algorithm>
@@ -94,15 +96,6 @@ Paths Offset(const Paths& paths, double dMm, ClipperLib::JoinType join)
     return out;
 }
 
-Paths Normalised(const Paths& rings, ClipperLib::PolyFillType fill)
-{
-    ClipperLib::Clipper clipper;
-    clipper.AddPaths(rings, ClipperLib::ptSubject, true);
-    Paths out;
-    clipper.Execute(ClipperLib::ctUnion, out, fill, fill);
-    return out;
-}
-
 const Path& Largest(const Paths& paths)
 {
     return *std::max_element(paths.cbegin(), paths.cend(), [](const Path& a, const Path& b) {
@@ -110,13 +103,6 @@ const Path& Largest(const Paths& paths)
     });
 }
 
-IntPoint Corner(const Path& ring, bool bTopRight)
-{
-    // The library's reference corners: greatest (least) y, then x.
-    const auto before = [](const IntPoint& a, const IntPoint& b) { return a.Y == b.Y ? a.X < b.X : a.Y < b.Y; };
-    return bTopRight ? *std::max_element(ring.cbegin(), ring.cend(), before)
-                     : *std::min_element(ring.cbegin(), ring.cend(), before);
-}
 } // namespace
 
 PieceShape ShapeOf(const Outlines& piece)
@@ -150,8 +136,19 @@ PieceShape ShapeOf(const Outlines& piece)
     return shape;
 }
 
+bool HasCurves(const Outlines& piece)
+{
+    for (const Outline& outline : piece)
+        for (int i = 0; !IsEngraving(outline.nLayer) && i < outline.path.elementCount(); ++i)
+            if (outline.path.elementAt(i).type == QPainterPath::CurveToElement)
+                return true;
+    return false;
+}
+
 Path Grown(const Path& ring, double dByMm, double dSlackMm)
 {
+    if (dByMm <= 0 && dSlackMm <= 0)
+        return Ring(ring);
     const Paths grown = Offset({ring}, dByMm + dSlackMm, ClipperLib::jtMiter);
     return grown.empty() ? Path() : Simplified(Largest(grown), dSlackMm);
 }
@@ -167,41 +164,37 @@ Paths Shrunk(const Path& hole, double dByMm, double dSlackMm)
 
 Path Hull(const Path& ring)
 {
-    // Andrew's monotone chain.
-    Path points = Open(ring);
-    std::sort(points.begin(), points.end(), [](const IntPoint& a, const IntPoint& b) {
-        return a.X == b.X ? a.Y < b.Y : a.X < b.X;
-    });
-    points.erase(std::unique(points.begin(), points.end()), points.end());
-    if (points.size() < 3)
-        return Path();
-    const auto cross = [](const IntPoint& o, const IntPoint& a, const IntPoint& b) {
-        return double(a.X - o.X) * double(b.Y - o.Y) - double(a.Y - o.Y) * double(b.X - o.X);
-    };
-    Path hull(2 * points.size());
-    size_t k = 0;
-    for (size_t i = 0; i < points.size(); ++i) {
-        while (k >= 2 && cross(hull[k - 2], hull[k - 1], points[i]) <= 0)
-            --k;
-        hull[k++] = points[i];
-    }
-    for (size_t i = points.size() - 1, t = k + 1; i-- > 0;) {
-        while (k >= t && cross(hull[k - 2], hull[k - 1], points[i]) <= 0)
-            --k;
-        hull[k++] = points[i];
-    }
-    hull.resize(k - 1);
+    NestGeometry::Ring points;
+    for (const IntPoint& p : ring)
+        points.push_back({p.X, p.Y});
+    Path hull;
+    for (const NestGeometry::Pt& p : NestGeometry::Hull(points))
+        hull.push_back(IntPoint(p.x, p.y));
     return Ring(hull);
 }
 
-bool HasBayFor(const Path& ring, double dRadiusMm)
+Path BaysFilled(const Path& ring, double dRadiusMm, double dShare)
 {
+    const Path hull = Hull(ring);
     ClipperLib::Clipper clipper;
-    clipper.AddPath(Hull(ring), ClipperLib::ptSubject, true);
+    clipper.AddPath(hull, ClipperLib::ptSubject, true);
     clipper.AddPath(ring, ClipperLib::ptClip, true);
     Paths bays;
     clipper.Execute(ClipperLib::ctDifference, bays, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
-    return !Offset(bays, -dRadiusMm, ClipperLib::jtRound).empty();
+    Paths filled{ring};
+    const double small = dShare * std::abs(ClipperLib::Area(hull));
+    for (const Path& bay : bays)
+        if (std::abs(ClipperLib::Area(bay)) < small || Offset({bay}, -dRadiusMm, ClipperLib::jtRound).empty())
+            filled.push_back(bay);
+    if (filled.size() == bays.size() + 1)
+        return hull;
+    if (filled.size() == 1)
+        return ring;
+    ClipperLib::Clipper join;
+    join.AddPaths(filled, ClipperLib::ptSubject, true);
+    Paths out;
+    join.Execute(ClipperLib::ctUnion, out, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+    return out.size() == 1 ? Ring(out.front()) : ring;
 }
 
 double AreaMm2(const Path& ring)
@@ -217,80 +210,6 @@ QRectF BoundsMm(const Path& ring)
     for (const IntPoint& p : ring)
         x0 = std::min(x0, p.X), x1 = std::max(x1, p.X), y0 = std::min(y0, p.Y), y1 = std::max(y1, p.Y);
     return QRectF(QPointF(x0, y0) / kUnitsPerMm, QPointF(x1, y1) / kUnitsPerMm);
-}
-
-std::pair<Polygon, IntPoint> NoFitPolygon(const Polygon& stationary, const Polygon& orbiter)
-{
-    const Path a = Open(stationary.Contour), b = Open(orbiter.Contour);
-    // Every a - b: where the orbiter, moved by it, crosses the stationary's edge.
-    Paths sum;
-    ClipperLib::MinkowskiDiff(a, b, sum);
-    ClipperLib::Clipper clipper;
-    clipper.AddPaths(sum, ClipperLib::ptSubject, true);
-    ClipperLib::PolyTree tree;
-    clipper.Execute(ClipperLib::ctUnion, tree, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
-    const ClipperLib::PolyNode* pOuter = nullptr;
-    for (const ClipperLib::PolyNode* pNode : tree.Childs)
-        if (!pOuter || std::abs(ClipperLib::Area(pNode->Contour)) > std::abs(ClipperLib::Area(pOuter->Contour)))
-            pOuter = pNode;
-    // The orbiter's reference corner rides on these positions.
-    const IntPoint reference = Corner(b, true);
-    const auto moved = [&reference](Path path) {
-        for (IntPoint& p : path)
-            p.X += reference.X, p.Y += reference.Y;
-        return path;
-    };
-    Polygon nfp;
-    if (pOuter) {
-        nfp.Contour = Ring(moved(pOuter->Contour));
-        // A hole of the sum is room only where the orbiter lies wholly
-        // outside the stationary (in a closed bay), not wholly inside it.
-        for (const ClipperLib::PolyNode* pHole : pOuter->Childs) {
-            const Paths inside = Offset({pHole->Contour}, -0.001, ClipperLib::jtMiter);
-            if (inside.empty() || inside.front().empty())
-                continue;
-            const IntPoint d = inside.front().front();
-            const IntPoint probe(b.front().X + d.X, b.front().Y + d.Y);
-            Path placed = b;
-            for (IntPoint& p : placed)
-                p.X += d.X, p.Y += d.Y;
-            if (ClipperLib::PointInPolygon(probe, a) == 0 && ClipperLib::PointInPolygon(a.front(), placed) == 0)
-                nfp.Holes.push_back(Ring(moved(pHole->Contour), true));
-        }
-    }
-    const IntPoint touch = Corner(a, true), low = Corner(b, false);
-    return {nfp, IntPoint(reference.X + touch.X - low.X, reference.Y + touch.Y - low.Y)};
-}
-
-Paths Cuts(const Outlines& piece, const QTransform& placement)
-{
-    Paths cuts;
-    for (const Outline& outline : piece)
-        if (!IsEngraving(outline.nLayer))
-            for (const QPolygonF& polygon : FlatPolygons(placement.map(outline.path)))
-                if (polygon.size() > 3 && polygon.isClosed()) {
-                    Path path;
-                    for (const QPointF& p : polygon)
-                        path.push_back(ToUnits(p));
-                    cuts.push_back(Open(path));
-                }
-    return cuts;
-}
-
-bool KeepApart(const Paths& a, const Paths& b, double dMm)
-{
-    // Each grown by half the distance, less a hair for the round joins'
-    // chords and the flattening, must not meet the other.
-    const double half = std::max(0.0, dMm / 2 - 0.01);
-    ClipperLib::Clipper clipper;
-    clipper.AddPaths(Offset(Normalised(a, ClipperLib::pftEvenOdd), half, ClipperLib::jtRound), ClipperLib::ptSubject, true);
-    clipper.AddPaths(Offset(Normalised(b, ClipperLib::pftEvenOdd), half, ClipperLib::jtRound), ClipperLib::ptClip, true);
-    Paths overlap;
-    clipper.Execute(ClipperLib::ctIntersection, overlap, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
-    double area = 0.0;
-    for (const Path& path : overlap)
-        area += std::abs(ClipperLib::Area(path));
-    return area / (kUnitsPerMm * kUnitsPerMm) < 1e-4;
 }
 
 } // namespace NestShapes

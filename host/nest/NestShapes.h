@@ -1,12 +1,12 @@
 // Pieces as the nest sees them: polygons in Clipper's whole units, closed
-// (the first point again at the end), outer rings clockwise as the nesting
-// library wants them. Everything grown or shrunk here errs on the safe side:
-// a grown ring holds the piece grown by at least the distance asked for.
+// (the first point again at the end), outer rings clockwise. Everything
+// grown or shrunk here errs on the safe side: a grown ring holds the piece
+// grown by at least the distance asked for.
 #pragma once
 
 #include "Outline.h"
 
-#include <libnest2d/backends/clipper/clipper_polygon.hpp>
+#include <polyclipping/clipper.hpp>
 
 #include <QTransform>
 #include <utility>
@@ -16,7 +16,6 @@ namespace NestShapes {
 using ClipperLib::IntPoint;
 using ClipperLib::Path;
 using ClipperLib::Paths;
-using ClipperLib::Polygon;
 
 constexpr double kUnitsPerMm = 10000.0;
 
@@ -30,26 +29,18 @@ struct PieceShape
 Path Ring(Path path, bool bHole = false);
 // The piece's outlines as they lie on the sheet.
 PieceShape ShapeOf(const Outlines& piece);
+// Whether a cut of the piece is curved: flattened, it lies within 0.01 mm inside the curve.
+bool HasCurves(const Outlines& piece);
 // The ring grown by at least dByMm (and at most dByMm plus dSlackMm), with
-// only as many corners as that slack needs.
+// only as many corners as that slack needs; the ring itself when both are 0.
 Path Grown(const Path& ring, double dByMm, double dSlackMm);
 // The room inside a hole that keeps dByMm from its edge (several rooms when
 // a narrow neck closes), with few corners.
 Paths Shrunk(const Path& hole, double dByMm, double dSlackMm);
 Path Hull(const Path& ring);
-// Whether a bay of the ring (between it and its hull) holds a disc of this radius.
-bool HasBayFor(const Path& ring, double dRadiusMm);
+// The ring with every bay (between it and its hull) filled that holds no
+// disc of this radius or is less than this share of the hull.
+Path BaysFilled(const Path& ring, double dRadiusMm, double dShare);
 double AreaMm2(const Path& ring);
 QRectF BoundsMm(const Path& ring);
-// The positions of the orbiter's top-right corner at which it overlaps the
-// stationary ring, and that corner where the orbiter's bottom-left corner
-// meets the stationary's top-right one; bays the orbiter fits into whole
-// are holes of it.
-std::pair<Polygon, IntPoint> NoFitPolygon(const Polygon& stationary, const Polygon& orbiter);
-// The least distance between two pieces' cuts is at least dMm (a hair less
-// for rounding): neither's grown cuts overlap the other's.
-bool KeepApart(const Paths& a, const Paths& b, double dMm);
-// Every closed cut of a piece, placed.
-Paths Cuts(const Outlines& piece, const QTransform& placement = QTransform());
-
 } // namespace NestShapes

@@ -1,65 +1,79 @@
 #include "Nesting.h"
 
+#include "NestSearch.h"
 #include "NestShapes.h"
 #include "SheetCommands.h"
 
-#include <libnest2d/libnest2d.hpp>
-
 #include <QtMath>
+#include <algorithm>
+#include <chrono>
 #include <cmath>
-#include <deque>
-#include <future>
-#include <memory>
-
-// The library places only convex pieces by their no-fit polygons; ours
-// takes any outline, so a piece may reach into another's bay.
-namespace libnest2d::nfp {
-template <> struct MaxNfpLevel<PolygonImpl>
-{
-    static const BP2D_CONSTEXPR NfpLevel value = NfpLevel::BOTH_CONCAVE;
-};
-template <NfpLevel level> struct AnyOutlineNfp
-{
-    NfpResult<PolygonImpl> operator()(const PolygonImpl& stationary, const PolygonImpl& orbiter) const
-    {
-        return NestShapes::NoFitPolygon(stationary, orbiter);
-    }
-};
-template <> struct NfpImpl<PolygonImpl, NfpLevel::ONE_CONVEX> : AnyOutlineNfp<NfpLevel::ONE_CONVEX> {};
-template <> struct NfpImpl<PolygonImpl, NfpLevel::BOTH_CONCAVE> : AnyOutlineNfp<NfpLevel::BOTH_CONCAVE> {};
-} // namespace libnest2d::nfp
+#include <map>
+#include <thread>
 
 namespace {
 using namespace NestShapes;
-using libnest2d::Item;
-using RoomPlacer = libnest2d::placers::_NofitPolyPlacer<libnest2d::PolygonImpl, libnest2d::PolygonImpl>;
-using PlacerConfig = RoomPlacer::Config;
+using ClipperLib::cInt;
+namespace G = NestGeometry;
+namespace S = NestSearch;
 
-// Grown outlines keep at least the spacing; this much more lets them have
-// few corners (and covers the whole units' rounding).
-constexpr double kSlackMm = 0.05;
-// How hard the optimiser looks along each no-fit polygon (0 to 1).
-constexpr float kAccuracy = 0.5f;
+// Flattened curves lie up to this much inside the curve: a curved piece is
+// grown by it, and its outline simplified by as much again.
+constexpr double kCurveMm = 0.01;
+// A piece of more corners is simplified (growing it by the tolerance) until
+// it has no more; the search slows with every corner.
+constexpr size_t kMostCorners = 48;
+constexpr double kMostSlackMm = 0.2;
+// Turns a piece may take that the search tries: every k-th when there are more.
+constexpr int kMostTurns = 72;
+// Past this many pieces the first layout is kept: the search's tables grow with the square.
+constexpr int kMostSearched = 1500;
+// A piece this large (mm) is larger than any board.
+constexpr double kLargestMm = 2e5;
+// Where a piece may lie and still come back exact to a hair.
+constexpr double kFarthestMm = 1e9;
+// The longest roll a nest lays out: the file's longest board.
+constexpr double kRollMm = 1e5;
+
+// A piece moved rigidly: turned about origin by degrees, origin then at
+// to. Kept so, not as a matrix, that a piece from far off comes back exact.
+struct Move
+{
+    QPointF origin, to;
+    double dDegrees = 0;
+
+    QPointF Turn(const QPointF& v) const
+    {
+        const double radians = qDegreesToRadians(dDegrees), c = std::cos(radians), s = std::sin(radians);
+        return QPointF(v.x() * c - v.y() * s, v.x() * s + v.y() * c);
+    }
+    QPointF Map(const QPointF& p) const { return to + Turn(p - origin); }
+    // This move, then other.
+    Move Then(const Move& other) const { return {origin, other.to + other.Turn(to - other.origin), dDegrees + other.dDegrees}; }
+    // Whether both move the sheet alike where at lies.
+    bool Alike(const Move& o, const QPointF& at) const
+    {
+        const QPointF d = Map(at) - o.Map(at);
+        return std::abs(std::remainder(dDegrees - o.dDegrees, 360.0)) < 1e-9 && std::abs(d.x()) + std::abs(d.y()) < 1e-6;
+    }
+};
 
 struct Piece
 {
     int nPart = 0, nIndex = 0;
-    bool bMoving = false;
+    bool bMoving = false, bTooLarge = false;
+    QRectF bounds;   // as it lies
+    QPointF origin;  // of its own frame (units from here), bounds' top left
     PieceShape shape;
-    Path grown;          // the outer cut grown by half the spacing; its hull when no bay of it holds anything
+    Path grown;      // the outer cut grown by half the spacing; its hull when no bay of it holds anything
+    double dArea = 0;
     int nHost = -1;      // the piece in whose hole it lies
     bool bHosts = false; // others lie in its holes
     int nSheet = -1;     // where the nest put it
-    QTransform move;     // from where it lay to where the nest put it
+    Move move;           // from where it lay to where the nest put it
 };
 
-QTransform MoveOf(const Item& item)
-{
-    const libnest2d::Point t = item.translation();
-    return QTransform().translate(t.X / kUnitsPerMm, t.Y / kUnitsPerMm).rotateRadians(item.rotation());
-}
-
-// The turn that squares the piece's narrowest enclosing box to the sheet.
+// The turn (degrees) that squares the piece's narrowest enclosing box to the sheet.
 double SquaringTurn(const Path& ring)
 {
     const Path hull = Hull(ring);
@@ -75,309 +89,216 @@ double SquaringTurn(const Path& ring)
         if ((x1 - x0) * (y1 - y0) < best)
             best = (x1 - x0) * (y1 - y0), turn = -angle;
     }
-    return turn;
+    return std::round(qRadiansToDegrees(turn) * 1e6) / 1e6;
 }
 
-std::vector<libnest2d::Radians> Turns(const SheetSetup& setup)
+std::vector<double> TurnsOf(const Path& ring, const SheetSetup& setup)
 {
-    std::vector<libnest2d::Radians> turns{0.0};
-    for (int degrees = setup.nTurnStep; setup.nTurnStep > 0 && degrees < 360; degrees += setup.nTurnStep)
-        turns.emplace_back(qDegreesToRadians(double(degrees)));
+    const double start = setup.bFreeTurns ? SquaringTurn(ring) : 0.0;
+    std::vector<double> turns;
+    const int count = setup.nTurnStep > 0 ? 360 / setup.nTurnStep : 1;
+    const int every = (count + kMostTurns - 1) / kMostTurns;
+    for (int k = 0; k < count; k += every)
+        turns.push_back(start + k * setup.nTurnStep);
     return turns;
 }
 
-// The turn a piece starts from; the others it may take are steps from it.
-double StartTurn(const Path& ring, const SheetSetup& setup)
+G::Ring RingOf(const Path& path)
 {
-    return setup.bFreeTurns ? SquaringTurn(ring) : 0.0;
+    G::Ring ring;
+    for (const IntPoint& p : path)
+        ring.push_back({p.X, p.Y});
+    return G::Cleaned(ring);
 }
 
-// Places each piece at the best corner of the room the others leave it:
-// the sheet's room for the piece (where its box lies inside the sheet) less
-// the no-fit polygons of the pieces already there, every corner of that
-// tried at each turn. The library's own placer searches along the no-fit
-// polygons from a few corners and misses spots beside long pieces.
-struct SheetRules
+// A piece in each of its turns, as shapes of one nest: the shape, and the
+// corner its turned ring was moved by so that its bounds start at the origin.
+struct TurnedPiece
 {
-    std::vector<libnest2d::Radians> turns{0.0};
-    enum Sweep { Across, Down, Shorter } sweep = Shorter; // the pile's edge kept least: right, bottom or the nearer
-    double dUp = 0.02, dLeft = 0.02; // how much a piece's own bottom and right edges weigh
+    S::Item item;
+    std::vector<double> degrees;
+    std::vector<G::Pt> corner;
 };
 
-class CornerPlacer
-    : public libnest2d::placers::PlacerBoilerplate<CornerPlacer, libnest2d::PolygonImpl, libnest2d::Box, SheetRules>
+class ShapeTable
 {
-    using Base = libnest2d::placers::PlacerBoilerplate<CornerPlacer, libnest2d::PolygonImpl, libnest2d::Box, SheetRules>;
-
 public:
-    explicit CornerPlacer(const libnest2d::Box& bin)
-        : Base(bin)
+    G::Shapes shapes;
+
+    const TurnedPiece& Of(const G::Ring& ring, const std::vector<double>& degrees)
     {
+        auto key = std::make_pair(ring, degrees);
+        auto found = m_made.find(key);
+        if (found != m_made.end())
+            return found->second;
+        TurnedPiece turned;
+        turned.degrees = degrees;
+        for (double d : degrees) {
+            G::Ring r = G::Turned(ring, d);
+            const G::Box box = G::BoundsOf(r);
+            for (G::Pt& p : r)
+                p.x -= box.x0, p.y -= box.y0;
+            turned.corner.push_back({box.x0, box.y0});
+            turned.item.shapes.push_back(shapes.Add(r));
+        }
+        turned.item.dArea = double(G::TwiceArea(ring)) / 2;
+        return m_made.emplace(std::move(key), std::move(turned)).first->second;
     }
 
-    template <class Range = libnest2d::ConstItemRange<typename Base::DefaultIter>>
-    PackResult trypack(Item& item, const Range& = Range())
+    int Obstacle(G::Ring ring, G::Pt* pAt)
     {
-        const libnest2d::Radians start = item.rotation();
-        QRectF pile;
-        for (const Item& placed : items_)
-            pile = pile.united(Rect(placed.boundingBox()));
-        double best = qInf();
-        libnest2d::Radians bestTurn = start;
-        libnest2d::Point bestAt;
-        for (const libnest2d::Radians& turn : config_.turns) {
-            item.rotation(start + turn);
-            item.translation({0, 0});
-            const libnest2d::Box box = item.boundingBox();
-            // Where the piece may go: its box inside the sheet...
-            const IntPoint low(bin_.minCorner().X - box.minCorner().X, bin_.minCorner().Y - box.minCorner().Y);
-            const IntPoint high(bin_.maxCorner().X - box.maxCorner().X, bin_.maxCorner().Y - box.maxCorner().Y);
-            if (high.X < low.X || high.Y < low.Y)
-                continue;
-            ClipperLib::Clipper clipper;
-            clipper.AddPath({low, {high.X, low.Y}, high, {low.X, high.Y}}, ClipperLib::ptSubject, true);
-            // ...and clear of every piece there.
-            const IntPoint reference = item.referenceVertex();
-            for (const Item& placed : items_) {
-                const libnest2d::PolygonImpl& fixed = placed.transformedShape();
-                auto nfp = placed.isContourConvex() && item.isContourConvex()
-                               ? libnest2d::nfp::nfpConvexOnly(fixed, item.transformedShape())
-                               : NoFitPolygon(fixed, item.transformedShape());
-                libnest2d::placers::correctNfpPosition(nfp, placed, item);
-                libnest2d::sl::translate(nfp.first, IntPoint(-reference.X, -reference.Y));
-                // One winding each: where two overlap neither may cancel the other.
-                clipper.AddPath(Ring(nfp.first.Contour), ClipperLib::ptClip, true);
-                for (const Path& hole : nfp.first.Holes)
-                    clipper.AddPath(Ring(hole, true), ClipperLib::ptClip, true);
-            }
-            Paths room;
-            clipper.Execute(ClipperLib::ctDifference, room, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
-            for (const Path& ring : room)
-                for (const IntPoint& at : ring) {
-                    const double score = Score(Rect(box).translated(at.X, at.Y), pile);
-                    if (score < best)
-                        best = score, bestTurn = start + turn, bestAt = at;
-                }
-        }
-        if (!std::isfinite(best)) {
-            item.rotation(start);
-            return PackResult(1.0);
-        }
-        item.rotation(bestTurn);
-        item.translation(bestAt);
-        return PackResult(item);
+        const G::Box box = G::BoundsOf(ring);
+        for (G::Pt& p : ring)
+            p.x -= box.x0, p.y -= box.y0;
+        *pAt = {box.x0, box.y0};
+        return shapes.Add(ring);
     }
 
 private:
-    static QRectF Rect(const libnest2d::Box& box)
-    {
-        return QRectF(QPointF(box.minCorner().X, box.minCorner().Y), QPointF(box.maxCorner().X, box.maxCorner().Y));
-    }
-
-    // The pile stays a strip along one edge, so the rest of the sheet is one
-    // offcut; in it each piece goes as high and as far left as it can.
-    double Score(const QRectF& at, const QRectF& pile) const
-    {
-        const double x0 = double(bin_.minCorner().X), y0 = double(bin_.minCorner().Y);
-        const double width = double(bin_.width()), height = double(bin_.height());
-        const QRectF all = pile.isNull() ? at : pile.united(at);
-        const double across = (all.right() - x0) / width, down = (all.bottom() - y0) / height;
-        const double sweep = config_.sweep == SheetRules::Across ? across
-                             : config_.sweep == SheetRules::Down ? down
-                                                                 : std::min(across, down);
-        return sweep + config_.dUp * (at.bottom() - y0) / height + config_.dLeft * (at.right() - x0) / width;
-    }
+    std::map<std::pair<G::Ring, std::vector<double>>, TurnedPiece> m_made;
 };
 
-PlacerConfig RoomConfig(const SheetSetup& setup)
+// The board round a room (a hole that keeps the spacing from its edge): its
+// box less the room, in two halves that hold no hole.
+std::vector<G::Ring> AroundRoom(const Path& room, const QRectF& box)
 {
-    PlacerConfig config;
-    config.rotations = Turns(setup);
-    config.alignment = PlacerConfig::Alignment::DONT_ALIGN;
-    config.starting_point = PlacerConfig::Alignment::CENTER;
-    config.accuracy = kAccuracy;
-    return config;
-}
-
-struct Layout
-{
-    std::vector<std::pair<int, std::pair<int, QTransform>>> placed; // piece, sheet (-1: none takes it) and move
-    int nSheets = 0;
-    double dUsed = 0.0; // of the last sheet: the strip its pieces take, as a share of the board
-    QString strError;
-
-    bool bBetterThan(const Layout& other) const
-    {
-        return strError.isEmpty() && (!other.strError.isEmpty() || nSheets < other.nSheets
-                                      || (nSheets == other.nSheets && dUsed < other.dUsed));
-    }
-};
-
-Layout PlaceOnSheets(const std::vector<Piece>& pieces, const QVector<Part>& parts, const SheetSetup& setup, double half,
-                     SheetRules rules, const std::function<void(int)>& packed, const std::function<bool()>& stop)
-{
-    const auto units = [](double mm) { return ClipperLib::cInt(std::llround(mm * kUnitsPerMm)); };
-    const double inset = setup.dMarginMm - half;
-    const libnest2d::Box bin({units(inset), units(inset)},
-                             {units(setup.size.width() - inset), units(setup.size.height() - inset)});
-    const Path binRing = Hull({bin.minCorner(), {bin.maxCorner().X, bin.minCorner().Y}, bin.maxCorner(),
-                               {bin.minCorner().X, bin.maxCorner().Y}});
-    std::vector<Item> items;
-    std::vector<int> itemPiece;
-    for (int i = 0; i < int(pieces.size()); ++i) {
-        const Piece& piece = pieces[i];
-        if (piece.bMoving && piece.nHost < 0) {
-            items.emplace_back(libnest2d::PolygonImpl(piece.grown));
-            items.back().rotation(StartTurn(piece.grown, setup));
-            itemPiece.push_back(i);
-        } else if (!piece.bMoving) {
-            // What stays is in the way only inside the room the sheet gives.
-            ClipperLib::Clipper clipper;
-            clipper.AddPath(piece.grown, ClipperLib::ptSubject, true);
-            clipper.AddPath(binRing, ClipperLib::ptClip, true);
-            Paths inside;
-            clipper.Execute(ClipperLib::ctIntersection, inside, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
-            for (const Path& part : inside)
-                if (Path ring = Hull(part); !ring.empty()) {
-                    items.emplace_back(libnest2d::PolygonImpl(ring));
-                    items.back().markAsFixedInBin(parts[piece.nPart].nSheet);
-                    itemPiece.push_back(-1);
-                }
+    std::vector<G::Ring> around;
+    const cInt x0 = cInt(std::floor(box.left() * kUnitsPerMm)), x1 = cInt(std::ceil(box.right() * kUnitsPerMm));
+    const cInt y0 = cInt(std::floor(box.top() * kUnitsPerMm)), y1 = cInt(std::ceil(box.bottom() * kUnitsPerMm));
+    const cInt mid = (y0 + y1) / 2;
+    for (const auto& [top, bottom] : {std::pair(y0, mid), std::pair(mid, y1)}) {
+        ClipperLib::Clipper clipper;
+        clipper.AddPath(Path{{x0, top}, {x1, top}, {x1, bottom}, {x0, bottom}}, ClipperLib::ptSubject, true);
+        clipper.AddPath(room, ClipperLib::ptClip, true);
+        ClipperLib::PolyTree tree;
+        clipper.Execute(ClipperLib::ctDifference, tree, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+        for (const ClipperLib::PolyNode* pNode : tree.Childs) {
+            if (!pNode->Childs.empty()) // a hole in a half: the room is no simple ring; give it up
+                return {};
+            if (G::Ring ring = RingOf(pNode->Contour); !ring.empty())
+                around.push_back(ring);
         }
     }
-    Layout layout;
-    libnest2d::NestControl control;
-    control.progressfn = [&packed, count = int(items.size())](unsigned remaining) {
-        if (packed)
-            packed(count - int(remaining));
-    };
-    control.stopcond = stop;
-    try {
-        rules.turns = Turns(setup);
-        libnest2d::nest<CornerPlacer, libnest2d::FirstFitSelection>(
-            items, bin, 0, libnest2d::NestConfig<CornerPlacer, libnest2d::FirstFitSelection>(rules), control);
-    } catch (const std::exception& e) {
-        layout.strError = QStringLiteral("the outlines could not be nested (%1)").arg(QString::fromLocal8Bit(e.what()));
-        return layout;
-    }
-    for (size_t k = 0; k < items.size(); ++k)
-        layout.nSheets = std::max(layout.nSheets, items[k].binId() + 1);
-    QRectF last;
-    for (size_t k = 0; k < items.size(); ++k) {
-        if (items[k].binId() == layout.nSheets - 1) {
-            const libnest2d::Box box = items[k].boundingBox();
-            last = last.united(QRectF(QPointF(box.minCorner().X, box.minCorner().Y), QPointF(box.maxCorner().X, box.maxCorner().Y)));
-        }
-        if (itemPiece[k] >= 0)
-            layout.placed.push_back({itemPiece[k], {items[k].binId(), MoveOf(items[k])}});
-    }
-    layout.dUsed = std::min((last.right() - bin.minCorner().X) / double(bin.width()),
-                            (last.bottom() - bin.minCorner().Y) / double(bin.height()));
-    return layout;
+    return around;
 }
 
-// Where part lies after moving all its pieces by move, onto sheet.
-Part Applied(Part part, const QTransform& move, int sheet)
+// The rings of closed cuts as the nest sees a piece: local to its frame.
+Outlines Local(const Outlines& placed, const QPointF& origin)
 {
-    const QPointF centre = QRectF(QPointF(), part.Size()).center();
-    part.position = move.map(part.position + centre) - centre;
-    // Whole degrees stay whole: the library's turns are radians.
-    const double degrees = std::round(qRadiansToDegrees(std::atan2(move.m12(), move.m11())) * 1e9) / 1e9;
-    part.dRotation = std::fmod(std::fmod(part.dRotation + degrees, 360.0) + 360.0, 360.0);
-    part.nSheet = sheet;
-    return part;
+    return Mapped(placed, QTransform::fromTranslate(-origin.x(), -origin.y()));
 }
 
-// Small pieces into the holes of larger ones, each hole a bin of its own:
+// Small pieces into the holes of larger ones, each room a board of its own:
 // the holes that fall out of a ring gear or a badge are board too.
-int FillHoles(std::vector<Piece>& pieces, const SheetSetup& setup, double half, const std::function<void()>& placed,
-              const std::function<bool()>& stop)
+int FillHoles(std::vector<Piece>& pieces, const SheetSetup& setup, double half, std::uint64_t seed)
 {
     std::vector<std::pair<double, std::pair<int, Path>>> holes; // area, host, hole
     for (int i = 0; i < int(pieces.size()); ++i)
-        if (pieces[i].bMoving)
+        if (pieces[i].bMoving && !pieces[i].bTooLarge)
             for (const Path& hole : pieces[i].shape.holes)
                 holes.push_back({AreaMm2(hole), {i, hole}});
     std::stable_sort(holes.begin(), holes.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
-    std::vector<int> bySize;
-    for (int i = 0; i < int(pieces.size()); ++i)
-        if (pieces[i].bMoving)
-            bySize.push_back(i);
-    std::stable_sort(bySize.begin(), bySize.end(),
-                     [&](int a, int b) { return AreaMm2(pieces[a].grown) > AreaMm2(pieces[b].grown); });
     int filled = 0;
     for (const auto& [area, hole] : holes) {
         const int host = hole.first;
         if (pieces[host].nHost >= 0)
             continue;
-        for (const Path& room : Shrunk(hole.second, half, kSlackMm)) {
+        for (const Path& room : Shrunk(hole.second, half, 0.0)) {
             const QRectF roomBounds = BoundsMm(room);
             const double roomArea = AreaMm2(room);
-            libnest2d::PolygonImpl bin(room);
-            libnest2d::PlacementStrategyLike<RoomPlacer> placer(bin, RoomConfig(setup));
-            std::deque<Item> tried;
-            for (int i : bySize) {
-                Piece& guest = pieces[i];
+            std::vector<int> guests;
+            for (int i = 0; i < int(pieces.size()); ++i) {
+                const Piece& guest = pieces[i];
                 const QRectF bounds = BoundsMm(guest.grown);
-                if (stop())
-                    return filled;
-                if (i == host || guest.nHost >= 0 || guest.bHosts || AreaMm2(guest.grown) > roomArea
-                    || std::min(bounds.width(), bounds.height()) > std::max(roomBounds.width(), roomBounds.height()))
+                if (i != host && guest.bMoving && !guest.bTooLarge && guest.nHost < 0 && !guest.bHosts
+                    && AreaMm2(guest.grown) <= roomArea
+                    && std::min(bounds.width(), bounds.height()) <= std::max(roomBounds.width(), roomBounds.height()))
+                    guests.push_back(i);
+            }
+            if (guests.empty())
+                continue;
+            const std::vector<G::Ring> around = AroundRoom(room, roomBounds);
+            if (around.empty())
+                continue;
+            ShapeTable table;
+            S::Problem problem;
+            problem.length = cInt(std::ceil(roomBounds.right() * kUnitsPerMm)) - cInt(std::floor(roomBounds.left() * kUnitsPerMm));
+            problem.height = cInt(std::ceil(roomBounds.bottom() * kUnitsPerMm)) - cInt(std::floor(roomBounds.top() * kUnitsPerMm));
+            problem.nMaxSheets = 1;
+            const G::Pt low{cInt(std::floor(roomBounds.left() * kUnitsPerMm)), cInt(std::floor(roomBounds.top() * kUnitsPerMm))};
+            for (G::Ring ring : around) {
+                for (G::Pt& p : ring)
+                    p.x -= low.x, p.y -= low.y;
+                S::Obstacle o;
+                o.nShape = table.Obstacle(ring, &o.at);
+                problem.obstacles.push_back(o);
+            }
+            std::vector<const TurnedPiece*> turned;
+            for (int i : guests) {
+                turned.push_back(&table.Of(RingOf(pieces[i].grown), TurnsOf(pieces[i].grown, setup)));
+                problem.items.push_back(turned.back()->item);
+            }
+            problem.pShapes = &table.shapes;
+            std::vector<int> order(guests.size());
+            for (size_t k = 0; k < order.size(); ++k)
+                order[k] = int(k);
+            std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return pieces[guests[a]].dArea > pieces[guests[b]].dArea; });
+            std::vector<S::Place> places(guests.size());
+            S::FirstFit(problem, places, order, seed);
+            for (size_t k = 0; k < guests.size(); ++k) {
+                if (places[k].nSheet < 0)
                     continue;
-                Item& item = tried.emplace_back(libnest2d::PolygonImpl(guest.grown));
-                item.rotation(StartTurn(guest.grown, setup));
-                if (!placer.pack(item))
-                    continue;
-                // The library checks only the placed pieces' hull against a
-                // room that is no box: the piece itself is checked here.
-                ClipperLib::Clipper clipper;
-                clipper.AddPath(item.transformedShape().Contour, ClipperLib::ptSubject, true);
-                clipper.AddPath(room, ClipperLib::ptClip, true);
-                Paths outside;
-                clipper.Execute(ClipperLib::ctDifference, outside, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
-                if (std::any_of(outside.cbegin(), outside.cend(), [](const Path& p) { return AreaMm2(p) > 1e-6; })) {
-                    placer.unpackLast();
-                    continue;
-                }
+                Piece& guest = pieces[guests[k]];
+                const int turn = places[k].nTurn;
+                const G::Pt at = places[k].at, corner = turned[k]->corner[size_t(turn)];
+                const QPointF to = pieces[host].origin + QPointF(double(at.x + low.x - corner.x), double(at.y + low.y - corner.y)) / kUnitsPerMm;
+                guest.move = {guest.origin, to, turned[k]->degrees[size_t(turn)]};
                 guest.nHost = host;
-                guest.move = MoveOf(item);
                 pieces[host].bHosts = true;
                 ++filled;
-                placed();
             }
         }
     }
     return filled;
 }
 
-// The placement checked once more from the parts' own outlines: every
-// nested piece inside its sheet's margin and the spacing from every other.
-QString Checked(const QVector<Part>& parts, const QSet<int>& moved, const SheetSetup& setup, double spacing,
-                const QSet<int>& tooLarge)
+// Where part lies after moving all its pieces by move, onto sheet; its
+// pieces framed anew when they did not start at the frame's corner.
+Part Applied(Part part, const Move& move, int sheet)
 {
-    struct Placed { Paths cuts; QRectF bounds; int sheet; bool moved; QString name; };
-    std::vector<Placed> all;
-    for (const Part& part : parts)
-        for (const Outlines& piece : part.pieces) {
-            const Outlines placed = Mapped(piece, part.Placement());
-            all.push_back({Cuts(placed), BoundsOf(placed), part.nSheet, moved.contains(part.nId), part.strName});
-            if (all.back().moved && !tooLarge.contains(part.nId)) {
-                const double m = setup.dMarginMm - 1e-3;
-                if (!QRectF(QPointF(m, m), setup.size - QSizeF(2 * m, 2 * m)).contains(all.back().bounds))
-                    return QStringLiteral("%1 would reach into the sheet's margin").arg(part.strName);
-            }
-        }
-    for (size_t a = 0; a < all.size(); ++a)
-        for (size_t b = a + 1; b < all.size(); ++b) {
-            const double near = spacing;
-            if (all[a].sheet != all[b].sheet || !(all[a].moved || all[b].moved)
-                || !all[a].bounds.adjusted(-near, -near, near, near).intersects(all[b].bounds))
-                continue;
-            if (!KeepApart(all[a].cuts, all[b].cuts, spacing))
-                return QStringLiteral("%1 and %2 would lie closer than %3 mm").arg(all[a].name, all[b].name).arg(spacing);
-        }
-    return QString();
+    QRectF frame;
+    for (const Outlines& piece : part.pieces)
+        frame = frame.united(BoundsOf(piece));
+    if (frame.topLeft() != QPointF()) {
+        const QTransform placement = part.Placement();
+        part.position += placement.map(frame.topLeft()) - placement.map(QPointF());
+        for (Outlines& piece : part.pieces)
+            piece = Local(piece, frame.topLeft());
+    }
+    const QPointF centre = QRectF(QPointF(), part.Size()).center();
+    part.position = move.Map(part.position + centre) - centre;
+    part.dRotation = std::fmod(std::fmod(part.dRotation + move.dDegrees, 360.0) + 360.0, 360.0);
+    part.nSheet = sheet;
+    return part;
 }
+
+// The board as the search sees it: the room the grown pieces may take (the
+// board less the margin, grown by half the spacing), its long axis (or the
+// roll's length) along x.
+struct Frame
+{
+    QRectF room;         // on the sheet, mm
+    bool bTurned = false; // the sheet's y runs along the search's x
+    cInt length = 0, height = 0;
+
+    // A sheet point (units, relative to the room's corner) in the search's frame.
+    G::Pt To(const G::Pt& p) const { return bTurned ? G::Pt{p.y, height - p.x} : p; }
+    // A point of the search's frame back on the sheet, mm from the room's corner.
+    QPointF Back(const QPointF& v) const
+    {
+        return (bTurned ? QPointF(double(height) - v.y(), v.x()) : v) / kUnitsPerMm;
+    }
+};
 } // namespace
 
 double WidestKerf(const QVector<Part>& parts)
@@ -388,17 +309,27 @@ double WidestKerf(const QVector<Part>& parts)
     return widest;
 }
 
-NestOutcome Nest(const NestRequest& request, const NestProgress& progress, const NestCancel& cancel)
+NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
 {
     NestOutcome outcome;
     const SheetSetup& setup = request.setup;
     const double spacing = setup.dSpacingMm + WidestKerf(request.parts);
     const double half = spacing / 2;
     outcome.dSpacingMm = spacing;
-    const auto stop = [&cancel] { return cancel && cancel(); };
+    const QSizeF board(setup.size.width(), setup.bRoll ? kRollMm : setup.size.height());
+    const double inset = setup.dMarginMm - half;
+
+    Frame frame;
+    frame.room = QRectF(QPointF(inset, inset), board - QSizeF(2 * inset, 2 * inset));
+    frame.bTurned = setup.bRoll || board.height() > board.width();
+    const cInt across = cInt(std::floor(frame.room.width() * kUnitsPerMm)), down = cInt(std::floor(frame.room.height() * kUnitsPerMm));
+    frame.length = frame.bTurned ? down : across;
+    frame.height = frame.bTurned ? across : down;
+    const auto origin = [&](const QPointF& at) { // a sheet point in whole units from the room's corner
+        return G::Pt{cInt(std::llround((at.x() - frame.room.left()) * kUnitsPerMm)), cInt(std::llround((at.y() - frame.room.top()) * kUnitsPerMm))};
+    };
 
     std::vector<Piece> pieces;
-    double narrowest = qInf();
     for (int p = 0; p < request.parts.size(); ++p) {
         const Part& part = request.parts[p];
         for (int i = 0; i < part.pieces.size(); ++i) {
@@ -406,87 +337,237 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress, const
             piece.nPart = p, piece.nIndex = i;
             piece.bMoving = request.moving.contains(part.nId) && !part.bPinned;
             const Outlines placed = Mapped(part.pieces[i], part.Placement());
-            piece.shape = ShapeOf(placed);
+            piece.bounds = BoundsOf(placed);
+            piece.dArea = PieceArea(placed);
+            piece.origin = piece.bounds.topLeft();
+            // Beyond what whole units hold, or larger than any board: nothing to shape.
+            // Beyond what whole units hold, or larger than any board: nothing to shape.
+            if (!IsFinite(placed) || !(piece.bounds.width() <= kLargestMm && piece.bounds.height() <= kLargestMm)
+                || !(std::abs(piece.origin.x()) <= kFarthestMm && std::abs(piece.origin.y()) <= kFarthestMm)) {
+                piece.bTooLarge = true;
+                pieces.push_back(piece);
+                continue;
+            }
+            const Outlines local = Local(placed, piece.origin);
+            piece.shape = ShapeOf(local);
             if (piece.shape.outer.empty()) { // a line or a dot: its box, a hair wide
-                const QRectF box = BoundsOf(placed).adjusted(-0.01, -0.01, 0.01, 0.01);
+                const QRectF box = BoundsOf(local).adjusted(-0.01, -0.01, 0.01, 0.01);
                 for (const QPointF& corner : {box.topLeft(), box.topRight(), box.bottomRight(), box.bottomLeft()})
                     piece.shape.outer.push_back(IntPoint(std::llround(corner.x() * kUnitsPerMm), std::llround(corner.y() * kUnitsPerMm)));
                 piece.shape.outer = Hull(piece.shape.outer);
             }
-            piece.grown = Grown(piece.shape.outer, half, kSlackMm);
-            if (piece.bMoving) {
-                const QRectF bounds = BoundsMm(piece.grown);
-                narrowest = std::min(narrowest, std::min(bounds.width(), bounds.height()));
-            }
+            // Curves flattened lie up to kCurveMm inside the curve: grown by that too.
+            const bool curved = HasCurves(local);
+            piece.grown = Grown(piece.shape.outer, half + (curved ? kCurveMm : 0.0), curved ? kCurveMm : 0.0);
             pieces.push_back(piece);
         }
     }
     // A bay no piece can reach into is as good as filled, and convex pieces
-    // nest many times faster.
+    // nest faster: hairlines and small bays (finger joints, gear teeth) are
+    // filled. What still has too many corners is simplified, growing it a
+    // little more.
     for (Piece& piece : pieces)
-        if (!HasBayFor(piece.grown, narrowest / 2))
-            piece.grown = Hull(piece.grown);
+        if (!piece.bTooLarge) {
+            const QRectF bounds = BoundsMm(piece.grown);
+            const Path filled = BaysFilled(piece.grown, 0.005 * std::hypot(bounds.width(), bounds.height()), 0.01);
+            piece.grown = filled;
+            for (double slack = kCurveMm; piece.grown.size() > kMostCorners && slack <= kMostSlackMm; slack *= 2)
+                piece.grown = Grown(filled, 0.0, slack);
+        }
 
     const int total = int(std::count_if(pieces.cbegin(), pieces.cend(), [](const Piece& p) { return p.bMoving; }));
-    int done = 0;
-    const auto placed = [&] {
-        if (progress)
-            progress(++done, total);
+    bool cancelled = false, stopped = false;
+    NestStatus status;
+    status.nPieces = total;
+    const auto ask = [&]() {
+        if (!progress || stopped || cancelled)
+            return !cancelled;
+        const NestStep step = progress(status);
+        cancelled = step == NestStep::Cancel;
+        stopped = step == NestStep::Stop;
+        return !cancelled;
     };
-    outcome.nInHoles = FillHoles(pieces, setup, half, placed, stop);
-
-    // Then every other piece onto the sheets, round those that stay. No one
-    // rule packs every set best: four sweeps run at once, two on each core,
-    // and the layout on fewer sheets (then with the larger offcut) wins.
-    const auto packed = [&, before = done](int count) {
-        done = before + count;
-        if (progress)
-            progress(std::min(done, total), total);
-    };
-    const SheetRules sweeps[] = {{{}, SheetRules::Across, 0.02, 0.3}, {{}, SheetRules::Down, 0.3, 0.02},
-                                 {{}, SheetRules::Shorter, 0.02, 0.3}, {{}, SheetRules::Across, 0.3, 0.02}};
-    std::vector<std::future<Layout>> others;
-    for (size_t i = 1; i < std::size(sweeps); ++i)
-        others.push_back(std::async(std::launch::async, [&, rules = sweeps[i]] {
-            return PlaceOnSheets(pieces, request.parts, setup, half, rules, {}, stop);
-        }));
-    Layout layout = PlaceOnSheets(pieces, request.parts, setup, half, sweeps[0], packed, stop);
-    for (std::future<Layout>& other : others)
-        if (Layout tried = other.get(); tried.bBetterThan(layout))
-            layout = std::move(tried);
-    if (stop())
-        return outcome;
-    if (!layout.strError.isEmpty()) {
-        outcome.strError = layout.strError;
+    outcome.nInHoles = FillHoles(pieces, setup, half, request.nSeed);
+    status.nPlaced = outcome.nInHoles;
+    if (!ask()) {
+        outcome.strError = QStringLiteral("cancelled");
         return outcome;
     }
+
+    // The main problem: every other moving piece onto the boards, round what stays.
+    ShapeTable table;
+    S::Problem problem;
+    problem.length = frame.length;
+    problem.height = frame.height;
+    std::vector<int> itemPiece;
+    std::vector<const TurnedPiece*> turned;
+    const QRectF roomMm = frame.room;
+    for (int i = 0; i < int(pieces.size()); ++i) {
+        Piece& piece = pieces[i];
+        if (piece.bMoving && !piece.bTooLarge && piece.nHost < 0) {
+            G::Ring ring = RingOf(piece.grown);
+            for (G::Pt& p : ring)
+                p = frame.To(p);
+            const TurnedPiece& t = table.Of(G::Cleaned(ring), TurnsOf(piece.grown, setup));
+            bool fits = false;
+            for (int s : t.item.shapes)
+                fits = fits || (table.shapes.shapes[size_t(s)].w <= problem.length && table.shapes.shapes[size_t(s)].h <= problem.height);
+            if (!fits) {
+                piece.bTooLarge = true;
+                continue;
+            }
+            itemPiece.push_back(i);
+            turned.push_back(&t);
+        } else if (!piece.bMoving && roomMm.intersects(piece.bounds)) {
+            // What stays is in the way only where the room is; too large to shape, its box.
+            const int sheet = request.parts[piece.nPart].nSheet;
+            G::Ring ring;
+            if (piece.bTooLarge) {
+                const QRectF box = piece.bounds.intersected(roomMm);
+                for (const QPointF& c : {box.topLeft(), box.topRight(), box.bottomRight(), box.bottomLeft()})
+                    ring.push_back(origin(c));
+            } else {
+                const G::Pt at = origin(piece.origin);
+                for (const IntPoint& p : piece.grown)
+                    ring.push_back({p.X + at.x, p.Y + at.y});
+            }
+            for (G::Pt& p : ring)
+                p = frame.To(p);
+            ring = G::Cleaned(ring);
+            if (ring.empty())
+                continue;
+            S::Obstacle o;
+            o.nSheet = sheet;
+            o.nShape = table.Obstacle(ring, &o.at);
+            problem.obstacles.push_back(o);
+        }
+    }
+    for (const TurnedPiece* t : turned)
+        problem.items.push_back(t->item);
+    problem.pShapes = &table.shapes;
+
+    // What the layout takes: the boards before the last, and the strip of the last its pieces take.
+    double pieceArea = 0;
+    for (const Piece& piece : pieces)
+        pieceArea += piece.bMoving && !piece.bTooLarge ? piece.dArea : 0.0;
+    const double acrossMm = frame.bTurned ? board.width() : board.height(), alongMm = frame.bTurned ? board.height() : board.width();
+    const auto use = [&](cInt totalUnits) {
+        const double sheets = std::floor(double(totalUnits - 1) / double(problem.length));
+        const double strip = double(totalUnits) / kUnitsPerMm - sheets * frame.length / kUnitsPerMm + 2 * inset;
+        return pieceArea / (sheets * alongMm * acrossMm + std::min(strip, alongMm) * acrossMm);
+    };
+
+    std::vector<int> order(problem.items.size());
+    for (size_t k = 0; k < order.size(); ++k)
+        order[k] = int(k);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return problem.items[a].dArea > problem.items[b].dArea; });
+    const auto solve = [&](const S::Problem& on, double seconds, S::Layout* pLayout) {
+        std::vector<S::Place> places(on.items.size());
+        const bool whole = S::FirstFit(on, places, order, request.nSeed, [&](int done) {
+            status.nPlaced = outcome.nInHoles + done;
+            return ask();
+        });
+        if (!whole || cancelled)
+            return false;
+        *pLayout = S::Layout{places, S::TotalOf(on, places)};
+        if (!stopped && int(on.items.size()) <= kMostSearched) {
+            S::Control control;
+            control.dSeconds = seconds;
+            control.nRounds = request.nRounds;
+            control.nSeed = request.nSeed;
+            control.nThreads = request.nThreads > 0 ? request.nThreads : int(std::max(1u, std::min(8u, std::thread::hardware_concurrency())));
+            control.round = [&](const S::Layout& best, int round, double elapsed) {
+                status.dMaterialUse = use(best.total);
+                status.dSeconds = elapsed;
+                status.nRound = round;
+                return ask() && !stopped;
+            };
+            int rounds = 0;
+            *pLayout = S::Search(on, *pLayout, control, &rounds);
+            outcome.nRounds += rounds;
+        }
+        return !cancelled;
+    };
+    const double seconds = std::clamp(request.dSeconds, 0.0, NestRequest::kMostSeconds);
+    S::Layout layout;
+    // Boards end to end keep a piece from crossing from one to the next; when
+    // everything may fit on one, a roll of its width is tried first, so that a
+    // longer board never takes more boards than the length a roll used.
+    double moving = 0;
+    for (const S::Item& item : problem.items)
+        moving += item.dArea;
+    bool single = false, tried = false;
+    if (!setup.bRoll && problem.obstacles.empty() && moving <= double(problem.length) * double(problem.height)) {
+        tried = true;
+        S::Problem roll = problem;
+        roll.length = cInt(kRollMm * kUnitsPerMm);
+        S::Layout rolled;
+        if (!solve(roll, seconds / 2, &rolled)) {
+            outcome.strError = QStringLiteral("cancelled");
+            return outcome;
+        }
+        rolled.total = S::TotalOf(problem, rolled.places);
+        if ((single = rolled.total <= problem.length && S::Offenders(problem, rolled.places).empty()))
+            layout = rolled;
+    }
+    if (!single && !solve(problem, tried ? seconds / 2 : seconds, &layout)) {
+        outcome.strError = QStringLiteral("cancelled");
+        return outcome;
+    }
+    // The verdict the search placed by, once more on the whole layout: an
+    // item it would refuse is placed again where it is free.
+    for (int pass = 0; pass < 2; ++pass) {
+        std::vector<int> again;
+        for (const auto& [a, b] : S::Offenders(problem, layout.places))
+            again.push_back(b >= 0 && b != a ? b : a);
+        if (again.empty())
+            break;
+        std::sort(again.begin(), again.end());
+        again.erase(std::unique(again.begin(), again.end()), again.end());
+        for (int i : again)
+            layout.places[size_t(i)].nSheet = pass == 0 ? -1 : -2;
+        if (pass == 0)
+            S::FirstFit(problem, layout.places, again, request.nSeed);
+    }
+    outcome.dMaterialUse = use(S::TotalOf(problem, layout.places));
+
     int lastSheet = 0;
     for (const Part& part : request.parts)
         lastSheet = std::max(lastSheet, part.nSheet);
-    for (const auto& [index, place] : layout.placed)
-        if (place.first >= 0) {
-            pieces[index].nSheet = place.first;
-            pieces[index].move = place.second;
-            lastSheet = std::max(lastSheet, place.first);
-        }
+    for (size_t k = 0; k < layout.places.size(); ++k) {
+        const S::Place& place = layout.places[k];
+        if (place.nSheet < 0)
+            continue;
+        Piece& piece = pieces[size_t(itemPiece[k])];
+        const TurnedPiece& t = *turned[k];
+        // Where the search put the ring's own origin (its frame's turn
+        // undone by Back), and the piece turned about it.
+        const double degrees = t.degrees[size_t(place.nTurn)], c = std::cos(qDegreesToRadians(degrees)), s = std::sin(qDegreesToRadians(degrees));
+        const QPointF lift(frame.To({0, 0}).x, frame.To({0, 0}).y);
+        const QPointF at = QPointF(lift.x() * c - lift.y() * s, lift.x() * s + lift.y() * c)
+                           + QPointF(double(place.at.x - t.corner[size_t(place.nTurn)].x), double(place.at.y - t.corner[size_t(place.nTurn)].y));
+        const QPointF to = frame.room.topLeft() + frame.Back(at);
+        piece.move = {piece.origin, to, degrees};
+        piece.nSheet = place.nSheet;
+        lastSheet = std::max(lastSheet, place.nSheet);
+    }
     // A piece no sheet takes gets one of its own, in the margin's corner.
     const int firstOwnSheet = lastSheet + 1;
-    for (const auto& [index, place] : layout.placed)
-        if (place.first < 0) {
-            Piece& piece = pieces[index];
-            const QRectF bounds = BoundsMm(piece.shape.outer);
+    for (Piece& piece : pieces)
+        if (piece.bMoving && piece.nHost < 0 && piece.nSheet < 0) {
             piece.nSheet = ++lastSheet;
-            piece.move = QTransform::fromTranslate(setup.dMarginMm - bounds.left(), setup.dMarginMm - bounds.top());
+            piece.move = {piece.bounds.topLeft(), QPointF(setup.dMarginMm, setup.dMarginMm), 0.0};
             ++outcome.nTooLarge;
         }
     for (Piece& piece : pieces)
         if (piece.nHost >= 0)
-            piece.nSheet = pieces[piece.nHost].nSheet, piece.move = piece.move * pieces[piece.nHost].move;
+            piece.nSheet = pieces[piece.nHost].nSheet, piece.move = piece.move.Then(pieces[piece.nHost].move);
 
     // Parts whose pieces went the same way stay whole; the others come apart.
     int nextId = request.nNextId;
-    QSet<int> moved, tooLarge;
     size_t first = 0;
+    double length = 0;
+    const int usedSheets = firstOwnSheet - 1;
     for (const Part& part : request.parts) {
         const size_t end = first + size_t(part.pieces.size());
         if (!pieces[first].bMoving) {
@@ -496,20 +577,21 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress, const
         }
         bool together = true;
         for (size_t i = first + 1; i < end; ++i)
-            together = together && pieces[i].nSheet == pieces[first].nSheet && qFuzzyCompare(pieces[i].move, pieces[first].move);
+            together = together && pieces[i].nSheet == pieces[first].nSheet && pieces[i].move.Alike(pieces[first].move, pieces[first].origin);
         const QVector<Part> apart = together ? QVector<Part>{part} : Ungrouped(part, nextId);
         nextId += together ? 0 : int(apart.size());
         for (int i = 0; i < apart.size(); ++i) {
             const Piece& piece = pieces[first + (together ? 0 : size_t(i))];
             outcome.parts << Applied(apart[i], piece.move, piece.nSheet);
-            moved << outcome.parts.last().nId;
-            if (piece.nSheet >= firstOwnSheet)
-                tooLarge << outcome.parts.last().nId;
+            if (piece.nSheet == usedSheets) {
+                const QRectF bounds = outcome.parts.last().Bounds();
+                length = std::max(length, frame.bTurned ? bounds.bottom() : bounds.right());
+            }
         }
         outcome.nPieces += int(end - first);
         first = end;
     }
-    outcome.strError = Checked(outcome.parts, moved, setup, spacing, tooLarge);
-    outcome.bDone = outcome.strError.isEmpty();
+    outcome.dLengthMm = std::min(alongMm, length + setup.dMarginMm);
+    outcome.bDone = true;
     return outcome;
 }

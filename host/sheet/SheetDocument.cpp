@@ -153,14 +153,15 @@ bool Reader::Sheet(const QJsonObject& o, SheetSetup* pSetup)
         return !o.contains(QLatin1String(name))
                || Number(o.value(QLatin1String(name)), QStringLiteral("sheet.") + QLatin1String(name), 0, SheetSetup::kMostGapMm, pOut);
     };
-    if (!Keys(o, QStringLiteral("sheet"), {"width", "height"}, {"margin", "spacing", "turn", "freeTurns"})
+    if (!Keys(o, QStringLiteral("sheet"), {"width", "height"}, {"margin", "spacing", "turn", "freeTurns", "roll"})
         || !Number(o.value(QStringLiteral("width")), QStringLiteral("sheet.width"), SheetSetup::kLeastSideMm,
                    SheetSetup::kMostSideMm, &width)
         || !Number(o.value(QStringLiteral("height")), QStringLiteral("sheet.height"), SheetSetup::kLeastSideMm,
                    SheetSetup::kMostSideMm, &height)
         || !gap("margin", &setup.dMarginMm) || !gap("spacing", &setup.dSpacingMm)
         || (o.contains(QStringLiteral("turn")) && !Number(o.value(QStringLiteral("turn")), QStringLiteral("sheet.turn"), 0, 360, &turn, true))
-        || (o.contains(QStringLiteral("freeTurns")) && !Flag(o.value(QStringLiteral("freeTurns")), QStringLiteral("sheet.freeTurns"), &setup.bFreeTurns)))
+        || (o.contains(QStringLiteral("freeTurns")) && !Flag(o.value(QStringLiteral("freeTurns")), QStringLiteral("sheet.freeTurns"), &setup.bFreeTurns))
+        || (o.contains(QStringLiteral("roll")) && !Flag(o.value(QStringLiteral("roll")), QStringLiteral("sheet.roll"), &setup.bRoll)))
         return false;
     if (!SheetSetup::TurnStepAllowed(turn))
         return Fail(QStringLiteral("sheet.turn"), QStringLiteral("%1 does not divide 360").arg(Figure(turn)));
@@ -323,15 +324,10 @@ QByteArray Write(const Contents& contents)
                                  {"pinned", part.bPinned},
                                  {"pieces", pieces}});
     }
-    const QJsonObject root{{"format", kFormat},
-                           {"version", kVersion},
-                           {"sheet", QJsonObject{{"width", setup.size.width()},
-                                                 {"height", setup.size.height()},
-                                                 {"margin", setup.dMarginMm},
-                                                 {"spacing", setup.dSpacingMm},
-                                                 {"turn", setup.nTurnStep},
-                                                 {"freeTurns", setup.bFreeTurns}}},
-                           {"parts", parts}};
+    const QJsonObject sheet{{"width", setup.size.width()},   {"height", setup.size.height()}, {"margin", setup.dMarginMm},
+                            {"spacing", setup.dSpacingMm}, {"turn", setup.nTurnStep},        {"freeTurns", setup.bFreeTurns},
+                            {"roll", setup.bRoll}};
+    const QJsonObject root{{"format", kFormat}, {"version", kVersion}, {"sheet", sheet}, {"parts", parts}};
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 

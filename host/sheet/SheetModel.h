@@ -31,11 +31,12 @@ struct SheetSetup
     double dSpacingMm = 2.0; // material left between two parts; the beam's width comes on top
     int nTurnStep = 90;      // degrees a nested piece may turn by; 0: never
     bool bFreeTurns = false; // each piece also turned square to its own narrowest box
+    bool bRoll = false;      // a roll or long stock: one board, its height what the nest uses
 
     bool operator==(const SheetSetup& o) const
     {
         return size == o.size && dMarginMm == o.dMarginMm && dSpacingMm == o.dSpacingMm && nTurnStep == o.nTurnStep
-               && bFreeTurns == o.bFreeTurns;
+               && bFreeTurns == o.bFreeTurns && bRoll == o.bRoll;
     }
     bool operator!=(const SheetSetup& o) const { return !(*this == o); }
 };

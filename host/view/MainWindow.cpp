@@ -31,16 +31,19 @@
 #include <QLibraryInfo>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QVBoxLayout>
 #include <QThread>
 #include <QTimer>
 #include <QWindow>
 
 #include <atomic>
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -351,6 +354,8 @@ void MainWindow::EditSheetSettings()
         lengths[i]->setObjectName(QLatin1String(i ? "spacing" : "margin"));
         pForm->addRow(Wording(i ? "Spacing (the kerf comes on top)" : "Margin from the edge"), lengths[i]);
     }
+    lengths[1]->setToolTip(Wording("Straight edges keep exactly this (0: they may touch); curved ones up to 0.04 mm "
+                                   "more, outlines of very many corners up to 0.4 mm more."));
     auto* pTurns = new QComboBox(&ask);
     pTurns->setObjectName(QStringLiteral("turns"));
     // A step a file or the command line gave keeps its place in the list.
@@ -368,6 +373,17 @@ void MainWindow::EditSheetSettings()
     pFree->setObjectName(QStringLiteral("freeTurns"));
     pFree->setChecked(setup.bFreeTurns);
     pForm->addRow(pFree);
+    auto* pRoll = new QCheckBox(Wording("A roll: one board of this width, as long as the nest needs"), &ask);
+    pRoll->setObjectName(QStringLiteral("roll"));
+    pRoll->setChecked(setup.bRoll);
+    pForm->addRow(pRoll);
+    auto* pSeconds = new QDoubleSpinBox(&ask);
+    pSeconds->setObjectName(QStringLiteral("nestSeconds"));
+    pSeconds->setRange(0, NestRequest::kMostSeconds);
+    pSeconds->setDecimals(1);
+    pSeconds->setSuffix(QStringLiteral(" s"));
+    pSeconds->setValue(NestSeconds());
+    pForm->addRow(Wording("Search for a better nest for"), pSeconds);
     auto* pButtons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &ask);
     connect(pButtons, &QDialogButtonBox::accepted, &ask, &QDialog::accept);
     connect(pButtons, &QDialogButtonBox::rejected, &ask, &QDialog::reject);
@@ -378,8 +394,17 @@ void MainWindow::EditSheetSettings()
     setup.dSpacingMm = kept[1]->Mm();
     setup.nTurnStep = pTurns->currentData().toInt();
     setup.bFreeTurns = pFree->isChecked();
+    setup.bRoll = pRoll->isChecked();
+    m_settings.setValue(QStringLiteral("nest/seconds"), pSeconds->value());
     if (setup != m_model.Setup())
         m_undo.push(new SetupCommand(m_model, setup, Wording("Margin, spacing and turns...")));
+}
+
+double MainWindow::NestSeconds() const
+{
+    bool ok = false;
+    const double seconds = m_settings.value(QStringLiteral("nest/seconds")).toDouble(&ok);
+    return ok && seconds >= 0 && seconds <= NestRequest::kMostSeconds ? seconds : NestRequest::kDefaultSeconds;
 }
 
 bool MainWindow::Nest(bool bSelectionOnly)
@@ -393,28 +418,47 @@ bool MainWindow::Nest(bool bSelectionOnly)
         statusBar()->showMessage(Wording("Nothing to nest: no part, or every one pinned."));
         return false;
     }
-    // The nest runs on a thread of its own; the window stays drawn and the
-    // dialog's Cancel reaches it between two placements.
-    QProgressDialog progress(Wording("Nesting %1 pieces...").arg(pieces), Wording("Cancel"), 0, pieces, this);
+    // The nest runs on a thread of its own; the window stays drawn, the
+    // dialog shows the best material use so far, and its Cancel or Stop
+    // reaches the nest a few times a second.
+    request.dSeconds = NestSeconds();
+    QDialog progress(this);
     progress.setObjectName(QStringLiteral("nestProgress"));
+    progress.setWindowTitle(Wording(bSelectionOnly ? "Nest the selection" : "Nest all parts"));
     progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(0);
-    progress.setAutoClose(false);
-    progress.setAutoReset(false);
-    std::atomic<bool> cancelled{false};
-    connect(&progress, &QProgressDialog::canceled, this, [&cancelled] { cancelled = true; });
+    auto* pLayout = new QVBoxLayout(&progress);
+    auto* pLabel = new QLabel(Wording("Nesting %1 pieces...").arg(pieces), &progress);
+    auto* pBar = new QProgressBar(&progress);
+    pBar->setRange(0, pieces);
+    auto* pButtons = new QDialogButtonBox(&progress);
+    QPushButton* pCancel = pButtons->addButton(Wording("Cancel"), QDialogButtonBox::RejectRole);
+    QPushButton* pStop = pButtons->addButton(Wording("Stop and keep the best"), QDialogButtonBox::AcceptRole);
+    pStop->setObjectName(QStringLiteral("stopNest"));
+    pLayout->addWidget(pLabel);
+    pLayout->addWidget(pBar);
+    pLayout->addWidget(pButtons);
+    std::atomic<int> step{int(NestStep::Go)};
+    bool cancelled = false;
+    connect(pCancel, &QPushButton::clicked, &progress, &QDialog::reject);
+    connect(&progress, &QDialog::rejected, this, [&] { step = int(NestStep::Cancel), cancelled = true; }); // Escape too
+    connect(pStop, &QPushButton::clicked, this, [&] { step = int(NestStep::Stop), pStop->setEnabled(false); });
     NestOutcome outcome;
     QEventLoop loop;
     std::unique_ptr<QThread> worker(QThread::create([&] {
-        outcome = ::Nest(
-            request,
-            [&progress](int done, int total) {
-                QMetaObject::invokeMethod(&progress, [&progress, done, total] {
-                    progress.setMaximum(total);
-                    progress.setValue(done);
-                }, Qt::QueuedConnection);
-            },
-            [&cancelled] { return cancelled.load(); });
+        outcome = ::Nest(request, [&, seconds = request.dSeconds](const NestStatus& status) {
+            QMetaObject::invokeMethod(&progress, [=] {
+                if (status.dMaterialUse <= 0) {
+                    pBar->setValue(status.nPlaced);
+                    return;
+                }
+                pBar->setRange(0, 100);
+                pBar->setValue(seconds > 0 ? int(std::min(100.0, 100 * status.dSeconds / seconds)) : 100);
+                pLabel->setText(Wording("Nesting %1 pieces... best material use so far: %2 %")
+                                    .arg(status.nPieces)
+                                    .arg(QString::number(100 * status.dMaterialUse, 'f', 1)));
+            }, Qt::QueuedConnection);
+            return NestStep(step.load());
+        });
     }));
     connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
     worker->start();
@@ -430,7 +474,15 @@ bool MainWindow::Nest(bool bSelectionOnly)
         QMessageBox::warning(this, Wording("Nest all parts"), Wording("Could not nest: %1").arg(outcome.strError));
         return false;
     }
+    // On a roll the board becomes as long as the nest used, in the same undo step.
+    m_undo.beginMacro(Wording(bSelectionOnly ? "Nest the selection" : "Nest all parts"));
     m_undo.push(new LayoutCommand(m_model, outcome.parts, Wording(bSelectionOnly ? "Nest the selection" : "Nest all parts")));
+    if (SheetSetup setup = m_model.Setup(); setup.bRoll) {
+        setup.size.setHeight(std::clamp(std::ceil(outcome.dLengthMm * 10) / 10, SheetSetup::kLeastSideMm, SheetSetup::kMostSideMm));
+        if (setup != m_model.Setup())
+            m_undo.push(new SetupCommand(m_model, setup, Wording("Nest all parts")));
+    }
+    m_undo.endMacro();
     QString message = Wording("%1 pieces nested on %2 sheet(s), %3 of them in holes.")
                           .arg(outcome.nPieces).arg(m_model.SheetCount()).arg(outcome.nInHoles);
     if (outcome.nTooLarge)

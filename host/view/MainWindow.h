@@ -54,6 +54,8 @@ public:
     // OK on a setting the engine refuses opens the dialog again with the
     // values typed; a script, with no maker to type again, turns that off.
     void SetReopenRefused(bool bReopen) { m_bReopenRefused = bReopen; }
+    // The search's budget the nest settings keep, in seconds.
+    double NestSeconds() const;
 
 protected:
     void closeEvent(QCloseEvent* pEvent) override;

@@ -1,0 +1,273 @@
+// The nest from outside: kerfmate-host nests sheets written here, its DXF
+// is read back by ezdxf and judged with CGAL's exact arithmetic, which the
+// nest does not use: every piece inside the margin, the spacing kept, none lost.
+#include "NestJudge.h"
+#include "Nesting.h"
+#include "SheetDocument.h"
+
+#include <QtTest>
+
+#include <random>
+
+namespace {
+// The board as --sheet, --margin and --spacing give it, and the turn step.
+struct Stock
+{
+    QSizeF size;
+    double margin = 0, spacing = 0;
+    int turn = 90;
+};
+} // namespace
+Q_DECLARE_METATYPE(Stock)
+
+namespace {
+QPolygonF Rect(double w, double h)
+{
+    return QPolygonF(QRectF(0, 0, w, h));
+}
+
+QPolygonF Plus()
+{
+    return QPolygonF({{2, 0}, {4, 0}, {4, 2}, {6, 2}, {6, 4}, {4, 4}, {4, 6}, {2, 6}, {2, 4}, {0, 4}, {0, 2}, {2, 2}, {2, 0}});
+}
+
+// Random star-shaped outlines, so a seed gives the same set everywhere.
+QVector<QPolygonF> Stars(int count, double size, unsigned seed)
+{
+    std::mt19937 rng(seed);
+    QVector<QPolygonF> stars;
+    for (int i = 0; i < count; ++i) {
+        QPolygonF star;
+        const int corners = 3 + int(rng() % 8);
+        for (int k = 0; k < corners; ++k) {
+            const double r = size * (0.2 + 0.8 * (rng() % 1000) / 1000.0), a = 2 * M_PI * k / corners;
+            star << QPointF(r * std::cos(a), r * std::sin(a));
+        }
+        stars << star;
+    }
+    return stars;
+}
+
+QVector<Part> Parts(const QVector<QPolygonF>& pieces)
+{
+    QVector<Part> parts;
+    for (const QPolygonF& polygon : pieces) {
+        Part part;
+        part.nId = int(parts.size()) + 1;
+        part.strName = QStringLiteral("P%1").arg(part.nId);
+        QPainterPath path;
+        path.addPolygon(polygon.translated(-polygon.boundingRect().topLeft()));
+        path.closeSubpath();
+        part.pieces = {{{path, 0}}};
+        part.position = QPointF(0, 20.0 * parts.size());
+        parts << part;
+    }
+    return parts;
+}
+
+double Area(const QPolygonF& polygon)
+{
+    double twice = 0;
+    for (int i = 0; i < polygon.size(); ++i)
+        twice += polygon[i].x() * polygon[(i + 1) % polygon.size()].y() - polygon[(i + 1) % polygon.size()].x() * polygon[i].y();
+    return std::abs(twice) / 2;
+}
+} // namespace
+
+class TestNest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { m_dir = std::make_unique<QTemporaryDir>(); }
+    void nestsWhatFits_data();
+    void nestsWhatFits();
+    void farCoordinatesNeverAbort_data();
+    void farCoordinatesNeverAbort();
+    void rollTakesTheLengthItNeeds();
+    void sameSeedSameNest();
+    void stopKeepsTheBestCancelKeepsNothing();
+
+private:
+    QString Path(const QString& name) const { return m_dir->filePath(name); }
+    // Writes the sheet, nests it; the exit code and what the run said.
+    int Nest(const QVector<Part>& parts, const Stock& board, const QStringList& more, QString* pOut = nullptr);
+    // Why the nest is wrong, empty when it is right: outlines lost or changed,
+    // outside the margin, or nearer each other than the spacing.
+    QString Judged(const QVector<QPolygonF>& pieces, const Stock& board);
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+int TestNest::Nest(const QVector<Part>& parts, const Stock& board, const QStringList& more, QString* pOut)
+{
+    SheetSetup setup; // the board comes from --sheet
+    QFile in(Path("in.kerfmate"));
+    if (!in.open(QIODevice::WriteOnly) || in.write(SheetDocument::Write({setup, parts})) <= 0)
+        return -1;
+    in.close();
+    QProcess host;
+    host.setProcessChannelMode(QProcess::MergedChannels);
+    host.setWorkingDirectory(m_dir->path());
+    host.start(qEnvironmentVariable("KERFMATE_HOST"),
+               QStringList{"--open", Path("in.kerfmate"), "--nest", "--nest-time", "0.5", "--out", "n.dxf", "--save",
+                           "n.kerfmate", "--layers", "--margin", QString::number(board.margin), "--spacing",
+                           QString::number(board.spacing), "--turn", QString::number(board.turn), "--sheet",
+                           QStringLiteral("%1x%2").arg(board.size.width()).arg(board.size.height())}
+                   + more);
+    if (!host.waitForFinished(60000) || host.exitStatus() != QProcess::NormalExit)
+        return -2;
+    if (pOut)
+        *pOut = QString::fromUtf8(host.readAll());
+    return host.exitCode();
+}
+
+QString TestNest::Judged(const QVector<QPolygonF>& pieces, const Stock& board)
+{
+    const QVector<QList<QPolygonF>> sheets = SheetCuts({Path("n.dxf")});
+    std::vector<double> areas; // every piece once, by its area
+    for (const QPolygonF& piece : pieces)
+        areas.push_back(Area(piece));
+    for (const QList<QPolygonF>& sheet : sheets)
+        for (const QPolygonF& cut : sheet) {
+            const double area = Area(cut);
+            const auto same = std::find_if(areas.begin(), areas.end(), [area](double a) { return std::abs(a - area) < 1e-4 * a + 1e-3; });
+            if (same == areas.end())
+                return QStringLiteral("a piece of area %1 that was not asked for").arg(area);
+            areas.erase(same);
+        }
+    if (!areas.empty())
+        return QStringLiteral("%1 pieces of %2 not written").arg(areas.size()).arg(pieces.size());
+    return JudgeNest(sheets, ::Board{board.size, board.margin, board.spacing});
+}
+
+// Sets whose pieces each fit the board nest at every spacing and turn, 0
+// too, where pieces touch: a plus beside a bar, squares that fill the room.
+void TestNest::nestsWhatFits_data()
+{
+    QTest::addColumn<QVector<QPolygonF>>("pieces");
+    QTest::addColumn<Stock>("board");
+    QTest::addColumn<int>("sheets"); // how many the nest needs at the most
+    const QVector<QPolygonF> plusAndBar{Plus(), Rect(1, 4)};
+    for (int turn : {0, 90, 45, 1})
+        QTest::addRow("plus and bar, spacing 0, turn %d", turn) << plusAndBar << Stock{{1000, 1000}, 0, 0, turn} << 1;
+    QTest::newRow("plus and bar, spacing 0.1") << plusAndBar << Stock{{1000, 1000}, 5, 0.1, 90} << 1;
+    const QVector<QPolygonF> squares(4, Rect(50, 50));
+    for (int turn : {0, 90, 180})
+        QTest::addRow("four squares fill the board, turn %d", turn) << squares << Stock{{100, 100}, 0, 0, turn} << 1;
+    QTest::newRow("touching strips fill the board") << QVector<QPolygonF>{Rect(100, 30), Rect(100, 30), Rect(30, 40), Rect(70, 40)}
+                                                   << Stock{{100, 100}, 0, 0, 90} << 1;
+    QTest::newRow("squares at spacing 1 fill the board") << QVector<QPolygonF>(4, Rect(49.5, 49.5)) << Stock{{100, 100}, 0, 1, 90} << 1;
+    for (const auto& [tag, spacing, turn] : {std::tuple("stars, spacing 0", 0.0, 90), std::tuple("stars, spacing 2", 2.0, 30),
+                                             std::tuple("stars, spacing 5, no turns", 5.0, 0)})
+        QTest::newRow(tag) << Stars(30, 20, 7) << Stock{{200, 120}, 3, spacing, turn} << 4;
+}
+
+void TestNest::nestsWhatFits()
+{
+    QFETCH(QVector<QPolygonF>, pieces);
+    QFETCH(Stock, board);
+    QFETCH(int, sheets);
+    QString out;
+    QCOMPARE(Nest(Parts(pieces), board, {}, &out), 0);
+    const QString why = Judged(pieces, board);
+    QVERIFY2(why.isEmpty(), qPrintable(why + '\n' + out));
+    QVERIFY2(SheetCuts({Path("n.dxf")}).size() <= sheets, qPrintable(out));
+}
+
+// A coordinate the file takes never stops the program: a piece far off is
+// nested like any other, one larger than any board is refused, and one
+// beyond any board's reach refuses the file.
+void TestNest::farCoordinatesNeverAbort_data()
+{
+    QTest::addColumn<double>("at");
+    QTest::addColumn<double>("size");
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("a square 999 m off") << 999e3 << 10.0 << 0;
+    QTest::newRow("a square 999 m off the other way") << -999e3 << 10.0 << 0;
+    QTest::newRow("a square 500 m large") << 0.0 << 5e5 << 9;
+    QTest::newRow("a square just past 1 km") << 1e6 << 10.0 << 8;
+    QTest::newRow("a square at 1e15") << 1e15 << 10.0 << 8;
+    QTest::newRow("a square 1e15 large") << 0.0 << 1e15 << 8;
+    QTest::newRow("a square at 1e120") << 1e120 << 1e110 << 8;
+}
+
+void TestNest::farCoordinatesNeverAbort()
+{
+    QFETCH(double, at);
+    QFETCH(double, size);
+    QFETCH(int, exitCode);
+    QVector<Part> parts = Parts({Plus(), Rect(1, 1)});
+    parts[1].pieces[0][0].path = QPainterPath();
+    parts[1].pieces[0][0].path.addRect(QRectF(at, at, size, size)); // not framed: where the file says
+    QString out;
+    QCOMPARE(Nest(parts, Stock{{300, 300}, 5, 2, 90}, {}, &out), exitCode);
+    const QString why = exitCode == 0 ? Judged({Plus(), Rect(10, 10)}, Stock{{300, 300}, 5, 2, 90}) : QString();
+    QVERIFY2(why.isEmpty(), qPrintable(why + '\n' + out));
+    SheetDocument::Contents saved; // what the nest saved opens again
+    QVERIFY2(exitCode ? out.contains(exitCode == 9 ? "larger than the 300 x 300 mm board" : "is outside -1000000 to 1000000")
+                            && !QFile::exists(Path("n.dxf"))
+                      : SheetDocument::ReadFile(Path("n.kerfmate"), &saved, nullptr),
+             qPrintable(out));
+}
+
+// On a roll the nest takes one board of the width, says the length it used,
+// and the sheet saved is that long; a longer board holds the same again.
+void TestNest::rollTakesTheLengthItNeeds()
+{
+    const QVector<QPolygonF> pieces = Stars(25, 15, 3);
+    QString out;
+    const QStringList rounds{"--nest-rounds", "12"}; // the same search whatever the load
+    QCOMPARE(Nest(Parts(pieces), Stock{{120, 0}, 2, 1, 90}, rounds, &out), 0);
+    const QRegularExpressionMatch used = QRegularExpression("length used ([0-9.]+) mm").match(out);
+    QVERIFY2(used.hasMatch(), qPrintable(out));
+    const double length = used.captured(1).toDouble();
+    SheetDocument::Contents saved;
+    QVERIFY(SheetDocument::ReadFile(Path("n.kerfmate"), &saved, nullptr));
+    QVERIFY(saved.setup.bRoll && std::abs(saved.setup.size.height() - length) <= 0.1);
+    QCOMPARE(SheetCuts({Path("n.dxf")}).size(), 1);
+    QString why = Judged(pieces, Stock{{120, length}, 2, 1, 90});
+    QVERIFY2(why.isEmpty(), qPrintable(why));
+    for (double longer : {length + 0.5, length + 7, 2 * length}) {
+        QCOMPARE(Nest(Parts(pieces), Stock{{120, longer}, 2, 1, 90}, rounds, &out), 0);
+        QVERIFY2((why = Judged(pieces, Stock{{120, longer}, 2, 1, 90})).isEmpty() && SheetCuts({Path("n.dxf")}).size() == 1,
+                 qPrintable(QString::number(longer) + why + '\n' + out));
+    }
+}
+
+// A seed and a number of rounds decide the nest, whatever the machine's load.
+void TestNest::sameSeedSameNest()
+{
+    QByteArray first;
+    for (int run = 0; run < 2; ++run) {
+        QCOMPARE(Nest(Parts(Stars(20, 15, 5)), Stock{{150, 100}, 2, 1, 90}, {"--seed", "7", "--nest-rounds", "3"}), 0);
+        QFile saved(Path("n.kerfmate"));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        if (run == 0)
+            first = saved.readAll();
+        else
+            QCOMPARE(saved.readAll(), first);
+    }
+}
+
+// Stop keeps the best layout found so far, every piece on it; Cancel gives none.
+void TestNest::stopKeepsTheBestCancelKeepsNothing()
+{
+    NestRequest request;
+    request.parts = Parts(Stars(30, 15, 9));
+    for (const Part& part : request.parts)
+        request.moving << part.nId;
+    request.nNextId = int(request.parts.size()) + 1;
+    request.dSeconds = 60;
+    for (NestStep answer : {NestStep::Stop, NestStep::Cancel}) {
+        int rounds = 0;
+        const NestOutcome outcome = ::Nest(request, [&](const NestStatus& status) {
+            return status.nRound > 0 && ++rounds >= 2 ? answer : NestStep::Go;
+        });
+        QCOMPARE(outcome.bDone, answer == NestStep::Stop);
+        QCOMPARE(outcome.parts.size(), answer == NestStep::Stop ? request.parts.size() : 0);
+        QVERIFY(rounds == 2 && outcome.nRounds <= 2);
+    }
+}
+
+QTEST_MAIN(TestNest)
+#include "tst_nest.moc"
