@@ -381,14 +381,20 @@ void TestHost::readersSeeTheEngineOutlines()
     const QStringList lines = DxfEntities(Path("box.dxf"));
     QCOMPARE(lines.value(0), QStringLiteral("0 4 0:7 CUT:1 ENGRAVE:5")); // no audit errors; millimetres
     QCOMPARE(lines.size() - 1, engine.size());
+    const auto point = [](const QString& field) {
+        return QPointF(field.section(',', 0, 0).toDouble(), -field.section(',', 1, 1).toDouble());
+    };
     for (int i = 0; i < engine.size(); ++i) {
         const QStringList fields = lines.at(i + 1).split(' ');
         QCOMPARE(fields.mid(0, 2), QStringList({"CUT", "1"}));
-        QCOMPARE(fields.size() - 2, engine.at(i).size() - 1); // closed: no repeated start point
-        for (int v = 2; v < fields.size(); ++v) {
-            const QPointF read(fields.at(v).section(',', 0, 0).toDouble(), -fields.at(v).section(',', 1, 1).toDouble());
-            QVERIFY((read - engine.at(i).at(v - 2)).manhattanLength() <= 0.001);
-        }
+        // In cut order: the engine's outline that starts where this one does.
+        const auto outline = std::find_if(engine.cbegin(), engine.cend(), [&](const QPolygonF& p) {
+            return (p.first() - point(fields.value(2))).manhattanLength() <= 0.001;
+        });
+        QVERIFY(outline != engine.cend());
+        QCOMPARE(fields.size() - 2, outline->size() - 1); // closed: no repeated start point
+        for (int v = 2; v < fields.size(); ++v)
+            QVERIFY((point(fields.at(v)) - outline->at(v - 2)).manhattanLength() <= 0.001);
     }
     // SVG: in millimetres, every outline closed with Z, cutting in red.
     QFile svgFile(Path("box.svg"));
@@ -441,7 +447,7 @@ void TestHost::nestedSheetsKeepEveryPieceWhole()
     QFile out(Path("n.kerfmate"));
     SheetDocument::Contents nested;
     QVERIFY(out.open(QIODevice::ReadOnly) && SheetDocument::Read(out.readAll(), &nested, nullptr));
-    // The nest keeps the pieces' order: each one's outlines are the next ones of its sheet.
+    // The nest keeps the pieces' order, the files each sheet's cut order.
     int sheets = 0;
     QVector<int> pieceSheet;
     for (const Part& part : nested.parts)
@@ -455,6 +461,18 @@ void TestHost::nestedSheetsKeepEveryPieceWhole()
     if (layers)
         files = SvgLayers(Path("n.svg"), &cuts);
     QCOMPARE(files.size(), sheets);
+    QList<QVector<int>> order(sheets); // where each outline of a nested sheet lies in its file
+    for (const Part& part : nested.parts)
+        for (const Outline& outline : part.Placed()) {
+            const QList<QPainterPath>& file = files[part.nSheet];
+            const auto same = [&](const QPainterPath& read) {
+                bool near = read.elementCount() == outline.path.elementCount();
+                for (int e = 0; near && e < read.elementCount(); ++e)
+                    near = (QPointF(read.elementAt(e)) - QPointF(outline.path.elementAt(e))).manhattanLength() < 1e-3;
+                return near;
+            };
+            order[part.nSheet] << int(std::find_if(file.cbegin(), file.cend(), same) - file.cbegin());
+        }
     QVector<int> next(sheets, 0);
     QList<QList<QPolygonF>> placed; // each piece's cuts
     QVector<QRectF> bounds;
@@ -464,14 +482,15 @@ void TestHost::nestedSheetsKeepEveryPieceWhole()
             const int sheet = pieceSheet.value(piece++);
             placed << QList<QPolygonF>(), bounds << QRectF();
             for (const Outline& outline : Mapped(outlines, part.Placement())) {
-                const QPainterPath read = files[sheet].value(next[sheet]);
+                const int at = order[sheet].value(next[sheet]++, -1);
+                const QPainterPath read = files[sheet].value(at);
                 QPolygonF from, to;
                 for (int e = 0; e < outline.path.elementCount(); ++e)
                     from << QPointF(outline.path.elementAt(e));
                 for (int e = 0; e < read.elementCount(); ++e)
                     to << QPointF(read.elementAt(e));
                 QVERIFY2(RigidResidual(from, to) < 2e-3, qPrintable(QStringLiteral("piece %1").arg(piece)));
-                if (cuts[sheet].value(next[sheet]++))
+                if (cuts[sheet].value(at))
                     placed.last() += FlatPolygons(read);
                 bounds.last() = bounds.last().united(read.boundingRect());
             }

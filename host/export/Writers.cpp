@@ -3,6 +3,7 @@
 #include "ExportFormats.h"
 
 #include "CShape.h"
+#include "CutOrder.h"
 #include "PathData.h"
 #include "WholeFile.h"
 
@@ -218,9 +219,11 @@ bool ExportSheets(const QVector<Outlines>& all, const QString& path, bool bFileP
             sheets << all[i], numbers << i + 1;
     if (sheets.isEmpty())
         return fail(QStringLiteral("there is nothing to export"));
-    for (const Outlines& sheet : std::as_const(sheets))
+    for (Outlines& sheet : sheets) {
         if (!IsFinite(sheet))
             return fail(QStringLiteral("the part has coordinates that are not numbers"));
+        sheet = CutOrdered(sheet);
+    }
     QVector<QPair<QString, QVector<Outlines>>> files{{path, sheets}};
     if (bFilePerSheet && !pFormat->bPages && sheets.size() > 1) {
         files.clear();

@@ -10,15 +10,15 @@
 namespace {
 // Curves are flattened at this scale: Qt flattens to half a unit.
 constexpr double kFlattenScale = 50.0;
+} // namespace
 
-double SignedArea(const QPolygonF& polygon)
+double RingArea(const QPolygonF& polygon)
 {
     double twice = 0.0;
     for (int i = 0, n = int(polygon.size()); i < n; ++i)
         twice += polygon[i].x() * polygon[(i + 1) % n].y() - polygon[(i + 1) % n].x() * polygon[i].y();
     return twice / 2;
 }
-} // namespace
 
 QColor LayerColour(int nLayer)
 {
@@ -88,11 +88,11 @@ double PieceArea(const Outlines& piece)
                     closed << polygon;
     if (closed.isEmpty())
         return 0.0;
-    const auto larger = [](const QPolygonF& a, const QPolygonF& b) { return std::abs(SignedArea(a)) < std::abs(SignedArea(b)); };
+    const auto larger = [](const QPolygonF& a, const QPolygonF& b) { return std::abs(RingArea(a)) < std::abs(RingArea(b)); };
     const QPolygonF outer = *std::max_element(closed.cbegin(), closed.cend(), larger);
-    double area = std::abs(SignedArea(outer));
+    double area = std::abs(RingArea(outer));
     for (const QPolygonF& hole : std::as_const(closed))
         if (hole != outer && outer.containsPoint(hole.first(), Qt::OddEvenFill))
-            area -= std::abs(SignedArea(hole));
+            area -= std::abs(RingArea(hole));
     return std::max(area, 0.0);
 }

@@ -1,5 +1,7 @@
 #include "Part.h"
 
+#include "Pieces.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -48,49 +50,13 @@ QVector<Outlines> Framed(const QVector<Outlines>& pieces)
     return framed;
 }
 
-namespace {
-double Area(const QRectF& r)
-{
-    return r.width() * r.height();
-}
-
-bool Closed(const QPainterPath& path)
-{
-    const QPolygonF first = path.toSubpathPolygons().value(0);
-    return first.size() > 2 && first.isClosed();
-}
-} // namespace
-
 Part MakePart(const Outlines& outlines, double dGap)
 {
-    // Outer outlines: closed, and inside no other closed outline.
-    QVector<int> owner(outlines.size(), -1);
-    for (int i = 0; i < outlines.size(); ++i) {
-        const QPainterPath& path = outlines[i].path;
-        const QPointF probe = path.elementCount() ? QPointF(path.elementAt(0)) : QPointF();
-        double smallest = qInf();
-        for (int j = 0; j < outlines.size(); ++j) {
-            const QPainterPath& other = outlines[j].path;
-            const QRectF around = other.boundingRect();
-            if (j == i || !Closed(other) || Area(around) >= smallest || Area(around) <= Area(path.boundingRect())
-                || !around.contains(path.boundingRect()) || !other.contains(probe))
-                continue;
-            smallest = Area(around);
-            owner[i] = j;
-        }
-    }
-    QVector<Outlines> pieces;
-    QVector<int> pieceOf(outlines.size(), -1);
-    for (int i = 0; i < outlines.size(); ++i)
-        if (owner[i] < 0)
-            pieceOf[i] = int(pieces.size()), pieces.append(Outlines{outlines[i]});
-    for (int i = 0; i < outlines.size(); ++i) {
-        int top = i;
-        while (owner[top] >= 0)
-            top = owner[top];
-        if (top != i)
-            pieces[pieceOf[top]].append(outlines[i]);
-    }
+    QVector<int> stray;
+    QVector<Outlines> pieces = GroupPieces(outlines, &stray);
+    // Nothing is left out: what lies in no closed cut is a piece of its own.
+    for (int i : std::as_const(stray))
+        pieces << Outlines{outlines[i]};
     // Pieces closer than the gap would be cut into each other: a row instead.
     bool crowded = false;
     for (int a = 0; a < pieces.size() && !crowded; ++a)

@@ -1,10 +1,9 @@
 #include "SheetDocument.h"
 
+#include "BoundedFile.h"
 #include "CShape.h"
 #include "PathData.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <cmath>
@@ -162,14 +161,8 @@ bool Read(const QByteArray& text, Contents* pContents, QString* pError)
 
 bool ReadFile(const QString& path, Contents* pContents, QString* pError)
 {
-    // Far more than any sheet needs: anything larger is damage, not a sheet.
-    constexpr qint64 kMostBytes = 64 << 20;
-    QFile file(path);
-    if (QFileInfo(path).isFile() && file.size() < kMostBytes && file.open(QIODevice::ReadOnly))
-        return Read(file.readAll(), pContents, pError);
-    if (pError)
-        *pError = QStringLiteral("it is not a readable file");
-    return false;
+    QByteArray text;
+    return ReadBoundedFile(path, &text, pError) && Read(text, pContents, pError);
 }
 
 } // namespace SheetDocument
