@@ -60,8 +60,11 @@ QVector<FlatOutline> Flattened(const Outlines& outlines)
 
 bool LiesInside(const FlatOutline& inner, const FlatOutline& outer)
 {
+    // By hand: Qt's contains() says no to the flat bounds of a straight line.
     const double t = kInsideToleranceMm;
-    if (!outer.bClosed || !outer.bounds.adjusted(-t, -t, t, t).contains(inner.bounds))
+    const QRectF& in = inner.bounds;
+    const QRectF out = outer.bounds.adjusted(-t, -t, t, t);
+    if (!outer.bClosed || in.left() < out.left() || in.right() > out.right() || in.top() < out.top() || in.bottom() > out.bottom())
         return false;
     int count = 0;
     for (const QPolygonF& ring : inner.rings)
