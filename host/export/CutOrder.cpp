@@ -11,34 +11,46 @@ QPointF StartOf(const Outline& outline)
 }
 
 // Greedy: of the outlines not yet taken whose every insider is taken, the
-// one nearest to the beam; its end is where the beam stops next.
-void Tour(const Outlines& sheet, QVector<int> pending, const QVector<QVector<int>>& containers, QPointF* pBeam,
+// one nearest to the beam; its end is where the beam stops next. Those free
+// to go lie in a grid by their starts, searched ring by ring outwards.
+void Tour(const Outlines& sheet, const QVector<int>& pending, const QVector<QVector<int>>& containers, QPointF* pBeam,
           Outlines* pOrdered)
 {
     QVector<int> waiting(sheet.size(), 0); // insiders not yet cut
-    for (int i : std::as_const(pending))
+    QVector<bool> taken(sheet.size(), false);
+    QRectF area;
+    for (int i : pending) {
         for (int k : containers[i])
             ++waiting[k];
-    while (!pending.isEmpty()) {
+        area = area.united(QRectF(StartOf(sheet[i]), QSizeF(1e-9, 1e-9)));
+    }
+    CellGrid free(area, int(pending.size()));
+    for (int i : pending)
+        if (waiting[i] == 0)
+            free.Insert(i, QRectF(StartOf(sheet[i]), QSizeF(0, 0)));
+    for (int left = int(pending.size()); left > 0; --left) {
         int best = -1;
         double nearest = qInf();
-        for (int j = 0; j < pending.size(); ++j) {
-            const int i = pending[j];
-            if (waiting[i] > 0)
-                continue;
-            const QPointF d = StartOf(sheet[i]) - *pBeam;
-            if (const double distance = d.x() * d.x() + d.y() * d.y(); distance < nearest)
-                nearest = distance, best = j;
+        // Out to where nothing farther out can be nearer than the nearest so far.
+        for (int r = 0; free.Ring(*pBeam, r, [&](int i) {
+                 if (const double d = QLineF(*pBeam, StartOf(sheet[i])).length(); d < nearest || (d == nearest && i < best))
+                     nearest = d, best = i;
+             }) && !(best >= 0 && nearest <= free.Beyond(*pBeam, r));
+             ++r) {
         }
-        // Containment is acyclic, so one is always free; guard all the same.
-        if (best < 0)
-            best = 0;
-        const int i = pending[best];
-        pending.remove(best);
-        for (int k : containers[i])
-            --waiting[k];
-        *pOrdered << sheet[i];
-        *pBeam = sheet[i].path.currentPosition();
+        if (best < 0) { // containment is acyclic, so never; but nothing is ever left out
+            for (int i : pending)
+                if (!taken[i])
+                    *pOrdered << sheet[i];
+            return;
+        }
+        free.Remove(best, StartOf(sheet[best]));
+        taken[best] = true;
+        for (int k : containers[best])
+            if (--waiting[k] == 0)
+                free.Insert(k, QRectF(StartOf(sheet[k]), QSizeF(0, 0)));
+        *pOrdered << sheet[best];
+        *pBeam = sheet[best].path.currentPosition();
     }
 }
 } // namespace

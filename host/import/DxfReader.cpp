@@ -218,6 +218,9 @@ public:
     {
         if (d.flags & (16 | 64))
             Fail(QStringLiteral("POLYLINE meshes are not read: a mesh is a surface, not an outline"));
+        // Its frame's vertices are no points of the curve.
+        if (d.flags & 4)
+            Fail(QStringLiteral("spline-fit POLYLINEs are not read: turn them into a SPLINE or a plain polyline first"));
         // A 3-D polyline's vertices are in world coordinates.
         m_pending = Start(Item::Polyline, !(d.flags & 8));
         m_pending.bClosed = d.flags & 1;

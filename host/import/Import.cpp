@@ -84,19 +84,17 @@ bool ReadBytes(const QByteArray& bytes, const QString& strName, Imported* pImpor
         return false;
     };
     // By what the file holds: after a byte-order mark and blank space, XML or DXF pairs.
-    QByteArray head = bytes.left(4096);
-    if (head.startsWith("\xEF\xBB\xBF"))
-        head.remove(0, 3);
-    head = head.trimmed();
+    const QByteArray body = bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes;
+    const QByteArray head = body.left(4096).trimmed();
     Drawing drawing;
     QString why;
     if (head.startsWith("\x1f\x8b"))
         return fail(QStringLiteral("it is compressed (an .svgz?): save it as a plain SVG"));
     if (head.startsWith('<')) {
-        if (!ReadSvg(bytes, &drawing, &why))
+        if (!ReadSvg(body, &drawing, &why))
             return fail(why);
     } else if (head.startsWith("AutoCAD Binary DXF") || head.startsWith("0") || head.startsWith("999")) {
-        if (!ReadDxf(bytes, &drawing, &why))
+        if (!ReadDxf(body, &drawing, &why))
             return fail(why);
     } else {
         return fail(QStringLiteral("it is neither an SVG nor a DXF drawing"));

@@ -38,6 +38,51 @@ bool InsideOrNear(const QPointF& p, const QList<QPolygonF>& rings)
 }
 } // namespace
 
+CellGrid::CellGrid(const QRectF& area, int nItems)
+    : m_area(area)
+{
+    m_nSide = std::clamp(int(std::sqrt(double(nItems))), 1, 128);
+    m_cell = QSizeF(std::max(area.width(), 1e-9) / m_nSide, std::max(area.height(), 1e-9) / m_nSide);
+    m_cells.resize(m_nSide * m_nSide);
+}
+
+QPoint CellGrid::Cell(const QPointF& p) const
+{
+    const auto at = [this](double v, double start, double size) {
+        return std::isfinite(v) ? std::clamp(int(std::floor((v - start) / size)), 0, m_nSide - 1) : 0;
+    };
+    return QPoint(at(p.x(), m_area.left(), m_cell.width()), at(p.y(), m_area.top(), m_cell.height()));
+}
+
+void CellGrid::Insert(int item, const QRectF& bounds)
+{
+    const QPoint from = Cell(bounds.topLeft()), to = Cell(bounds.bottomRight());
+    for (int y = from.y(); y <= to.y(); ++y)
+        for (int x = from.x(); x <= to.x(); ++x)
+            m_cells[Index({x, y})] << item;
+}
+
+double CellGrid::Beyond(const QPointF& p, int r) const
+{
+    const QPoint c = Cell(p);
+    const double w = m_cell.width(), h = m_cell.height();
+    double nearest = qInf();
+    if (c.x() - r > 0)
+        nearest = std::min(nearest, p.x() - (m_area.left() + (c.x() - r) * w));
+    if (c.x() + r < m_nSide - 1)
+        nearest = std::min(nearest, m_area.left() + (c.x() + r + 1) * w - p.x());
+    if (c.y() - r > 0)
+        nearest = std::min(nearest, p.y() - (m_area.top() + (c.y() - r) * h));
+    if (c.y() + r < m_nSide - 1)
+        nearest = std::min(nearest, m_area.top() + (c.y() + r + 1) * h - p.y());
+    return std::max(nearest, 0.0);
+}
+
+void CellGrid::Remove(int item, const QPointF& at)
+{
+    m_cells[Index(Cell(at))].removeOne(item);
+}
+
 FlatOutline Flattened(const Outline& outline)
 {
     FlatOutline flat;
@@ -88,10 +133,22 @@ QVector<QVector<int>> ContainersOf(const Outlines& outlines, const QVector<FlatO
         if (flat[i].bClosed && !IsEngraving(outlines[i].nLayer))
             cuts << i;
     std::stable_sort(cuts.begin(), cuts.end(), [&](int a, int b) { return flat[a].dArea < flat[b].dArea; });
+    // Each cut in the cells its bounds cover, smallest first: an outline
+    // inside one has its first point in one of them.
+    const double t = kInsideToleranceMm;
+    QRectF area;
+    for (int k : std::as_const(cuts))
+        area = area.united(flat[k].bounds.adjusted(-t, -t, t, t));
+    CellGrid grid(area, int(cuts.size()));
+    for (int k : std::as_const(cuts))
+        grid.Insert(k, flat[k].bounds.adjusted(-t, -t, t, t));
     QVector<QVector<int>> containers(outlines.size());
     for (int i = 0; i < outlines.size(); ++i) {
         const bool cut = flat[i].bClosed && !IsEngraving(outlines[i].nLayer);
-        for (int k : std::as_const(cuts)) {
+        const QPointF first = flat[i].rings.value(0).value(0, flat[i].bounds.center());
+        if (!area.contains(first))
+            continue;
+        for (int k : grid.At(first)) {
             // Of two alike, the later lies inside the earlier: never both ways.
             if (k == i || (cut && (flat[k].dArea < flat[i].dArea || (flat[k].dArea == flat[i].dArea && k > i))))
                 continue;
