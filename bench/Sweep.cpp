@@ -1,8 +1,8 @@
 // Sweeps the dialog's own ranges as a maker would (scripts/sweep.sh):
 // kerfmate-host types each setting into the dialog with --set, confirms, and
 // writes SVG; every setting the dialog takes must give either a part that
-// keeps the engine's promises and lies on the board when it fits it, checked
-// here on the file alone, or a refusal with its sentence on stderr.
+// keeps the engine's promises, comes in cut order and lies on the board when
+// it fits it, checked here on the file alone, or a refusal with its sentence on stderr.
 //
 //   kerfmate_sweep [--count N] [--seed S] [--generator G] [--host PATH]
 //   kerfmate_sweep --generator G --set NAME=VALUE...   (one setting)
@@ -443,9 +443,37 @@ Verdict CheckBoard(const std::vector<Outline>& outlines, const QString& said)
     return std::nullopt;
 }
 
+// The order the file gives the laser: engraving first, then no cut before
+// a cut that lies inside it (the part would drop before it is made).
+Verdict CheckOrder(const std::vector<Outline>& outlines)
+{
+    std::vector<QRectF> bounds;
+    for (const Outline& o : outlines)
+        bounds.push_back(o.points.boundingRect());
+    const auto within = [](const QRectF& in, const QRectF& out) { // Qt's contains() refuses a straight line's flat box
+        return in.left() >= out.left() && in.right() <= out.right() && in.top() >= out.top() && in.bottom() <= out.bottom();
+    };
+    bool cutting = false;
+    for (size_t i = 0; i < outlines.size(); ++i) {
+        if (cutting && !outlines[i].bCut)
+            return QStringLiteral("engraving after a cut");
+        cutting = cutting || outlines[i].bCut;
+        if (!outlines[i].bCut || !outlines[i].bClosed)
+            continue;
+        for (size_t j = i + 1; j < outlines.size(); ++j)
+            if (within(bounds[j], bounds[i])
+                && std::all_of(outlines[j].points.cbegin(), outlines[j].points.cend(),
+                               [&](const QPointF& p) { return outlines[i].points.containsPoint(p, Qt::OddEvenFill); }))
+                return QStringLiteral("a cut before the cut inside it");
+    }
+    return std::nullopt;
+}
+
 Verdict CheckPart(int generator, const Setting& setting, const std::vector<Outline>& outlines, const QString& said,
                   double* pContact)
 {
+    if (const Verdict order = CheckOrder(outlines))
+        return order;
     int cut = 0;
     for (const Outline& o : outlines) {
         if (o.bClosed && o.bCut && !Simple(o.points))

@@ -10,6 +10,8 @@ packages=(g++ cmake make qt6-base-dev qt6-base-dev-tools qt6-5compat-dev qt6-svg
 packages+=(pkg-config)
 # help2man writes kerfmate-host's manual page from its --help.
 packages+=(help2man)
+# dxflib (libdxflib-dev) reads the DXF drawings a maker imports: the library CAD programs such as LibreCAD read DXF with.
+packages+=(libdxflib-dev)
 for arg in "$@"; do
   if [ "$arg" = --tests ]; then
     # xvfb (with xauth) gives the window test a real X server and openbox

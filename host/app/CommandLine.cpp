@@ -23,7 +23,7 @@ const char kExitCodes[] = "\nExit codes: 0 done, 1 cancelled, 2 bad option or a 
                           "6 dialog never got ready, 7 the part is empty: the engine refused it\n"
                           "(stderr says why and what would work; nothing written),\n"
                           "8 the --open sheet cannot be read, 9 the nest failed: a piece is larger than the board\n"
-                          "(nothing written).\n";
+                          "or it was cancelled, 10 an --import drawing cannot be read (stderr says why; nothing written).\n";
 } // namespace
 
 void HostError(const QString& message)
@@ -117,6 +117,10 @@ int ParseOptions(const QStringList& args, HostOptions& options)
                                   QStringLiteral("Start from this sheet; without --accept, --set, --generator or\n"
                                                  "--screenshot no dialog runs and the sheet is only exported or saved."),
                                   QStringLiteral("file.%1").arg(QLatin1String(SheetDocument::kSuffix)));
+    const QCommandLineOption import(QStringLiteral("import"),
+                                    QStringLiteral("Place this SVG or DXF drawing on the sheet as a part, its closed\n"
+                                                   "outlines as pieces with their holes (repeatable; with --nest, nested too)."),
+                                    QStringLiteral("file"));
     const QCommandLineOption save(QStringLiteral("save"), QStringLiteral("Save the sheet, with the new part, here."),
                                   QStringLiteral("file.%1").arg(QLatin1String(SheetDocument::kSuffix)));
     const QCommandLineOption lang(QStringLiteral("lang"), QStringLiteral("Language: en, zh or de."),
@@ -170,7 +174,7 @@ int ParseOptions(const QStringList& args, HostOptions& options)
     const QCommandLineOption layers(QStringLiteral("layers"),
                                     QStringLiteral("Write several sheets as layers of one SVG or DXF, not as\n"
                                                    "FILE-1.svg, FILE-2.svg... (a PDF is a page per sheet)."));
-    parser.addOptions({module, out, dxf, open, save, lang, theme, accept, generator, set, screenshot, log, window, sheet,
+    parser.addOptions({module, out, dxf, open, import, save, lang, theme, accept, generator, set, screenshot, log, window, sheet,
                        margin, spacing, turn, nest, nestTime, nestRounds, seed, layers});
     if (!parser.parse(args)) {
         HostError(parser.errorText());
@@ -220,6 +224,7 @@ int ParseOptions(const QStringList& args, HostOptions& options)
     options.strModule = parser.value(module);
     options.strLanguage = parser.value(lang);
     options.strOpen = parser.value(open);
+    options.imports = parser.values(import);
     options.strSave = parser.value(save);
     if (!options.strLanguage.isEmpty() && !CTranslator::AvailableLanguages().contains(options.strLanguage)) {
         HostError(QStringLiteral("unknown language %1 (known: %2)")
@@ -257,7 +262,8 @@ int ParseOptions(const QStringList& args, HostOptions& options)
     plan.strScreenshot = parser.value(screenshot);
     plan.nGenerator = options.generators.value(options.generators.size() - 1, -1);
     options.bWindow = parser.isSet(window);
-    if (plan.bAccept && options.outputs.isEmpty() && options.strSave.isEmpty() && !options.bWindow)
+    if ((plan.bAccept || !options.imports.isEmpty()) && options.outputs.isEmpty() && options.strSave.isEmpty()
+        && !options.bWindow)
         options.outputs << QStringLiteral("kerfmate.svg");
 
     // Names are checked against every generator the run opens.
@@ -279,12 +285,12 @@ int ParseOptions(const QStringList& args, HostOptions& options)
         plan.sets.append({name, item.mid(eq + 1)});
     }
     // With a sheet to start from, the dialog runs only when something asks for it.
-    options.bDialog = options.strOpen.isEmpty() || plan.bAccept || !plan.sets.isEmpty() || !options.generators.isEmpty()
+    options.bDialog = (options.strOpen.isEmpty() && options.imports.isEmpty()) || plan.bAccept || !plan.sets.isEmpty() || !options.generators.isEmpty()
                       || !plan.strScreenshot.isEmpty();
     // Without an export option and with a display, the program is the window;
     // without a display nobody could use or close it.
     const bool scripted = plan.bAccept || !options.outputs.isEmpty() || !plan.strScreenshot.isEmpty()
-                          || !options.strSave.isEmpty() || options.bNest;
+                          || !options.strSave.isEmpty() || options.bNest || !options.imports.isEmpty();
     options.bWindow = options.bWindow || (!scripted && plan.sets.isEmpty() && HasDisplay());
     if (!scripted && !HasDisplay() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         HostError(QStringLiteral("no display for the window; for a run without one use --accept --out FILE"));

@@ -13,6 +13,7 @@ struct HostOptions
     QString strModule;
     QStringList outputs; // one per export, the format by the extension
     QString strOpen;     // a sheet to start from
+    QStringList imports; // drawings placed on the sheet as parts
     QString strSave;     // where to save the sheet
     QString strLanguage; // empty: the window's saved choice, else English
     QString strTheme;
@@ -42,6 +43,7 @@ enum HostExit {
     ExitPartEmpty = 7,
     ExitSheetUnreadable = 8,
     ExitNestFailed = 9,
+    ExitImportUnreadable = 10,
 };
 
 // Writes "kerfmate-host: <message>" to standard error.

@@ -6,6 +6,7 @@
 #include "ExportFormats.h"
 #include "HostEngine.h"
 #include "HostTrace.h"
+#include "Import.h"
 #include "MadePart.h"
 #include "ModuleHost.h"
 #include "Nesting.h"
@@ -92,6 +93,29 @@ bool OpenSheet(const QString& path, SheetModel& model)
     return true;
 }
 
+// Each drawing read and placed where a new part goes; -1 when all were, else the exit code.
+int ImportOn(const QStringList& files, SheetModel& model)
+{
+    for (const QString& file : files) {
+        Import::Imported imported;
+        QString error;
+        if (!Import::ReadFile(file, &imported, &error)) {
+            HostError(QStringLiteral("cannot import %1: %2; nothing written").arg(file, error));
+            return ExitImportUnreadable;
+        }
+        for (const QString& note : std::as_const(imported.notes))
+            HostError(QStringLiteral("%1: %2").arg(file, note));
+        Part& part = imported.part;
+        bool fits = true;
+        part.position = model.FreeSpot(part.Size(), &part.nSheet, &fits);
+        if (!fits)
+            HostError(QStringLiteral("no room left on the sheet for %1: it lies below it").arg(file));
+        model.Add(part);
+        std::printf("kerfmate-host: %lld piece(s) imported from %s\n", qint64(part.pieces.size()), qPrintable(file));
+    }
+    return -1;
+}
+
 // Runs the dialog and places its part on the sheet; -1 when it did, else the exit code.
 int MakePartOn(const HostOptions& options, SheetModel& model)
 {
@@ -172,6 +196,8 @@ int RunHeadless(const HostOptions& options)
     setup.dSpacingMm = options.dSpacingMm >= 0 ? options.dSpacingMm : setup.dSpacingMm;
     setup.nTurnStep = options.nTurnStep >= 0 ? options.nTurnStep : setup.nTurnStep;
     model.SetSetup(setup);
+    if (const int code = ImportOn(options.imports, model); code >= 0)
+        return code;
     if (options.bDialog)
         if (const int code = MakePartOn(options, model); code >= 0)
             return code;

@@ -1,5 +1,6 @@
-// The run without a window: the sheet from --open (or a new one), the part
-// the dialog makes placed on it, then the exports and the save asked for.
+// The run without a window: the sheet from --open (or a new one), the
+// --import drawings and the part the dialog makes placed on it, then the
+// exports and the save asked for.
 #pragma once
 
 struct HostOptions;

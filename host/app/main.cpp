@@ -80,6 +80,8 @@ int RunWindow(const HostOptions& options)
     window.show();
     if (!options.strOpen.isEmpty())
         window.OpenFile(options.strOpen);
+    for (const QString& file : options.imports)
+        window.ImportFrom(file);
     if (!options.plan.bAccept && options.plan.strScreenshot.isEmpty())
         return QApplication::exec();
     DialogDriver driver(engine);

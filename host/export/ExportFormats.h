@@ -31,7 +31,8 @@ constexpr double kPartMarginMm = 2.0;
 // Writes the outlines in the format the path's extension names, whole or
 // not at all; false with a reason.
 bool ExportOutlines(const Outlines& outlines, const QString& path, QString* pError);
-// The sheets (empty ones left out) in the format the path's extension names:
+// The sheets (empty ones left out) in the format the path's extension names,
+// each sheet's outlines in the order the laser cuts them (CutOrder.h):
 // one file with a layer or page per sheet, or with bFilePerSheet a file each
 // beside path, its name ending in its number from 1 ("box-1.svg"). One
 // sheet is always the file path names. The files written go to *pWritten;

@@ -3,6 +3,7 @@
 #include "ExportFormats.h"
 
 #include "CShape.h"
+#include "CutOrder.h"
 #include "PathData.h"
 #include "WholeFile.h"
 
@@ -274,7 +275,9 @@ bool ExportSheets(const QVector<Outlines>& all, const QString& path, bool bFileP
     }
     const ExportFormat* pFormat = FormatOf(path);
     QStringList written;
-    for (const auto& [file, contents] : std::as_const(files)) {
+    for (auto& [file, contents] : files) {
+        for (Outlines& sheet : contents)
+            sheet = CutOrdered(sheet);
         const QByteArray bytes = pFormat->write(contents);
         if (bytes.isEmpty()) {
             if (pError)

@@ -12,7 +12,7 @@ namespace {
 constexpr double kFlattenScale = 50.0;
 } // namespace
 
-double SignedArea(const QPolygonF& polygon)
+double RingArea(const QPolygonF& polygon)
 {
     double twice = 0.0;
     for (int i = 0, n = int(polygon.size()); i < n; ++i)
@@ -88,11 +88,11 @@ double PieceArea(const Outlines& piece)
                     closed << polygon;
     if (closed.isEmpty())
         return 0.0;
-    const auto larger = [](const QPolygonF& a, const QPolygonF& b) { return std::abs(SignedArea(a)) < std::abs(SignedArea(b)); };
+    const auto larger = [](const QPolygonF& a, const QPolygonF& b) { return std::abs(RingArea(a)) < std::abs(RingArea(b)); };
     const QPolygonF outer = *std::max_element(closed.cbegin(), closed.cend(), larger);
-    double area = std::abs(SignedArea(outer));
+    double area = std::abs(RingArea(outer));
     for (const QPolygonF& hole : std::as_const(closed))
         if (hole != outer && outer.containsPoint(hole.first(), Qt::OddEvenFill))
-            area -= std::abs(SignedArea(hole));
+            area -= std::abs(RingArea(hole));
     return std::max(area, 0.0);
 }

@@ -28,8 +28,8 @@ bool IsFinite(const Outlines& outlines);
 Outlines Mapped(const Outlines& outlines, const QTransform& transform);
 // The path's subpaths as polygons, curves within about 0.01 mm.
 QList<QPolygonF> FlatPolygons(const QPainterPath& path);
+// Positive when the polygon turns clockwise on the sheet (y down).
+double RingArea(const QPolygonF& polygon);
 // What a piece takes from the board: the inside of its largest closed cut,
 // less the closed cuts inside that, which fall out.
 double PieceArea(const Outlines& piece);
-// Positive when the polygon runs counter-clockwise in a y-up frame.
-double SignedArea(const QPolygonF& polygon);

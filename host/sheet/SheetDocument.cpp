@@ -4,13 +4,17 @@
 #include "PathData.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLocale>
 #include <QSet>
 #include <cctype>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace SheetDocument {
@@ -369,31 +373,40 @@ bool Saved(const Contents& contents, QByteArray* pText, QString* pError, Paramet
 
 bool ReadBounded(const QString& path, qint64 nMostBytes, QByteArray* pBytes, QString* pError)
 {
-    const QFileInfo info(path);
-    QString why;
-    QFile file(path);
+    const auto fail = [pBytes, pError](const QString& why) {
+        pBytes->clear();
+        if (pError)
+            *pError = why;
+        return false;
+    };
     if (path.isEmpty())
-        why = QStringLiteral("no file named");
-    else if (!info.exists())
-        why = QStringLiteral("there is no such file");
-    else if (info.isDir())
+        return fail(QStringLiteral("no file named"));
+    // Opened without waiting, then judged by what was opened: a FIFO put in
+    // the file's place after a look would otherwise hold the program.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return fail(errno == ENOENT ? QStringLiteral("there is no such file")
+                                    : QStringLiteral("it cannot be read (%1)").arg(QString::fromLocal8Bit(std::strerror(errno))));
+    struct stat info = {};
+    QString why;
+    if (::fstat(fd, &info) != 0)
+        why = QStringLiteral("it cannot be read (%1)").arg(QString::fromLocal8Bit(std::strerror(errno)));
+    else if (S_ISDIR(info.st_mode))
         why = QStringLiteral("it is a folder");
-    else if (!info.isFile())
+    else if (!S_ISREG(info.st_mode))
         why = QStringLiteral("it is not a regular file (a device, a FIFO or a socket)");
-    else if (info.size() > nMostBytes)
+    else if (info.st_size > nMostBytes)
         why = QStringLiteral("it is %1 MiB, more than the %2 MiB it may be")
-                  .arg(double(info.size()) / (1 << 20), 0, 'f', 1).arg(nMostBytes >> 20);
-    else if (!file.open(QIODevice::ReadOnly))
-        why = QStringLiteral("it cannot be read (%1)").arg(file.errorString());
+                  .arg(double(info.st_size) / (1 << 20), 0, 'f', 1).arg(nMostBytes >> 20);
+    QFile file;
+    if (!why.isEmpty() || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return fail(why.isEmpty() ? QStringLiteral("it cannot be read (%1)").arg(file.errorString()) : why);
+    }
     // Read no more than was allowed, whatever the file grew to meanwhile.
-    else if (*pBytes = file.read(nMostBytes + 1); pBytes->size() > nMostBytes || file.error() != QFileDevice::NoError)
-        why = QStringLiteral("it changed or failed while being read");
-    if (why.isEmpty())
-        return true;
-    pBytes->clear();
-    if (pError)
-        *pError = why;
-    return false;
+    if (*pBytes = file.read(nMostBytes + 1); pBytes->size() > nMostBytes || file.error() != QFileDevice::NoError)
+        return fail(QStringLiteral("it changed or failed while being read"));
+    return true;
 }
 
 bool ReadFile(const QString& path, Contents* pContents, QString* pError, ParameterRule rule)

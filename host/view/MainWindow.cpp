@@ -6,6 +6,7 @@
 #include "ExportFormats.h"
 #include "HostConfig.h"
 #include "HostEngine.h"
+#include "Import.h"
 #include "ModuleHost.h"
 #include "MadePart.h"
 #include "Nesting.h"
@@ -201,6 +202,8 @@ void MainWindow::BuildMenus()
     connect(AddAction(pFile, "actionSaveAs", "Save as...", QKeySequence::SaveAs), &QAction::triggered, this,
             [this] { Save(true); });
     pFile->addSeparator();
+    connect(AddAction(pFile, "actionImport", "Import outlines...", QKeySequence(Qt::CTRL | Qt::Key_I)),
+            &QAction::triggered, this, &MainWindow::ImportDrawings);
     QList<QAction*> exportActions;
     for (const ExportFormat& format : ExportFormats()) {
         const QString suffix = QLatin1String(format.pszSuffix);
@@ -831,6 +834,34 @@ void MainWindow::Export(const QString& suffix)
     if (QFileInfo(path).suffix().toLower() != suffix)
         path += QLatin1Char('.') + suffix;
     ExportTo(path);
+}
+
+void MainWindow::ImportDrawings()
+{
+    const QString folder = m_settings.value(QStringLiteral("import/folder"),
+                                            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+                               .toString();
+    const QStringList paths = QFileDialog::getOpenFileNames(
+        this, Wording("Import outlines..."), folder, QStringLiteral("%1 (*.svg *.dxf)").arg(Wording("SVG or DXF drawing")),
+        nullptr, QFileDialog::DontUseNativeDialog);
+    for (const QString& path : paths)
+        if (ImportFrom(path))
+            m_settings.setValue(QStringLiteral("import/folder"), QFileInfo(path).absolutePath());
+}
+
+bool MainWindow::ImportFrom(const QString& path)
+{
+    Import::Imported imported;
+    QString error;
+    if (!Import::ReadFile(path, &imported, &error)) {
+        QMessageBox::warning(this, Wording("Import outlines..."),
+                             Wording("Could not import %1: %2").arg(QFileInfo(path).fileName(), error));
+        return false;
+    }
+    Place(imported.part, "Import outlines...");
+    if (!imported.notes.isEmpty())
+        statusBar()->showMessage(imported.notes.join(QLatin1Char(' ')));
+    return true;
 }
 
 bool MainWindow::ExportTo(const QString& path)

@@ -39,6 +39,9 @@ public:
     bool EditPart(int nId);
     // Every part where it lies on the sheet; the extension picks the format.
     bool ExportTo(const QString& path);
+    // An SVG or DXF drawing as a part, placed where a new part goes; false,
+    // with a message saying why and the sheet untouched, when it cannot be read.
+    bool ImportFrom(const QString& path);
     bool SaveTo(const QString& path);
     // False, with a message and the open sheet untouched, when the file is
     // damaged or newer than this program.
@@ -78,6 +81,7 @@ private:
     void Open();
     void NewDocument();
     void Export(const QString& suffix);
+    void ImportDrawings();
     QVector<Part> Selected() const;
     void Transform(const QVector<Part>& after, const char* pszKey);
     void Duplicate();

@@ -1,13 +1,18 @@
 #include "Readers.h"
 
+#include "TestSupport.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QLineF>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QProcess>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -184,4 +189,156 @@ double Stray(const QImage& a, const QImage& b)
     for (size_t i = 0; i < inkA.size(); ++i)
         ink += inkA[i], stray += inkA[i] && !nearer[i];
     return ink ? double(stray) / ink : 1.0;
+}
+
+namespace {
+// Records what QtSvg draws, where the painter's transform puts it.
+class Recorder : public QPaintEngine
+{
+public:
+    Recorder() : QPaintEngine(AllFeatures) {}
+    bool begin(QPaintDevice*) override { return true; }
+    bool end() override { return true; }
+    Type type() const override { return User; }
+    void updateState(const QPaintEngineState& state) override
+    {
+        if (state.state() & DirtyTransform)
+            m_transform = state.transform();
+        if (state.state() & DirtyPen)
+            m_colour = state.pen().style() == Qt::NoPen ? QColor() : state.pen().color();
+    }
+    void drawPath(const QPainterPath& path) override
+    {
+        if (!m_colour.isValid())
+            return; // a fill, such as a page's background: no line a laser follows
+        const QTransform fine = m_transform * QTransform::fromScale(2000, 2000);
+        for (QPolygonF polygon : path.toSubpathPolygons(fine)) {
+            for (QPointF& p : polygon)
+                p /= 2000;
+            const bool closed = polygon.size() > 2 && polygon.isClosed();
+            drawn << DrawnPath{polygon, closed, m_colour};
+        }
+    }
+    void drawPolygon(const QPointF* points, int count, PolygonDrawMode mode) override
+    {
+        QPainterPath path;
+        path.addPolygon(QPolygonF(QList<QPointF>(points, points + count)));
+        if (mode != PolylineMode)
+            path.closeSubpath();
+        drawPath(path);
+    }
+    void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+    QList<DrawnPath> drawn;
+
+private:
+    QTransform m_transform;
+    QColor m_colour;
+};
+
+class RecordedPage : public QPaintDevice
+{
+public:
+    QPaintEngine* paintEngine() const override { return &m_recorder; }
+    int metric(PaintDeviceMetric metric) const override
+    {
+        return metric == PdmDepth ? 32 : metric == PdmDevicePixelRatioScaled ? int(devicePixelRatioFScale())
+               : metric >= PdmDpiX                                              ? 96
+                                                                                : 100000;
+    }
+    mutable Recorder m_recorder;
+};
+} // namespace
+
+QList<DrawnPath> SvgDrawn(const QString& file, const QRectF& page)
+{
+    QSvgRenderer svg(file);
+    svg.setAspectRatioMode(Qt::KeepAspectRatio);
+    RecordedPage device;
+    QPainter painter(&device);
+    svg.render(&painter, page.isNull() ? svg.viewBoxF() : page);
+    painter.end();
+    return device.m_recorder.drawn;
+}
+
+QList<DrawnPath> PdfDrawn(const QString& file, int nPage)
+{
+    QTemporaryDir dir;
+    const QString svg = dir.filePath(QStringLiteral("page.svg"));
+    if (QProcess::execute(QStringLiteral("pdftocairo"), {"-svg", "-f", QString::number(nPage), "-l", QString::number(nPage), file, svg}) != 0)
+        return {};
+    return SvgDrawn(svg);
+}
+
+QList<DrawnPath> DxfDrawn(const QString& file, double dMmPerUnit)
+{
+    QProcess python;
+    // Arcs by their own points, not by the curves ezdxf's paths would approximate them with.
+    python.start(QStringLiteral("/usr/bin/python3"),
+                 {"-c", "import sys, ezdxf\n"
+                        "from ezdxf import disassemble\n"
+                        "s = float(sys.argv[2])\n"
+                        "def out(e, points, closed=False):\n"
+                        "    print(e.dxf.layer, int(closed), ' '.join('%.6f,%.6f' % (p[0], p[1]) for p in points))\n"
+                        "def draw(e):\n"
+                        "    kind = e.dxftype()\n"
+                        "    if kind in ('LWPOLYLINE', 'POLYLINE'):\n"
+                        "        z = e.dxf.elevation if kind == 'LWPOLYLINE' else 0\n"
+                        "        pts = [(x, y, z, b) for x, y, b in e.get_points('xyb')] if kind == 'LWPOLYLINE' else\\\n"
+                        "              [tuple(v.dxf.location) + (v.dxf.bulge,) for v in e.vertices]\n"
+                        "        if any(p[-1] for p in pts):\n"
+                        "            for part in e.virtual_entities():\n"
+                        "                draw(part)\n"
+                        "        else:\n"
+                        "            out(e, e.ocs().points_to_wcs([p[:3] for p in pts]), e.is_closed)\n"
+                        "    elif kind == 'LINE':\n"
+                        "        out(e, [e.dxf.start, e.dxf.end])\n"
+                        "    elif kind in ('ARC', 'CIRCLE', 'ELLIPSE', 'SPLINE'):\n"
+                        "        out(e, list(e.flattening(s)))\n"
+                        "for e in disassemble.recursive_decompose(ezdxf.readfile(sys.argv[1]).modelspace()):\n"
+                        "    draw(e)",
+                  file, QString::number(0.0005 / dMmPerUnit)});
+    python.waitForFinished(60000);
+    QList<DrawnPath> drawn;
+    for (const QString& line : QString::fromUtf8(python.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts)) {
+        DrawnPath path;
+        const QStringList fields = line.split(' ');
+        path.colour = fields[0].contains(QLatin1String("ENGRAVE"), Qt::CaseInsensitive) ? Qt::blue : Qt::red;
+        path.bClosed = fields.value(1) == QLatin1String("1");
+        for (const QString& point : fields.mid(2))
+            path.points << QPointF(point.section(',', 0, 0).toDouble(), point.section(',', 1).toDouble());
+        if (path.bClosed)
+            path.points << path.points.value(0);
+        drawn << path;
+    }
+    return drawn;
+}
+
+double FarthestFrom(const QList<QPolygonF>& a, const QList<QPolygonF>& b)
+{
+    double farthest = 0;
+    for (const QPolygonF& polygon : a)
+        for (const QPointF& p : polygon) {
+            double nearest = qInf();
+            for (const QPolygonF& other : b)
+                nearest = std::min(nearest, DistanceTo(p, other));
+            farthest = std::max(farthest, nearest);
+        }
+    return farthest;
+}
+
+QString OrderBroken(const QList<DrawnPath>& drawn)
+{
+    const auto engraved = [](const DrawnPath& d) { return d.colour.blue() > d.colour.red(); };
+    for (int i = 0; i < drawn.size(); ++i)
+        for (int j = i + 1; j < drawn.size(); ++j) {
+            if (engraved(drawn[j]) && !engraved(drawn[i]))
+                return QStringLiteral("engraving %1 after cut %2").arg(j).arg(i);
+            const QPolygonF& outer = drawn[i].points;
+            const QPolygonF& inner = drawn[j].points;
+            if (!drawn[i].bClosed || engraved(drawn[j]) || !outer.boundingRect().contains(inner.boundingRect()))
+                continue;
+            if (std::all_of(inner.cbegin(), inner.cend(), [&](const QPointF& p) { return outer.containsPoint(p, Qt::OddEvenFill); }))
+                return QStringLiteral("outline %1 cut before outline %2 inside it").arg(i).arg(j);
+        }
+    return QString();
 }
