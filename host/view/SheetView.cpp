@@ -1,6 +1,7 @@
 #include "SheetView.h"
 
 #include "CTranslator.h"
+#include "MainWindowWording.h"
 #include "Rulers.h"
 #include "SheetCommands.h"
 #include "SheetModel.h"
@@ -16,11 +17,6 @@
 #include <cmath>
 
 namespace {
-QString Wording(const char* pszKey)
-{
-    return CTranslator::GetInstance()->GetWording(QString::fromUtf8(pszKey));
-}
-
 // Every sheet in use, side by side.
 QRectF SheetsRect(const SheetModel& model)
 {
