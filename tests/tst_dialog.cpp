@@ -6,8 +6,15 @@
 #include "CShapeList.h"
 #include "CTranslator.h"
 #include "DlgKerfmate.h"
+#include "ParameterTable.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
+#include <QDoubleSpinBox>
+#include <QFontComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSpinBox>
 #include <QApplication>
 #include <QComboBox>
 #include <QGraphicsPathItem>
@@ -78,6 +85,8 @@ private slots:
     void fitsOutline_data();
     void fitsOutline();
     void boxPreviewShowsBothListsButReturnsTheMain();
+    void everyTableRowHasItsWidget_data();
+    void everyTableRowHasItsWidget();
 
 private:
     void Language(const QString& code);
@@ -264,6 +273,66 @@ void TestDialog::boxPreviewShowsBothListsButReturnsTheMain()
         QCOMPARE(Drawn().size(), QSizeF(340, 85));
         QCOMPARE(m_dlg->GetResultList()->GetCount(), 1u);
         QCOMPARE(m_dlg->GetResultList()->GetShape(0)->GetPath(false)->boundingRect(), QRectF(0, 0, 100, 50));
+    }
+}
+
+namespace {
+// A table's rows as the test reads them: --set name, key, kind, widget.
+struct Field
+{
+    QString set, key, widget;
+    ParameterTable::Kind kind;
+};
+template <typename R, size_t N>
+QVector<Field> Fields(const ParameterTable::Row<R> (&rows)[N])
+{
+    QVector<Field> fields;
+    for (const auto& row : rows)
+        fields << Field{QString::fromLatin1(row.pszSet), QString::fromLatin1(row.pszKey), QString::fromLatin1(row.pszWidget), row.kind};
+    return fields;
+}
+} // namespace
+Q_DECLARE_METATYPE(QVector<Field>)
+
+void TestDialog::everyTableRowHasItsWidget_data()
+{
+    QTest::addColumn<QVector<Field>>("fields");
+    QTest::newRow("right-angle box") << Fields(ParameterTable::kRectBox);
+    QTest::newRow("rounded box") << Fields(ParameterTable::kFilletBox);
+    QTest::newRow("gear pair") << Fields(ParameterTable::kGearBox);
+    QTest::newRow("badge") << Fields(ParameterTable::kSealHead) + Fields(ParameterTable::kSealLines);
+}
+
+// Each row's widget is in the form as the kind it says, and no --set name,
+// key or widget is written down twice: a field is one row.
+void TestDialog::everyTableRowHasItsWidget()
+{
+    using K = ParameterTable::Kind;
+    QFETCH(QVector<Field>, fields);
+    QVERIFY(Open());
+    QSet<QString> sets, keys, widgets;
+    for (const Field& f : fields) {
+        QVERIFY2(!keys.contains(f.key), qPrintable(f.key));
+        keys << f.key;
+        if (f.set.isEmpty())
+            continue;
+        QVERIFY2(!sets.contains(f.set) && !f.widget.isEmpty(), qPrintable(f.set));
+        sets << f.set;
+        const QStringList named = f.widget.split(',');
+        for (const QString& one : named) {
+            const QString name = f.kind == K::Choice ? one.section('=', 1) : one;
+            QVERIFY2(!widgets.contains(name), qPrintable(name));
+            widgets << name;
+            QWidget* pWidget = m_dlg->findChild<QWidget*>(name);
+            const bool right = f.kind == K::Choice ? qobject_cast<QRadioButton*>(pWidget) && !one.section('=', 0, 0).isEmpty()
+                               : f.kind == K::Flag ? qobject_cast<QCheckBox*>(pWidget) != nullptr
+                               : f.kind == K::Text ? qobject_cast<QLineEdit*>(pWidget) != nullptr
+                               : f.kind == K::Font ? qobject_cast<QFontComboBox*>(pWidget) != nullptr
+                                                   : qobject_cast<QDoubleSpinBox*>(pWidget) || qobject_cast<QSpinBox*>(pWidget)
+                                                         || qobject_cast<QLineEdit*>(pWidget);
+            QVERIFY2(right, qPrintable(f.set + ": " + name));
+        }
+        QCOMPARE(named.size() > 1, f.kind == K::Choice);
     }
 }
 
