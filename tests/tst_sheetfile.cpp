@@ -63,6 +63,8 @@ private slots:
     void notASheetFile();
     void optionsAtTheirBounds_data();
     void optionsAtTheirBounds();
+    void placedAsTheFormatSays_data();
+    void placedAsTheFormatSays();
 
 private:
     QTemporaryDir m_dir;
@@ -367,6 +369,43 @@ void TestSheetFile::optionsAtTheirBounds()
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), text.replace("\"turn\": 15", "\"turn\": " + args[1].toUtf8()));
     }
+}
+
+// A part on its sheet, as the format describes it to other programs: about
+// the frame's centre, mirrored left to right, then turned clockwise (y down),
+// then moved; worked out here by hand for a 10 x 5 triangle at (100, 200).
+void TestSheetFile::placedAsTheFormatSays_data()
+{
+    QTest::addColumn<bool>("mirrored");
+    QTest::addColumn<double>("rotation");
+    QTest::addColumn<QPolygonF>("corners");
+    QTest::newRow("as drawn") << false << 0.0 << QPolygonF({{100, 200}, {110, 200}, {100, 205}});
+    QTest::newRow("mirrored") << true << 0.0 << QPolygonF({{110, 200}, {100, 200}, {110, 205}});
+    QTest::newRow("turned 90") << false << 90.0 << QPolygonF({{107.5, 197.5}, {107.5, 207.5}, {102.5, 197.5}});
+    QTest::newRow("mirrored, turned 90") << true << 90.0 << QPolygonF({{107.5, 207.5}, {107.5, 197.5}, {102.5, 207.5}});
+    QTest::newRow("turned 180") << false << 180.0 << QPolygonF({{110, 205}, {100, 205}, {110, 200}});
+}
+
+void TestSheetFile::placedAsTheFormatSays()
+{
+    QFETCH(bool, mirrored);
+    QFETCH(double, rotation);
+    QFETCH(QPolygonF, corners);
+    Part part;
+    part.nId = 1;
+    part.strName = QStringLiteral("T");
+    QPainterPath triangle;
+    triangle.addPolygon(QPolygonF({{0, 0}, {10, 0}, {0, 5}}));
+    part.pieces = {{{triangle, 0}}};
+    part.position = QPointF(100, 200);
+    part.bMirrored = mirrored, part.dRotation = rotation;
+    SheetDocument::Contents read;
+    QVERIFY(SheetDocument::Read(SheetDocument::Write({SheetSetup(), {part}}), &read, nullptr));
+    const QPainterPath placed = read.parts.value(0).Placed().value(0).path;
+    QCOMPARE(placed.elementCount(), 3);
+    for (int i = 0; i < 3; ++i)
+        QVERIFY2(QLineF(placed.elementAt(i), corners[i]).length() < 1e-9,
+                 qPrintable(QStringLiteral("corner %1 at %2, %3").arg(i).arg(placed.elementAt(i).x).arg(placed.elementAt(i).y)));
 }
 
 QTEST_MAIN(TestSheetFile)
