@@ -3,6 +3,7 @@
 // nest does not use: every piece inside the margin, the spacing kept, none lost.
 #include "NestJudge.h"
 #include "Nesting.h"
+#include "Outline.h"
 #include "SheetDocument.h"
 
 #include <QtTest>
@@ -65,13 +66,6 @@ QVector<Part> Parts(const QVector<QPolygonF>& pieces)
     return parts;
 }
 
-double Area(const QPolygonF& polygon)
-{
-    double twice = 0;
-    for (int i = 0; i < polygon.size(); ++i)
-        twice += polygon[i].x() * polygon[(i + 1) % polygon.size()].y() - polygon[(i + 1) % polygon.size()].x() * polygon[i].y();
-    return std::abs(twice) / 2;
-}
 } // namespace
 
 class TestNest : public QObject
@@ -126,10 +120,10 @@ QString TestNest::Judged(const QVector<QPolygonF>& pieces, const Stock& board)
     const QVector<QList<QPolygonF>> sheets = SheetCuts({Path("n.dxf")});
     std::vector<double> areas; // every piece once, by its area
     for (const QPolygonF& piece : pieces)
-        areas.push_back(Area(piece));
+        areas.push_back(std::abs(RingArea(piece)));
     for (const QList<QPolygonF>& sheet : sheets)
         for (const QPolygonF& cut : sheet) {
-            const double area = Area(cut);
+            const double area = std::abs(RingArea(cut));
             const auto same = std::find_if(areas.begin(), areas.end(), [area](double a) { return std::abs(a - area) < 1e-4 * a + 1e-3; });
             if (same == areas.end())
                 return QStringLiteral("a piece of area %1 that was not asked for").arg(area);

@@ -64,11 +64,10 @@ bool NestAll(SheetModel& model, const HostOptions& options)
         HostError(QStringLiteral("could not nest: %1 piece(s) are larger than the %2 x %3 mm board less its margin; nothing written")
                       .arg(outcome.nTooLarge)
                       .arg(setup.size.width())
-                      .arg(setup.bRoll ? QStringLiteral("100000") : QString::number(setup.size.height())));
+                      .arg(setup.bRoll ? SheetSetup::kMostSideMm : setup.size.height()));
         return false;
     }
-    if (setup.bRoll)
-        setup.size.setHeight(std::clamp(std::ceil(outcome.dLengthMm * 10) / 10, SheetSetup::kLeastSideMm, SheetSetup::kMostSideMm));
+    setup = RollCut(setup, outcome);
     model.SetSetup(setup);
     model.SetParts(outcome.parts);
     std::printf("kerfmate-host: %d pieces nested on %d sheet(s) of %g x %g mm, %d in holes, material use %.0f %%",

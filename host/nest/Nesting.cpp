@@ -309,6 +309,13 @@ double WidestKerf(const QVector<Part>& parts)
     return widest;
 }
 
+SheetSetup RollCut(SheetSetup setup, const NestOutcome& outcome)
+{
+    if (setup.bRoll)
+        setup.size.setHeight(std::clamp(std::ceil(outcome.dLengthMm * 10) / 10, SheetSetup::kLeastSideMm, SheetSetup::kMostSideMm));
+    return setup;
+}
+
 NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
 {
     NestOutcome outcome;
@@ -340,7 +347,6 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
             piece.bounds = BoundsOf(placed);
             piece.dArea = PieceArea(placed);
             piece.origin = piece.bounds.topLeft();
-            // Beyond what whole units hold, or larger than any board: nothing to shape.
             // Beyond what whole units hold, or larger than any board: nothing to shape.
             if (!IsFinite(placed) || !(piece.bounds.width() <= kLargestMm && piece.bounds.height() <= kLargestMm)
                 || !(std::abs(piece.origin.x()) <= kFarthestMm && std::abs(piece.origin.y()) <= kFarthestMm)) {

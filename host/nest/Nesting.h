@@ -57,6 +57,8 @@ enum class NestStep { Go, Stop, Cancel }; // Stop keeps the best layout so far; 
 using NestProgress = std::function<NestStep(const NestStatus&)>;
 
 NestOutcome Nest(const NestRequest& request, const NestProgress& progress = {});
+// The board a roll's nest leaves: as long as it used, to a tenth of a millimetre up.
+SheetSetup RollCut(SheetSetup setup, const NestOutcome& outcome);
 
 // The widest kerf the parts were made for (their "kerf" value), 0 when none says.
 double WidestKerf(const QVector<Part>& parts);

@@ -7,7 +7,6 @@
 #include "HostEngine.h"
 #include "MainWindowWording.h"
 #include "ModuleHost.h"
-#include "Nesting.h"
 #include "SheetCommands.h"
 #include "SheetView.h"
 

@@ -7,8 +7,6 @@
 #include "SheetSettingsDialog.h"
 #include "SheetView.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QEventLoop>
@@ -184,11 +182,8 @@ bool MainWindow::Nest(bool bSelectionOnly)
     // On a roll the board becomes as long as the nest used, in the same undo step.
     m_undo.beginMacro(Wording(bSelectionOnly ? "Nest the selection" : "Nest all parts"));
     m_undo.push(new LayoutCommand(m_model, outcome.parts, Wording(bSelectionOnly ? "Nest the selection" : "Nest all parts")));
-    if (SheetSetup setup = m_model.Setup(); setup.bRoll) {
-        setup.size.setHeight(std::clamp(std::ceil(outcome.dLengthMm * 10) / 10, SheetSetup::kLeastSideMm, SheetSetup::kMostSideMm));
-        if (setup != m_model.Setup())
-            m_undo.push(new SetupCommand(m_model, setup, Wording("Nest all parts")));
-    }
+    if (const SheetSetup setup = RollCut(m_model.Setup(), outcome); setup != m_model.Setup())
+        m_undo.push(new SetupCommand(m_model, setup, Wording("Nest all parts")));
     m_undo.endMacro();
     QString message = Wording("%1 pieces nested on %2 sheet(s), %3 of them in holes.")
                           .arg(outcome.nPieces).arg(m_model.SheetCount()).arg(outcome.nInHoles);

@@ -197,11 +197,11 @@ QString JudgeNest(const QVector<QList<QPolygonF>>& sheets, const Board& board, d
                     std::vector<Solid> shared;
                     CGAL::intersection(pieces[a].solid, pieces[b].solid, std::back_inserter(shared));
                     double area = 0, rim = 0;
-                    for (const Solid& o : shared)
+                    for (const Solid& o : shared) {
+                        area += CGAL::to_double(o.outer_boundary().area());
                         for (auto e = o.outer_boundary().edges_begin(); e != o.outer_boundary().edges_end(); ++e)
                             rim += std::sqrt(CGAL::to_double(e->squared_length()));
-                    for (const Solid& o : shared)
-                        area += CGAL::to_double(o.outer_boundary().area());
+                    }
                     if (rim <= 0 || 2 * std::abs(area) / rim > dTolerance)
                         return At(s, int(a), int(b)) + QStringLiteral(" overlap, %1 mm deep").arg(rim > 0 ? 2 * std::abs(area) / rim : 0, 0, 'f', 4);
                 }
