@@ -486,7 +486,7 @@ void TestHost::nestedSheetsKeepEveryPieceWhole()
     QVERIFY(in.open(QIODevice::WriteOnly) && in.write(SheetDocument::Write({SheetSetup(), parts})) > 0);
     in.close();
     const Run run = Host(QStringList{"--open", Path("in.kerfmate"), "--sheet", board, "--margin", QString::number(margin), "--spacing",
-                                     QString::number(spacing), "--nest", "--nest-time", "1", "--out", "n.svg", "--out", "n.dxf", "--out", "n.pdf",
+                                     QString::number(spacing), "--nest", "--nest-rounds", "2", "--out", "n.svg", "--out", "n.dxf", "--out", "n.pdf",
                                      "--save", "n.kerfmate"} + options);
     QVERIFY2(run.exitCode == 0, qPrintable(run.out));
     QFile out(Path("n.kerfmate"));

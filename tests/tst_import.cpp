@@ -401,7 +401,7 @@ void TestImport::aBoxAndAPlateNestOnOneBoard()
     const QString plate = kData + QStringLiteral("/inkscape-mm.svg");
     QProcess host;
     host.setWorkingDirectory(m_dir->path());
-    host.start(qEnvironmentVariable("KERFMATE_HOST"), {"--generator", "0", "--accept", "--import", plate, "--nest", "--out",
+    host.start(qEnvironmentVariable("KERFMATE_HOST"), {"--generator", "0", "--accept", "--import", plate, "--nest", "--nest-rounds", "2", "--out",
                                                        "n.svg", "--out", "n.dxf", "--out", "n.pdf", "--save", "n.kerfmate"});
     QVERIFY(host.waitForFinished(120000));
     QVERIFY2(host.exitCode() == 0, host.readAllStandardError().constData());

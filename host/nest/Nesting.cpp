@@ -537,9 +537,11 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
     }
     outcome.dMaterialUse = use(S::TotalOf(problem, layout.places));
 
+    // Only what stays holds a sheet: a moving part's old sheet is free again.
     int lastSheet = 0;
     for (const Part& part : request.parts)
-        lastSheet = std::max(lastSheet, part.nSheet);
+        if (!request.moving.contains(part.nId) || part.bPinned)
+            lastSheet = std::max(lastSheet, part.nSheet);
     for (size_t k = 0; k < layout.places.size(); ++k) {
         const S::Place& place = layout.places[k];
         if (place.nSheet < 0)
