@@ -438,9 +438,17 @@ void TestHost::piecesHoldWhatLiesOnThem()
         QVERIFY(FromPathData(d, &outlines.last().path, 1e6).isEmpty());
     }
     QStringList counts;
-    for (const Outlines& piece : MakePart(outlines, 5).pieces)
+    QVector<QRectF> bounds;
+    for (const Outlines& piece : MakePart(outlines, 5).pieces) {
         counts << QString::number(piece.size());
+        bounds << QRectF();
+        for (const Outline& outline : piece)
+            bounds.last() |= outline.path.boundingRect();
+    }
     QCOMPARE(counts.join(' '), pieces);
+    for (int a = 0; a < bounds.size(); ++a) // laid again where they crowd: never closer than the gap
+        for (int b = a + 1; b < bounds.size(); ++b)
+            QVERIFY(!bounds[a].adjusted(-2.49, -2.49, 2.49, 2.49).intersects(bounds[b].adjusted(-2.49, -2.49, 2.49, 2.49)));
     // The badge as the dialog takes it: inner circle as wide as the rim.
     if (QTest::currentDataTag() != QLatin1String("a hole inside"))
         return;

@@ -23,6 +23,16 @@
 #include <sys/resource.h>
 
 namespace {
+
+// A part's first outline where the sheet shows it, moved to its corner.
+QPolygonF Shown(const Part& part, bool bReflected = false)
+{
+    const QPainterPath& path = part.pieces[0][0].path;
+    QPolygonF points;
+    for (int i = 0; i < path.elementCount(); ++i)
+        points << part.Placement().map(QPointF(path.elementAt(i))) * (bReflected ? QTransform::fromScale(-1, 1) : QTransform());
+    return points.translated(-points.boundingRect().topLeft());
+}
 // Runs fn on the next modal window, from inside its own event loop.
 void WhenModal(const std::function<void(QWidget*)>& fn, bool bActive = true)
 {
@@ -218,7 +228,13 @@ void TestHostWindow::undoRedoRestoreExactly()
         [&] { pSheet->Select({first}), Trigger("actionRotateRight"); },
         [&] { turnBy(-30); },
         [&] { turnBy(345.5); },
-        [&] { Trigger("actionMirror"); },
+        [&] { // turned, and mirrored about the sheet's vertical as it shows
+            const QPolygonF before = Shown(*Model().Find(first));
+            Trigger("actionMirror");
+            const QPolygonF after = Shown(*Model().Find(first), true);
+            for (int i = 0; i < before.size(); ++i)
+                QVERIFY(QLineF(before[i], after.value(i)).length() < 1e-6);
+        },
         [&] { pSheet->setFocus(), QTest::keyClick(pSheet, Qt::Key_Left, Qt::ShiftModifier); },
         [&] { pSheet->setFocus(), QTest::keyClick(pSheet, Qt::Key_Down); },
         [&] {
@@ -231,7 +247,18 @@ void TestHostWindow::undoRedoRestoreExactly()
         [&] { Trigger("actionPin"); },
         [&] { Trigger("actionDuplicate"); },
         [&] { pSheet->Select({Model().Parts().last().nId}), Trigger("actionDelete"); },
-        [&] { pSheet->Select({first}), Trigger("actionUngroup"); },
+        [&] { // each piece a part, numbered from 1, with nothing to remake it from
+            pSheet->Select({first}), Trigger("actionUngroup");
+            QList<int> numbers;
+            for (const Part& part : Model().Parts()) {
+                const QRegularExpressionMatch piece = QRegularExpression(" \\(([0-9]+)\\)$").match(part.strName);
+                if (piece.hasMatch()) {
+                    numbers << piece.captured(1).toInt();
+                    QVERIFY(part.parameters.isEmpty());
+                }
+            }
+            QVERIFY(numbers.size() > 1 && numbers.first() == 1 && numbers.last() == numbers.size());
+        },
         [&] { Trigger("actionSelectAll"), Trigger("actionRotateLeft"); },
     };
     QList<QByteArray> documents{Document()};

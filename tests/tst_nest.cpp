@@ -81,6 +81,7 @@ private slots:
     void farCoordinatesNeverAbort();
     void rollTakesTheLengthItNeeds();
     void sameSeedSameNest();
+    void pinnedStaysOversizedAlone();
     void stopKeepsTheBestCancelKeepsNothing();
 
 private:
@@ -166,7 +167,15 @@ void TestNest::nestsWhatFits()
     QCOMPARE(Nest(Parts(pieces), board, {}, &out), 0);
     const QString why = Judged(pieces, board);
     QVERIFY2(why.isEmpty(), qPrintable(why + '\n' + out));
-    QVERIFY2(SheetCuts({Path("n.dxf")}).size() <= sheets, qPrintable(out));
+    const int written = int(SheetCuts({Path("n.dxf")}).size());
+    QVERIFY2(written <= sheets, qPrintable(out));
+    // The material use it reports: the pieces' area over every sheet it wrote.
+    double area = 0;
+    for (const QPolygonF& piece : pieces)
+        area += std::abs(RingArea(piece));
+    const QRegularExpressionMatch use = QRegularExpression("nested on .* material use ([0-9]+) %").match(out);
+    QVERIFY2(use.hasMatch() && std::abs(use.captured(1).toDouble() - 100 * area / (written * board.size.width() * board.size.height())) <= 0.5,
+             qPrintable(out));
 }
 
 // A coordinate the file takes never stops the program: a piece far off is
@@ -242,6 +251,31 @@ void TestNest::sameSeedSameNest()
         else
             QCOMPARE(saved.readAll(), first);
     }
+}
+
+// A pinned part stays where it lies; a piece no board takes gets the next
+// sheet to itself, past every sheet the others take.
+void TestNest::pinnedStaysOversizedAlone()
+{
+    NestRequest request;
+    request.parts = Parts({Rect(10, 10), Rect(120, 80), Rect(500, 20), Rect(30, 30), Rect(90, 90)});
+    request.parts[3].bPinned = true, request.parts[3].position = QPointF(100, 100);
+    for (const Part& part : request.parts)
+        request.moving << part.nId;
+    request.nNextId = int(request.parts.size()) + 1;
+    request.setup.size = QSizeF(200, 100);
+    request.nRounds = 1;
+    const NestOutcome outcome = ::Nest(request);
+    QVERIFY(outcome.bDone);
+    QCOMPARE(outcome.nTooLarge, 1);
+    QMap<int, int> parts; // on each sheet
+    for (const Part& part : outcome.parts)
+        ++parts[part.nSheet];
+    for (const Part& part : outcome.parts)
+        if (part.nId == request.parts[3].nId)
+            QVERIFY(part.position == request.parts[3].position && part.nSheet == request.parts[3].nSheet);
+        else if (part.nId == request.parts[2].nId)
+            QVERIFY(part.nSheet == parts.lastKey() && parts.last() == 1 && part.nSheet == parts.size() - 1);
 }
 
 // Stop keeps the best layout found so far, every piece on it; Cancel gives none.

@@ -83,6 +83,17 @@ ln -s real.svg "$work/link.svg"
 [ -L "$work/link.svg" ] && grep -q '<svg' "$work/real.svg" || fail "the link was replaced, or its file not written"
 [ $bad = 1 ] || echo "link: the file it ends at written, the link kept"
 
+# What is no regular file, or a link to one, is refused at once and stays as it was.
+suffix=fifo bad=0
+mkfifo "$work/fifo.svg"
+ln -s fifo.svg "$work/to-fifo.svg"
+for target in fifo.svg to-fifo.svg; do
+  out=$(timeout 20 "$host" --open "$work/gears.kerfmate" --out "$work/$target" 2>&1) && code=0 || code=$?
+  [ $code = 5 ] && grep -q "is not a regular file" <<<"$out" || fail "$target: exit $code: $out"
+  [ -p "$work/fifo.svg" ] || fail "$target: the FIFO was replaced"
+done
+[ $bad = 1 ] || echo "fifo: refused, itself or through a link, and left a FIFO"
+
 # Sheets are numbered from 1 by those that hold parts, and the sheets an
 # earlier export left under the same name are gone: a laser never cuts a stale one.
 suffix=sheets bad=0
