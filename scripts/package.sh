@@ -29,4 +29,4 @@ trap 'rm -rf "$work"; DEBIAN_FRONTEND=noninteractive $sudo apt-get purge -y -qq 
 /usr/bin/kerfmate-host --version
 (cd "$work" && XDG_CONFIG_HOME="$work" QT_QPA_PLATFORM=offscreen /usr/bin/kerfmate-host --accept --out box.svg)
 ls -l "$work/box.svg"
-bash tests/install/menu-entry.sh /usr/share/applications/org.kerfmate.Kerfmate.desktop && echo "the menu entry opens the window"
+bash tests/scripts/install/menu-entry.sh /usr/share/applications/org.kerfmate.Kerfmate.desktop && echo "the menu entry opens the window"

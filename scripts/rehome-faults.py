@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Keeps fault lists planted where their code lives: a fault whose text is no
 longer in its file once moves to the one source file that holds it once.
-   python3 scripts/rehome-faults.py tests/faults*.txt
+   python3 scripts/rehome-faults.py tests/faults/*.txt
 Prints what moved and what it could not place (gone, or in several files)."""
 import pathlib, subprocess, sys
 

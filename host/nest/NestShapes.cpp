@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <QtMath>
 
 namespace NestShapes {
 namespace {
@@ -210,6 +211,24 @@ QRectF BoundsMm(const Path& ring)
     for (const IntPoint& p : ring)
         x0 = std::min(x0, p.X), x1 = std::max(x1, p.X), y0 = std::min(y0, p.Y), y1 = std::max(y1, p.Y);
     return QRectF(QPointF(x0, y0) / kUnitsPerMm, QPointF(x1, y1) / kUnitsPerMm);
+}
+
+double SquaringTurn(const Path& ring)
+{
+    const Path hull = Hull(ring);
+    double best = qInf(), turn = 0.0;
+    for (size_t i = 0; i + 1 < hull.size(); ++i) {
+        const double angle = std::atan2(double(hull[i + 1].Y - hull[i].Y), double(hull[i + 1].X - hull[i].X));
+        const double c = std::cos(-angle), s = std::sin(-angle);
+        double x0 = qInf(), x1 = -qInf(), y0 = qInf(), y1 = -qInf();
+        for (const IntPoint& p : hull) {
+            const double x = p.X * c - p.Y * s, y = p.X * s + p.Y * c;
+            x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
+        }
+        if ((x1 - x0) * (y1 - y0) < best)
+            best = (x1 - x0) * (y1 - y0), turn = -angle;
+    }
+    return std::round(qRadiansToDegrees(turn) * 1e6) / 1e6;
 }
 
 } // namespace NestShapes

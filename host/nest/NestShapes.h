@@ -42,5 +42,7 @@ Path Hull(const Path& ring);
 // disc of this radius or is less than this share of the hull.
 Path BaysFilled(const Path& ring, double dRadiusMm, double dShare);
 double AreaMm2(const Path& ring);
+// The turn (degrees) that squares the ring's narrowest enclosing box to the sheet.
+double SquaringTurn(const Path& ring);
 QRectF BoundsMm(const Path& ring);
 } // namespace NestShapes

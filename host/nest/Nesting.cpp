@@ -73,25 +73,6 @@ struct Piece
     Move move;           // from where it lay to where the nest put it
 };
 
-// The turn (degrees) that squares the piece's narrowest enclosing box to the sheet.
-double SquaringTurn(const Path& ring)
-{
-    const Path hull = Hull(ring);
-    double best = qInf(), turn = 0.0;
-    for (size_t i = 0; i + 1 < hull.size(); ++i) {
-        const double angle = std::atan2(double(hull[i + 1].Y - hull[i].Y), double(hull[i + 1].X - hull[i].X));
-        const double c = std::cos(-angle), s = std::sin(-angle);
-        double x0 = qInf(), x1 = -qInf(), y0 = qInf(), y1 = -qInf();
-        for (const IntPoint& p : hull) {
-            const double x = p.X * c - p.Y * s, y = p.X * s + p.Y * c;
-            x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
-        }
-        if ((x1 - x0) * (y1 - y0) < best)
-            best = (x1 - x0) * (y1 - y0), turn = -angle;
-    }
-    return std::round(qRadiansToDegrees(turn) * 1e6) / 1e6;
-}
-
 std::vector<double> TurnsOf(const Path& ring, const SheetSetup& setup)
 {
     const double start = setup.bFreeTurns ? SquaringTurn(ring) : 0.0;

@@ -5,11 +5,11 @@
 # by its menu entry's command; and a laser program's host built against the
 # installed package (find_package(Kerfmate)) that loads the module and calls
 # Create.
-#   bash tests/install/check.sh BUILD_FOLDER VERSION
+#   bash tests/scripts/install/check.sh BUILD_FOLDER VERSION
 set -euo pipefail
 build=$(cd "$1" && pwd)
 version=$2
-source=$(cd "$(dirname "$0")/../.." && pwd)
+source=$(cd "$(dirname "$0")/../../.." && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -51,7 +51,7 @@ assert root.tag == "{http://www.w3.org/2000/svg}svg" and root.get("width").endsw
 assert len(paths) >= 6, f"{len(paths)} outlines, a box has six panels"
 PY
 
-bash "$source/tests/install/menu-entry.sh" "$prefix"/share/applications/*.desktop "$prefix/bin"
+bash "$source/tests/scripts/install/menu-entry.sh" "$prefix"/share/applications/*.desktop "$prefix/bin"
 
 cmake -S "$source/examples/minimal-host" -B "$work/host" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
 cmake --build "$work/host" >/dev/null

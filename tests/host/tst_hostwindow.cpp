@@ -656,7 +656,7 @@ void TestHostWindow::nestCancelledOrUndoneLeavesTheSheet()
     QCOMPARE(Document(), before);
     QCOMPARE(m_pWindow->UndoStack().count(), steps);
     WhenModal([](QWidget* pProgress) { // Stop once the search says how far it got: the best so far is kept
-        QTest::qWaitFor([&] { return pProgress->findChild<QLabel*>()->text().contains('%'); }, 30000);
+        (void)QTest::qWaitFor([&] { return pProgress->findChild<QLabel*>()->text().contains('%'); }, 30000);
         QTest::mouseClick(pProgress->findChild<QPushButton*>("stopNest"), Qt::LeftButton);
     });
     Trigger("actionNest");

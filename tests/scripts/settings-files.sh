@@ -7,7 +7,7 @@
 # gives the part a run makes with no settings at all, in millimetres; a
 # device, a FIFO or a folder stays as it was, and OK replaces a file too
 # large to be settings.
-#   bash tests/settings-files.sh KERFMATE_HOST CORPUS_FOLDER
+#   bash tests/scripts/settings-files.sh KERFMATE_HOST CORPUS_FOLDER
 set -euo pipefail
 host=$1
 corpus=$2

@@ -7,7 +7,7 @@
 # complete; when that rename fails, exit 5 and the previous file stays. The
 # disk is a tmpfs of its own where this may mount one, else a file-size
 # limit; the kill and the failed rename come from strace.
-#   bash tests/write-whole.sh KERFMATE_HOST
+#   bash tests/scripts/write-whole.sh KERFMATE_HOST
 set -euo pipefail
 host=$1
 command -v strace >/dev/null || { echo "needs strace (bash scripts/setup.sh --tests installs it)"; exit 1; }

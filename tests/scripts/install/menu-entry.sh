@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs a desktop entry's command as the menu does, on a desktop of its own
 # (scripts/xvfb-openbox.sh), and passes once kerfmate-host's window shows.
-#   bash tests/install/menu-entry.sh FILE.desktop [PROGRAM_FOLDER]
+#   bash tests/scripts/install/menu-entry.sh FILE.desktop [PROGRAM_FOLDER]
 set -euo pipefail
 command=$(sed -n 's/^Exec=//p' "$1")
 folder=${2:-/usr/bin}
@@ -11,7 +11,7 @@ trap 'rm -rf "$runtime"' EXIT
 # windows are looked at then, so the pass comes with the window, not on a
 # poll (a quiet second gets one more look, should an announcement come
 # before the window is viewable). The command starts once xprop listens.
-bash "$(dirname "$0")/../../scripts/xvfb-openbox.sh" env PATH="$folder:/usr/bin:/bin" XDG_CONFIG_HOME="$runtime" \
+bash "$(dirname "$0")/../../../scripts/xvfb-openbox.sh" env PATH="$folder:/usr/bin:/bin" XDG_CONFIG_HOME="$runtime" \
   XDG_RUNTIME_DIR="$runtime" \
   bash -c 'exec 3< <(exec xprop -root -spy _NET_ACTIVE_WINDOW _NET_CLIENT_LIST_STACKING 2>/dev/null); spy=$!
            read -r -u 3 _
