@@ -29,7 +29,6 @@
 #include <cstdio>
 #include <map>
 #include <optional>
-#include <set>
 
 namespace {
 using namespace Sweep;
@@ -94,7 +93,6 @@ double Value(const Setting& setting, int generator, const QString& name)
 
 // --- what the file holds
 
-
 std::vector<Outline> ReadSvg(const QString& path)
 {
     QFile file(path);
@@ -129,7 +127,6 @@ std::vector<Outline> ReadSvg(const QString& path)
     return outlines;
 }
 
-
 // Every pair of edges, but neighbours: no closed cut outline may cross or touch itself.
 bool Simple(QPolygonF p)
 {
@@ -160,7 +157,6 @@ bool Simple(QPolygonF p)
 }
 
 // --- the promises, each on the file alone
-
 
 // The living hinge: per bend, enough slit columns for 90 degrees in this
 // board at the bend one bar between two columns can take (its twist at the

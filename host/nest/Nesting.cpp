@@ -300,6 +300,8 @@ SheetSetup RollCut(SheetSetup setup, const NestOutcome& outcome)
 NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
 {
     NestOutcome outcome;
+    // What the nest may move: asked for and not pinned. Only the rest holds a sheet.
+    const auto moves = [&request](const Part& part) { return request.moving.contains(part.nId) && !part.bPinned; };
     const SheetSetup& setup = request.setup;
     const double spacing = setup.dSpacingMm + WidestKerf(request.parts);
     const double half = spacing / 2;
@@ -323,7 +325,7 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
         for (int i = 0; i < part.pieces.size(); ++i) {
             Piece piece;
             piece.nPart = p, piece.nIndex = i;
-            piece.bMoving = request.moving.contains(part.nId) && !part.bPinned;
+            piece.bMoving = moves(part);
             const Outlines placed = Mapped(part.pieces[i], part.Placement());
             piece.bounds = BoundsOf(placed);
             piece.dArea = PieceArea(placed);
@@ -518,10 +520,9 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
     }
     outcome.dMaterialUse = use(S::TotalOf(problem, layout.places));
 
-    // Only what stays holds a sheet: a moving part's old sheet is free again.
-    int lastSheet = 0;
+    int lastSheet = 0; // a moving part's old sheet is free again
     for (const Part& part : request.parts)
-        if (!request.moving.contains(part.nId) || part.bPinned)
+        if (!moves(part))
             lastSheet = std::max(lastSheet, part.nSheet);
     for (size_t k = 0; k < layout.places.size(); ++k) {
         const S::Place& place = layout.places[k];

@@ -23,7 +23,6 @@ Q_DECLARE_METATYPE(SFilletBoxParam)
 Q_DECLARE_METATYPE(SGearBoxParam)
 Q_DECLARE_METATYPE(SSealBoxParam)
 
-namespace EngineChecks {
 
 // Both lists of one build, disposed of as the host does.
 struct Output
@@ -119,7 +118,3 @@ T With(T value, Change change)
 {
     return change(value), value;
 }
-
-} // namespace EngineChecks
-
-using namespace EngineChecks;

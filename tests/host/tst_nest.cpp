@@ -269,13 +269,12 @@ void TestNest::pinnedStaysOversizedAlone()
     QVERIFY(outcome.bDone);
     QCOMPARE(outcome.nTooLarge, 1);
     QMap<int, int> parts; // on each sheet
+    QMap<int, Part> byId;
     for (const Part& part : outcome.parts)
-        ++parts[part.nSheet];
-    for (const Part& part : outcome.parts)
-        if (part.nId == request.parts[3].nId)
-            QVERIFY(part.position == request.parts[3].position && part.nSheet == request.parts[3].nSheet);
-        else if (part.nId == request.parts[2].nId)
-            QVERIFY(part.nSheet == parts.lastKey() && parts.last() == 1 && part.nSheet == parts.size() - 1);
+        ++parts[part.nSheet], byId[part.nId] = part;
+    const Part &pinned = byId.value(request.parts[3].nId), &large = byId.value(request.parts[2].nId);
+    QVERIFY(pinned.position == request.parts[3].position && pinned.nSheet == request.parts[3].nSheet);
+    QVERIFY(large.nSheet == parts.lastKey() && parts.last() == 1 && large.nSheet == parts.size() - 1);
 }
 
 // Stop keeps the best layout found so far, every piece on it; Cancel gives none.

@@ -72,7 +72,18 @@ for suffix in $suffixes kerfmate; do
   ready=$(find "$work/disk" -name "sheet.$suffix.?*")
   [ -n "$ready" ] && [ "$(stat -c %s "$ready")" = "$size" ] || fail "kill at the rename: no complete file of $size bytes was ready"
   rm -f "$work"/disk/*
-  [ $bad = 1 ] || echo "$suffix: exit 5 on a full disk, a failed sync or rename, killed at the rename: the previous file kept"
+
+  # What is no regular file, itself or through a link, is refused at once and stays as it was.
+  mkfifo "$work/disk/fifo"
+  for onto in fifo link; do
+    rm -f "$target"
+    if [ $onto = fifo ]; then mkfifo "$target"; else ln -s fifo "$target"; fi
+    out=$(write "$suffix" timeout 20) && code=0 || code=$?
+    [ $code = 5 ] && grep -q "is not a regular file" <<<"$out" || fail "onto a $onto: exit $code: $out"
+    [ -p "$work/disk/fifo" ] && { [ $onto = link ] || [ -p "$target" ]; } || fail "onto a $onto: the FIFO was replaced"
+  done
+  rm -f "$work"/disk/*
+  [ $bad = 1 ] || echo "$suffix: exit 5 on a full disk, a failed sync or rename, killed at the rename, onto a FIFO or a link to one: the previous file kept"
 done
 
 # Through a link the file it ends at is replaced and the link kept.
@@ -82,17 +93,6 @@ ln -s real.svg "$work/link.svg"
 "$host" --open "$work/gears.kerfmate" --out "$work/link.svg" >/dev/null || fail "exit $? through a link"
 [ -L "$work/link.svg" ] && grep -q '<svg' "$work/real.svg" || fail "the link was replaced, or its file not written"
 [ $bad = 1 ] || echo "link: the file it ends at written, the link kept"
-
-# What is no regular file, or a link to one, is refused at once and stays as it was.
-suffix=fifo bad=0
-mkfifo "$work/fifo.svg"
-ln -s fifo.svg "$work/to-fifo.svg"
-for target in fifo.svg to-fifo.svg; do
-  out=$(timeout 20 "$host" --open "$work/gears.kerfmate" --out "$work/$target" 2>&1) && code=0 || code=$?
-  [ $code = 5 ] && grep -q "is not a regular file" <<<"$out" || fail "$target: exit $code: $out"
-  [ -p "$work/fifo.svg" ] || fail "$target: the FIFO was replaced"
-done
-[ $bad = 1 ] || echo "fifo: refused, itself or through a link, and left a FIFO"
 
 # Sheets are numbered from 1 by those that hold parts, and the sheets an
 # earlier export left under the same name are gone: a laser never cuts a stale one.
