@@ -4,7 +4,10 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QCoreApplication>
 #include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QLineF>
 #include <QPaintEngine>
 #include <QPainter>
@@ -89,6 +92,44 @@ QImage Drawn(const QList<QPainterPath>& paths, const QRectF& page)
     return image;
 }
 
+QString Ezdxf(const QString& script, const QStringList& args, bool* pOk)
+{
+    // One Python for the whole run: importing ezdxf takes longer than reading a sheet.
+    static QProcess* python = nullptr;
+    if (!python || python->state() != QProcess::Running) {
+        delete python;
+        python = new QProcess;
+        python->setProcessChannelMode(QProcess::ForwardedErrorChannel); // its tracebacks in the test log
+        python->start(QStringLiteral("/usr/bin/python3"), // Debian's, with python3-ezdxf
+                      {"-c", "import contextlib, io, json, sys, traceback, ezdxf\n"
+                             "for line in sys.stdin:\n"
+                             "    job, out, ok = json.loads(line), io.StringIO(), True\n"
+                             "    sys.argv = [''] + job[1:]\n"
+                             "    with contextlib.redirect_stdout(out):\n"
+                             "        try:\n"
+                             "            exec(job[0], {'__name__': '__main__', 'sys': sys, 'ezdxf': ezdxf})\n"
+                             "        except BaseException:\n"
+                             "            traceback.print_exc()\n"
+                             "            ok = False\n"
+                             "    print(json.dumps([ok, out.getvalue()]), flush=True)"});
+    }
+    static const bool bStopsAtExit = (qAddPostRoutine([] {
+                                          python->closeWriteChannel();
+                                          python->waitForFinished(10000);
+                                          delete python;
+                                          python = nullptr;
+                                      }),
+                                      true);
+    Q_UNUSED(bStopsAtExit)
+    python->write(QJsonDocument(QJsonArray::fromStringList(QStringList{script} + args)).toJson(QJsonDocument::Compact) + '\n');
+    while (!python->canReadLine() && python->waitForReadyRead(120000)) {
+    }
+    const QJsonArray said = QJsonDocument::fromJson(python->readLine()).array();
+    if (pOk)
+        *pOk = said.at(0).toBool();
+    return said.at(1).toString();
+}
+
 QList<QStringList> DxfEntities(const QStringList& files)
 {
     QStringList keys, unread, unreadKeys;
@@ -98,22 +139,17 @@ QList<QStringList> DxfEntities(const QStringList& files)
             unread << file, unreadKeys << keys.last();
     }
     if (!unread.isEmpty()) {
-        QProcess python;
-        python.start(QStringLiteral("/usr/bin/python3"), // Debian's, with python3-ezdxf
-                     QStringList{"-c", "import sys, ezdxf\n"
-                                       "for name in sys.argv[1:]:\n"
-                                       "    print('=')\n"
-                                       "    try:\n"
-                                       "        doc = ezdxf.readfile(name)\n"
-                                       "    except Exception:\n"
-                                       "        continue\n"
-                                       "    print(len(doc.audit().errors), doc.header.get('$INSUNITS', 0),\n"
-                                       "          ' '.join('%s:%d' % (l.dxf.name, l.color) for l in doc.layers if l.dxf.name != 'Defpoints'))\n"
-                                       "    for e in doc.modelspace():\n"
-                                       "        print(e.dxf.layer, int(e.is_closed), ' '.join('%.4f,%.4f' % (p.x, p.y) for p in e.points()))"}
-                         + unread);
-        python.waitForFinished(30000);
-        const QStringList lines = QString::fromUtf8(python.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        const QStringList lines = Ezdxf("for name in sys.argv[1:]:\n"
+                                        "    print('=')\n"
+                                        "    try:\n"
+                                        "        doc = ezdxf.readfile(name)\n"
+                                        "    except Exception:\n"
+                                        "        continue\n"
+                                        "    print(len(doc.audit().errors), doc.header.get('$INSUNITS', 0),\n"
+                                        "          ' '.join('%s:%d' % (l.dxf.name, l.color) for l in doc.layers if l.dxf.name != 'Defpoints'))\n"
+                                        "    for e in doc.modelspace():\n"
+                                        "        print(e.dxf.layer, int(e.is_closed), ' '.join('%.4f,%.4f' % (p.x, p.y) for p in e.points()))",
+                                        unread).split('\n', Qt::SkipEmptyParts);
         int next = -1;
         for (const QString& line : lines) {
             if (line == QLatin1String("=") && ++next < unread.size())
@@ -271,11 +307,8 @@ QList<DrawnPath> PdfDrawn(const QString& file, int nPage)
 
 QList<DrawnPath> DxfDrawn(const QString& file, double dMmPerUnit)
 {
-    QProcess python;
     // Arcs by their own points, not by the curves ezdxf's paths would approximate them with.
-    python.start(QStringLiteral("/usr/bin/python3"),
-                 {"-c", "import sys, ezdxf\n"
-                        "from ezdxf import disassemble\n"
+    const QString said = Ezdxf("from ezdxf import disassemble\n"
                         "s = float(sys.argv[2])\n"
                         "def out(e, points, closed=False):\n"
                         "    print(e.dxf.layer, int(closed), ' '.join('%.6f,%.6f' % (p[0], p[1]) for p in points))\n"
@@ -296,10 +329,9 @@ QList<DrawnPath> DxfDrawn(const QString& file, double dMmPerUnit)
                         "        out(e, list(e.flattening(s)))\n"
                         "for e in disassemble.recursive_decompose(ezdxf.readfile(sys.argv[1]).modelspace()):\n"
                         "    draw(e)",
-                  file, QString::number(0.0005 / dMmPerUnit)});
-    python.waitForFinished(60000);
+                               {file, QString::number(0.0005 / dMmPerUnit)});
     QList<DrawnPath> drawn;
-    for (const QString& line : QString::fromUtf8(python.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts)) {
+    for (const QString& line : said.split('\n', Qt::SkipEmptyParts)) {
         DrawnPath path;
         const QStringList fields = line.split(' ');
         path.colour = fields[0].contains(QLatin1String("ENGRAVE"), Qt::CaseInsensitive) ? Qt::blue : Qt::red;

@@ -18,6 +18,9 @@ QImage Drawn(const QList<QPainterPath>& paths, const QRectF& page);
 QImage ReadBack(const QString& file, const QRectF& page, int nPdfPage = 1);
 // The share of a's ink with no ink of b within two pixels.
 double Stray(const QImage& a, const QImage& b);
+// What script prints, run with sys and ezdxf imported and args as sys.argv[1:];
+// *pOk false when it raised.
+QString Ezdxf(const QString& script, const QStringList& args, bool* pOk = nullptr);
 // ezdxf's reading of a DXF: "ERRORS UNITS LAYER:COLOUR...", then "LAYER CLOSED x,y x,y ..."
 // per entity with y as the file has it (up); empty when unreadable.
 QStringList DxfEntities(const QString& file);
