@@ -21,9 +21,6 @@
 namespace {
 const QString kFilletGroup = QStringLiteral("DLG_FILLET_BOX");
 const QString kReferenceSizeKey = QStringLiteral("nTemp");
-constexpr UnitRange kFilletDimensionRange{0.0, 850.0, 0.0, 33.46};
-constexpr UnitRange kCornerRadiusRange{0.0, 99.0, 0.0, 3.9};
-constexpr UnitRange kCornerSpaceRange{0.0, 99.99, 0.0, 3.94};
 constexpr double kGrooveCeilingMm = 30.0;
 // Smallest sides a loaded box keeps; outside measures include two boards.
 constexpr double kInsideSideMinMm = 20.0;
@@ -211,7 +208,7 @@ void DlgKerfmate::LoadFilletBox()
 void DlgKerfmate::CheckFilletBox()
 {
     const double dSideMin = sFilletBox.bInSize ? kInsideSideMinMm : kOutsideSideMinMm;
-    const double dSideMax = kFilletDimensionRange.dMmMax;
+    const double dSideMax = ParameterTable::kFilletDimensionRange.dMmMax;
     sFilletBox.dWidth = ClampToRange(sFilletBox.dWidth, dSideMin, dSideMax);
     sFilletBox.dHeight = ClampToRange(sFilletBox.dHeight, kHeightMinMm, dSideMax);
     sFilletBox.dDepth = ClampToRange(sFilletBox.dDepth, dSideMin, dSideMax);
@@ -246,42 +243,9 @@ void DlgKerfmate::InitFilletBoxUi()
 
     QRadioButton* sizeButtons[] = {pUi->radioButton_filletSize25, pUi->radioButton_filletSize50,
                                    pUi->radioButton_filletSize100};
+    ShowFields(this, ParameterTable::kFilletBox, sFilletBox, nRulerUnit);
     {
-        const SignalsBlocked blocked{pUi->spinBox_filletLength,
-                                     pUi->spinBox_filletWidth,
-                                     pUi->spinBox_filletHeight,
-                                     pUi->radioButton_filletInside,
-                                     pUi->radioButton_filletOutside,
-                                     pUi->doubleSpinBox_filletFluteLength,
-                                     pUi->doubleSpinBox_filletFluteWidth,
-                                     pUi->doubleSpinBox_filletThickness,
-                                     pUi->doubleSpinBox_filletLaserWidth,
-                                     pUi->checkBox_filletNoTop,
-                                     pUi->checkBox_filletNoBottom,
-                                     pUi->checkBox_3edgeNoFlute,
-                                     pUi->spinBox_filletCornerRadius,
-                                     pUi->doubleSpinBox_filletCornerXSpace,
-                                     pUi->doubleSpinBox_filletCornerYSpace,
-                                     pUi->spinBox_filletCornerYCount,
-                                     sizeButtons[0],
-                                     sizeButtons[1],
-                                     sizeButtons[2]};
-
-        ShowLength(pUi->spinBox_filletLength, kFilletDimensionRange, sFilletBox.dWidth, nRulerUnit);
-        ShowLength(pUi->spinBox_filletWidth, kFilletDimensionRange, sFilletBox.dDepth, nRulerUnit);
-        ShowLength(pUi->spinBox_filletHeight, kFilletDimensionRange, sFilletBox.dHeight, nRulerUnit);
-        ShowLength(pUi->doubleSpinBox_filletThickness, kThicknessRange, sFilletBox.dThickness, nRulerUnit);
-        ShowLength(pUi->doubleSpinBox_filletLaserWidth, kLaserWidthRange, sFilletBox.dLaserWidth, nRulerUnit);
-        ShowLength(pUi->spinBox_filletCornerRadius, kCornerRadiusRange, sFilletBox.sCorner.dRadius, nRulerUnit);
-        ShowLength(pUi->doubleSpinBox_filletCornerXSpace, kCornerSpaceRange, sFilletBox.sCorner.dXSpace, nRulerUnit);
-        ShowLength(pUi->doubleSpinBox_filletCornerYSpace, kCornerSpaceRange, sFilletBox.sCorner.dYSpace, nRulerUnit);
-
-        pUi->radioButton_filletInside->setChecked(sFilletBox.bInSize);
-        pUi->radioButton_filletOutside->setChecked(!sFilletBox.bInSize);
-        pUi->checkBox_filletNoTop->setCheckState(sFilletBox.bNoTop ? Qt::Checked : Qt::Unchecked);
-        pUi->checkBox_filletNoBottom->setCheckState(sFilletBox.bNoBottom ? Qt::Checked : Qt::Unchecked);
-        pUi->checkBox_3edgeNoFlute->setCheckState(sFilletBox.bNoFlute3Edge ? Qt::Checked : Qt::Unchecked);
-        pUi->spinBox_filletCornerYCount->setValue(sFilletBox.sCorner.nYCount);
+        const SignalsBlocked blocked{sizeButtons[0], sizeButtons[1], sizeButtons[2]};
         for (int i = 0; i < kReferenceSizeCount; ++i)
             sizeButtons[i]->setChecked(i == nReferenceSize);
     }

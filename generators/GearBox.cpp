@@ -106,29 +106,18 @@ void DlgKerfmate::SaveGearBox()
 
 void DlgKerfmate::InitGearBoxUi()
 {
-    const bool bInch = IsInchUnit(nRulerUnit);
-    const double dDiameterTop = bInch ? 39.37 : 1000.0;
-    auto diameterText = [&](double dMm) {
-        return bInch ? QString::number(dMm / kMmPerInch, 'f', 2) : QString::number(dMm, 'g', 6);
-    };
+    const double dDiameterTop = IsInchUnit(nRulerUnit) ? 39.37 : 1000.0;
     {
-        const SignalsBlocked blocked{pUi->lineEdit_gearModulus,   pUi->lineEdit_gearDiameter1,
-                                     pUi->lineEdit_gearCount1,    pUi->lineEdit_gearDiameter2,
-                                     pUi->lineEdit_gearCount2,    pUi->lineEdit_gearRate,
+        const SignalsBlocked blocked{pUi->lineEdit_gearModulus, pUi->lineEdit_gearDiameter1, pUi->lineEdit_gearCount1,
+                                     pUi->lineEdit_gearDiameter2, pUi->lineEdit_gearCount2, pUi->lineEdit_gearRate,
                                      pUi->lineEdit_gearSpace};
         InstallDecimalValidator(pUi->lineEdit_gearDiameter1, 0.0, dDiameterTop);
         InstallDecimalValidator(pUi->lineEdit_gearDiameter2, 0.0, dDiameterTop);
-        pUi->lineEdit_gearDiameter1->setText(diameterText(sGearBox.sGear1.dCDiameter));
-        pUi->lineEdit_gearDiameter2->setText(diameterText(sGearBox.sGear2.dCDiameter));
-        pUi->lineEdit_gearSpace->setText(QString::number(FromMm(dGearSpace, nRulerUnit), 'g', 6));
-
         InstallWhole(pUi->lineEdit_gearModulus, 1, 50);
         InstallWhole(pUi->lineEdit_gearCount1, 8, 60);
         InstallWhole(pUi->lineEdit_gearCount2, 8, 60);
-
-        pUi->lineEdit_gearModulus->setText(QString::number(sGearBox.dModulus, 'g', 6));
-        pUi->lineEdit_gearCount1->setText(QString::number(sGearBox.sGear1.nGCount, 10));
-        pUi->lineEdit_gearCount2->setText(QString::number(sGearBox.sGear2.nGCount, 10));
+        ShowFields(this, ParameterTable::kGearBox, sGearBox, nRulerUnit);
+        pUi->lineEdit_gearSpace->setText(QString::number(FromMm(dGearSpace, nRulerUnit), 'g', 6));
         pUi->lineEdit_gearRate->setText(QString::number(dGearRate, 'g', 6));
     }
     BuildGear();

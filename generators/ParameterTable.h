@@ -3,7 +3,8 @@
 // fills, the dialog widget that edits it, its kind and its help. The
 // generators' load and save walk these rows in this order (the order of the
 // file's keys); the host's --set, --help and a part's saved parameters read
-// them too. A new field is one row here, its widget in the form and its slot.
+// them too, and the pages show the record's values by them. A new field is
+// one row here, its widget in the form and its slot.
 #pragma once
 
 #include "GeometryRecords.h"
@@ -11,6 +12,22 @@
 #include <cstdint>
 
 namespace ParameterTable {
+
+// Millimetre and inch ranges of one length widget.
+struct UnitRange
+{
+    double dMmMin;
+    double dMmMax;
+    double dInchMin;
+    double dInchMax;
+};
+
+constexpr UnitRange kThicknessRange{1.0, 10.0, 0.04, 0.39};
+constexpr UnitRange kLaserWidthRange{0.1, 0.8, 0.004, 0.03};
+constexpr UnitRange kRectDimensionRange{10.0, 850.0, 0.4, 33.46};
+constexpr UnitRange kFilletDimensionRange{0.0, 850.0, 0.0, 33.46};
+constexpr UnitRange kCornerRadiusRange{0.0, 99.0, 0.0, 3.9};
+constexpr UnitRange kCornerSpaceRange{0.0, 99.99, 0.0, 3.94};
 
 enum class Kind {
     Length, // a number shown in the ruler's unit
@@ -40,13 +57,16 @@ struct Row
     int32_t& (*pCount)(Record&) = nullptr;
     char* (*pText)(Record&) = nullptr;
     int nTextSize = 0;
+    // Set before the value is shown; null where the page sets it itself.
+    const UnitRange* pRange = nullptr;
 };
 
 // Row makers, one per kind of field.
 template <typename R>
-constexpr Row<R> Length(const char* set, const char* key, const char* widget, const char* help, double& (*field)(R&))
+constexpr Row<R> Length(const char* set, const char* key, const char* widget, const char* help, double& (*field)(R&),
+                        const UnitRange* range = nullptr)
 {
-    return {set, key, Kind::Length, Stored::Number, widget, help, field};
+    return {set, key, Kind::Length, Stored::Number, widget, help, field, nullptr, nullptr, nullptr, 0, range};
 }
 template <typename R>
 constexpr Row<R> Number(const char* set, const char* key, const char* widget, const char* help, double& (*field)(R&))
@@ -80,9 +100,9 @@ inline const Row<SRectBoxParam> kRectBox[] = {
                         KERFMATE_FIELD(SRectBoxParam, bNoTop)),
     Flag<SRectBoxParam>("no-bottom", "bNoBottom", Kind::Flag, "checkBox_rectNoBottom", "1: leave the bottom out",
                         KERFMATE_FIELD(SRectBoxParam, bNoBottom)),
-    Length<SRectBoxParam>("length", "dWidth", "spinBox_rectLength", "box length", KERFMATE_FIELD(SRectBoxParam, dWidth)),
-    Length<SRectBoxParam>("height", "dHeight", "spinBox_rectHeight", "box height", KERFMATE_FIELD(SRectBoxParam, dHeight)),
-    Length<SRectBoxParam>("width", "dDepth", "spinBox_rectWidth", "box width", KERFMATE_FIELD(SRectBoxParam, dDepth)),
+    Length<SRectBoxParam>("length", "dWidth", "spinBox_rectLength", "box length", KERFMATE_FIELD(SRectBoxParam, dWidth), &kRectDimensionRange),
+    Length<SRectBoxParam>("height", "dHeight", "spinBox_rectHeight", "box height", KERFMATE_FIELD(SRectBoxParam, dHeight), &kRectDimensionRange),
+    Length<SRectBoxParam>("width", "dDepth", "spinBox_rectWidth", "box width", KERFMATE_FIELD(SRectBoxParam, dDepth), &kRectDimensionRange),
     Length<SRectBoxParam>("length-groove", "dFluteOfWidth", "doubleSpinBox_rectFluteLength",
                           "finger size along the length (a new length resets it)", KERFMATE_FIELD(SRectBoxParam, dFluteOfWidth)),
     Length<SRectBoxParam>("width-groove", "dFluteOfHeight", "doubleSpinBox_rectFluteWidth",
@@ -90,9 +110,9 @@ inline const Row<SRectBoxParam> kRectBox[] = {
     Length<SRectBoxParam>("height-groove", "dFluteOfDepth", "doubleSpinBox_rectFluteHeight",
                           "finger size along the height (a new height resets it)", KERFMATE_FIELD(SRectBoxParam, dFluteOfDepth)),
     Length<SRectBoxParam>("thickness", "dThickness", "doubleSpinBox_rectThickness", "board thickness",
-                          KERFMATE_FIELD(SRectBoxParam, dThickness)),
+                          KERFMATE_FIELD(SRectBoxParam, dThickness), &kThicknessRange),
     Length<SRectBoxParam>("kerf", "dLaserWidth", "doubleSpinBox_rectLaserWidth", "laser kerf",
-                          KERFMATE_FIELD(SRectBoxParam, dLaserWidth)),
+                          KERFMATE_FIELD(SRectBoxParam, dLaserWidth), &kLaserWidthRange),
 };
 
 inline const Row<SFilletBoxParam> kFilletBox[] = {
@@ -102,23 +122,23 @@ inline const Row<SFilletBoxParam> kFilletBox[] = {
                           KERFMATE_FIELD(SFilletBoxParam, bNoTop)),
     Flag<SFilletBoxParam>("no-bottom", "bNoBottom", Kind::Flag, "checkBox_filletNoBottom", "1: leave the bottom out",
                           KERFMATE_FIELD(SFilletBoxParam, bNoBottom)),
-    Length<SFilletBoxParam>("length", "dWidth", "spinBox_filletLength", "box length", KERFMATE_FIELD(SFilletBoxParam, dWidth)),
-    Length<SFilletBoxParam>("height", "dHeight", "spinBox_filletHeight", "box height", KERFMATE_FIELD(SFilletBoxParam, dHeight)),
-    Length<SFilletBoxParam>("width", "dDepth", "spinBox_filletWidth", "box width", KERFMATE_FIELD(SFilletBoxParam, dDepth)),
+    Length<SFilletBoxParam>("length", "dWidth", "spinBox_filletLength", "box length", KERFMATE_FIELD(SFilletBoxParam, dWidth), &kFilletDimensionRange),
+    Length<SFilletBoxParam>("height", "dHeight", "spinBox_filletHeight", "box height", KERFMATE_FIELD(SFilletBoxParam, dHeight), &kFilletDimensionRange),
+    Length<SFilletBoxParam>("width", "dDepth", "spinBox_filletWidth", "box width", KERFMATE_FIELD(SFilletBoxParam, dDepth), &kFilletDimensionRange),
     Length<SFilletBoxParam>("width-groove", "dFluteOfWidth", "doubleSpinBox_filletFluteWidth",
                             "finger size along the width (a new width resets it)", KERFMATE_FIELD(SFilletBoxParam, dFluteOfWidth)),
     Length<SFilletBoxParam>("length-groove", "dFluteOfHeight", "doubleSpinBox_filletFluteLength",
                             "finger size along the length (a new length resets it)", KERFMATE_FIELD(SFilletBoxParam, dFluteOfHeight)),
     Length<SFilletBoxParam>("thickness", "dThickness", "doubleSpinBox_filletThickness", "board thickness",
-                            KERFMATE_FIELD(SFilletBoxParam, dThickness)),
+                            KERFMATE_FIELD(SFilletBoxParam, dThickness), &kThicknessRange),
     Length<SFilletBoxParam>("kerf", "dLaserWidth", "doubleSpinBox_filletLaserWidth", "laser kerf",
-                            KERFMATE_FIELD(SFilletBoxParam, dLaserWidth)),
+                            KERFMATE_FIELD(SFilletBoxParam, dLaserWidth), &kLaserWidthRange),
     Length<SFilletBoxParam>("radius", "sCorner.dRadius", "spinBox_filletCornerRadius", "corner radius",
-                            KERFMATE_FIELD(SFilletBoxParam, sCorner.dRadius)),
+                            KERFMATE_FIELD(SFilletBoxParam, sCorner.dRadius), &kCornerRadiusRange),
     Length<SFilletBoxParam>("x-spacing", "sCorner.dXSpace", "doubleSpinBox_filletCornerXSpace", "hinge slit columns apart",
-                            KERFMATE_FIELD(SFilletBoxParam, sCorner.dXSpace)),
+                            KERFMATE_FIELD(SFilletBoxParam, sCorner.dXSpace), &kCornerSpaceRange),
     Length<SFilletBoxParam>("y-spacing", "sCorner.dYSpace", "doubleSpinBox_filletCornerYSpace", "hinge bridges",
-                            KERFMATE_FIELD(SFilletBoxParam, sCorner.dYSpace)),
+                            KERFMATE_FIELD(SFilletBoxParam, sCorner.dYSpace), &kCornerSpaceRange),
     Count<SFilletBoxParam>("y-count", "sCorner.nYCount", Stored::Count, "spinBox_filletCornerYCount", "hinge slits per column",
                            KERFMATE_FIELD(SFilletBoxParam, sCorner.nYCount)),
     Flag<SFilletBoxParam>("no-groove-3", "sCorner.bNoFlute3Edge", Kind::Flag, "checkBox_3edgeNoFlute",

@@ -18,7 +18,6 @@
 
 namespace {
 const QString kRectGroup = QStringLiteral("DLG_RECT_BOX");
-constexpr UnitRange kRectDimensionRange{10.0, 850.0, 0.4, 33.46};
 constexpr size_t kLabelSize = sizeof(SFaceLabels::szFront);
 
 // The rounded box's groove limit along one side: a third of what the corner
@@ -163,32 +162,9 @@ void DlgKerfmate::InitRectBoxUi()
     InstallDecimalValidator(pUi->doubleSpinBox_rectThickness, 0.0, 10.0);
     InstallDecimalValidator(pUi->doubleSpinBox_rectLaserWidth, 0.1, 0.8);
 
-    {
-        const SignalsBlocked blocked{pUi->spinBox_rectWidth,
-                                     pUi->spinBox_rectHeight,
-                                     pUi->spinBox_rectLength,
-                                     pUi->doubleSpinBox_rectFluteLength,
-                                     pUi->doubleSpinBox_rectFluteWidth,
-                                     pUi->doubleSpinBox_rectFluteHeight,
-                                     pUi->doubleSpinBox_rectLaserWidth,
-                                     pUi->doubleSpinBox_rectThickness,
-                                     pUi->checkBox_rectNoTop,
-                                     pUi->checkBox_rectNoBottom};
-
-        ShowLength(pUi->spinBox_rectWidth, kRectDimensionRange, sRectBox.dDepth, nRulerUnit);
-        ShowLength(pUi->spinBox_rectHeight, kRectDimensionRange, sRectBox.dHeight, nRulerUnit);
-        ShowLength(pUi->spinBox_rectLength, kRectDimensionRange, sRectBox.dWidth, nRulerUnit);
-        ShowLength(pUi->doubleSpinBox_rectLaserWidth, kLaserWidthRange, sRectBox.dLaserWidth, nRulerUnit);
-        ShowLength(pUi->doubleSpinBox_rectThickness, kThicknessRange, sRectBox.dThickness, nRulerUnit);
-
-        pUi->checkBox_rectNoTop->setCheckState(sRectBox.bNoTop ? Qt::Checked : Qt::Unchecked);
-        pUi->checkBox_rectNoBottom->setCheckState(sRectBox.bNoBottom ? Qt::Checked : Qt::Unchecked);
-
-        // Not blocked: the button that becomes checked stores the choice.
-        const bool bInSize = sRectBox.bInSize;
-        pUi->radioButton_rectInside->setChecked(bInSize);
-        pUi->radioButton_rectOutside->setChecked(!bInSize);
-    }
+    // The grooves are shown at their maximum below; the size buttons
+    // signal, so the one that becomes checked stores the choice.
+    ShowFields(this, ParameterTable::kRectBox, sRectBox, nRulerUnit, true);
 
     FollowGrooveSlider(pUi->horizontalSlider_rectFluteLength, pUi->doubleSpinBox_rectFluteLength);
     FollowGrooveSlider(pUi->horizontalSlider_rectFluteWidth, pUi->doubleSpinBox_rectFluteWidth);

@@ -356,7 +356,6 @@ void DlgKerfmate::InitSealBoxUi()
 
 void DlgKerfmate::ShowSealValues()
 {
-
     const std::array<SealTextWidgets, 3> lines = TextWidgets(pUi);
     QList<QWidget*> widgets = {pUi->doubleSpinBox_sealD1, pUi->doubleSpinBox_sealD2, pUi->radioButton_badge,
                                pUi->radioButton_seal};
@@ -370,23 +369,10 @@ void DlgKerfmate::ShowSealValues()
     for (const SealTextWidgets& line : lines)
         line.pText->setMaxLength(50);
 
-    pUi->doubleSpinBox_sealD1->setValue(FromMm(sSealBox.D1, nRulerUnit));
-    pUi->doubleSpinBox_sealD2->setValue(FromMm(sSealBox.D2, nRulerUnit));
-    if (sSealBox.bTextReverse)
-        pUi->radioButton_seal->setChecked(true);
-    else
-        pUi->radioButton_badge->setChecked(true);
-    const std::array<SSealTextParam*, 3> texts = Texts(sSealBox);
-    for (int i = 0; i < 3; ++i) {
-        const SealTextWidgets& line = lines[i];
-        line.pText->setText(Utf8FieldToString(texts[i]->Text));
-        line.pHeight->setValue(FromMm(texts[i]->dHeight, nRulerUnit));
-        line.pOffset->setValue(FromMm(texts[i]->dOffset, nRulerUnit));
-        if (line.pSpace)
-            line.pSpace->setValue(FromMm(texts[i]->dSpace, nRulerUnit));
-        line.pFont->setCurrentFont(QFont(Utf8FieldToString(texts[i]->Facename), -1, -1, false));
+    ShowFields(this, ParameterTable::kSealHead, sSealBox, nRulerUnit);
+    ShowFields(this, ParameterTable::kSealLines, sSealBox, nRulerUnit);
+    for (const SealTextWidgets& line : lines)
         line.pFont->setEditable(false);
-    }
 }
 
 void DlgKerfmate::BuildSeal()

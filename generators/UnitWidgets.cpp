@@ -4,9 +4,13 @@
 #include "SignalsBlocked.h"
 #include "Validator.h"
 
+#include <QCheckBox>
 #include <QDoubleSpinBox>
+#include <QFontComboBox>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QSlider>
+#include <QSpinBox>
 #include <limits>
 
 QLineEdit* InstallDecimalValidator(QWidget* pField, double dBottom, double dTop)
@@ -51,4 +55,58 @@ void PlaceGrooveSlider(QSlider* pSlider, double dTenths)
 void FollowGrooveSlider(QSlider* pSlider, QDoubleSpinBox* pSpin)
 {
     QObject::connect(pSlider, &QSlider::valueChanged, pSpin, [pSpin](int v) { pSpin->setValue(v / 10.0); });
+}
+
+QWidget* FieldWidget(const QWidget* pForm, const char* pszName)
+{
+    QWidget* pWidget = pForm->findChild<QWidget*>(QLatin1String(pszName));
+    Q_ASSERT_X(pWidget, "FieldWidget", pszName); // the form and the table disagree
+    return pWidget;
+}
+
+void ShowNumber(QWidget* pWidget, ParameterTable::Kind kind, const UnitRange* pRange, double dValue, bool bWhole,
+                int nRulerUnit)
+{
+    const QSignalBlocker blocked(pWidget);
+    const bool bLength = kind == ParameterTable::Kind::Length;
+    const double dShown = bLength ? FromMm(dValue, nRulerUnit) : dValue;
+    if (auto* pCheck = qobject_cast<QCheckBox*>(pWidget)) {
+        pCheck->setCheckState(dValue != 0 ? Qt::Checked : Qt::Unchecked);
+    } else if (auto* pSpin = qobject_cast<QDoubleSpinBox*>(pWidget)) {
+        if (pRange)
+            ShowLength(pSpin, *pRange, dValue, nRulerUnit);
+        else
+            pSpin->setValue(dShown);
+    } else if (auto* pWhole = qobject_cast<QSpinBox*>(pWidget)) {
+        pWhole->setValue(int(dValue));
+    } else if (auto* pEdit = qobject_cast<QLineEdit*>(pWidget)) {
+        // Inches to the two decimals the validator takes.
+        pEdit->setText(bWhole                               ? QString::number(qint64(dValue))
+                       : bLength && IsInchUnit(nRulerUnit) ? QString::number(dShown, 'f', 2)
+                                                            : QString::number(dShown, 'g', 6));
+    }
+}
+
+void ShowText(QWidget* pWidget, ParameterTable::Kind kind, const QString& text)
+{
+    const QSignalBlocker blocked(pWidget);
+    if (auto* pFonts = qobject_cast<QFontComboBox*>(pWidget); pFonts && kind == ParameterTable::Kind::Font)
+        pFonts->setCurrentFont(QFont(text, -1, -1, false));
+    else if (auto* pEdit = qobject_cast<QLineEdit*>(pWidget))
+        pEdit->setText(text);
+}
+
+void ShowChoice(const QWidget* pForm, const char* pszButtons, int nValue, bool bSignals)
+{
+    QList<std::pair<int, QRadioButton*>> buttons;
+    for (const QString& choice : QString::fromLatin1(pszButtons).split(QLatin1Char(',')))
+        buttons << std::pair(choice.section(QLatin1Char('='), 0, 0).toInt(),
+                             qobject_cast<QRadioButton*>(FieldWidget(pForm, qPrintable(choice.section(QLatin1Char('='), 1)))));
+    QList<QObject*> blocked; // all at once: checking one unchecks the others
+    for (const auto& [value, pButton] : buttons)
+        if (!bSignals)
+            blocked << pButton;
+    const SignalsBlocked block(blocked);
+    for (const auto& [value, pButton] : buttons)
+        pButton->setChecked(value == nValue);
 }

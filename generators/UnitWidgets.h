@@ -2,7 +2,10 @@
 // and the groove spin box and slider pairs of the two boxes.
 #pragma once
 
+#include "ParameterTable.h"
 #include "Settings.h"
+
+#include "TextField.h"
 
 class QDoubleSpinBox;
 class QLineEdit;
@@ -12,17 +15,9 @@ class QWidget;
 // The smallest finger size either box allows.
 constexpr double kGrooveMinMm = 3.0;
 
-// Millimetre and inch ranges of one length widget.
-struct UnitRange
-{
-    double dMmMin;
-    double dMmMax;
-    double dInchMin;
-    double dInchMax;
-};
-
-constexpr UnitRange kThicknessRange{1.0, 10.0, 0.04, 0.39};
-constexpr UnitRange kLaserWidthRange{0.1, 0.8, 0.004, 0.03};
+using ParameterTable::kLaserWidthRange;
+using ParameterTable::kThicknessRange;
+using ParameterTable::UnitRange;
 
 // A two-decimal range check, reset to its bottom when left out of range, on
 // a line edit or a spin box's own line edit; returns the edit it is on.
@@ -42,3 +37,38 @@ void PlaceGrooveSlider(QSlider* pSlider, double dTenths);
 // Moving the slider sets the spin box to tenths, unblocked, so the spin
 // box's own handler stores the size and rebuilds.
 void FollowGrooveSlider(QSlider* pSlider, QDoubleSpinBox* pSpin);
+
+// One value in the widget a row names, its signals blocked: a spin box in
+// the ruler unit (its range first, when the row has one), a line edit as
+// text, a check box checked.
+void ShowNumber(QWidget* pWidget, ParameterTable::Kind kind, const UnitRange* pRange, double dValue, bool bWhole,
+                int nRulerUnit);
+void ShowText(QWidget* pWidget, ParameterTable::Kind kind, const QString& text);
+// "1=a,0=b": the button of nValue checked, the others not; the buttons
+// signal when bSignals, so the checked one stores what it shows.
+void ShowChoice(const QWidget* pForm, const char* pszButtons, int nValue, bool bSignals);
+QWidget* FieldWidget(const QWidget* pForm, const char* pszName);
+
+// Every row's value in its widget, the choices last.
+template <typename Record, size_t N>
+void ShowFields(const QWidget* pForm, const ParameterTable::Row<Record> (&rows)[N], Record& record, int nRulerUnit,
+                bool bChoicesSignal = false)
+{
+    using ParameterTable::Kind;
+    for (const ParameterTable::Row<Record>& row : rows) {
+        if (!row.pszWidget || row.kind == Kind::Choice)
+            continue;
+        QWidget* pWidget = FieldWidget(pForm, row.pszWidget);
+        if (row.pNumber)
+            ShowNumber(pWidget, row.kind, row.pRange, row.pNumber(record), false, nRulerUnit);
+        else if (row.pCount)
+            ShowNumber(pWidget, row.kind, nullptr, row.pCount(record), true, nRulerUnit);
+        else if (row.pFlag)
+            ShowNumber(pWidget, row.kind, nullptr, row.pFlag(record), true, nRulerUnit);
+        else if (row.pText)
+            ShowText(pWidget, row.kind, Utf8FieldToString(row.pText(record)));
+    }
+    for (const ParameterTable::Row<Record>& row : rows)
+        if (row.pszWidget && row.kind == Kind::Choice && (row.pFlag || row.pCount)) // a page's own choice has no field
+            ShowChoice(pForm, row.pszWidget, row.pFlag ? int(row.pFlag(record)) : row.pCount(record), bChoicesSignal);
+}
