@@ -525,6 +525,8 @@ void TestGenerators::loads_data()
         "sText1.dSpace=1 sText2.dHeight=4 sText2.dOffset=2 sText2.dSpace=1 sText3.dHeight=7 sText3.dOffset=0 sText3.dSpace=10 "
         "sText1.Facename=宋体 sText3.Facename=宋体 sText3.Text=Medal; shown doubleSpinBox_sealD1=60 lineEdit_sealText1=COMPETITION "
         "lineEdit_sealText1.maxLength=50 doubleSpinBox_sealTextHeight1.maximum=30 radioButton_badge=true");
+    row("seal: stored font shown", 3, "-> sText2.Facename='DejaVu Serif'; stored sText2_Facename='DejaVu Serif'; "
+        "shown fontComboBox_sealTextFont2.currentText='DejaVu Serif' fontComboBox_sealTextFont2.editable=false");
     row("seal: inches", 3, "-> ; unit 2; shown doubleSpinBox_sealD1=2.36 doubleSpinBox_sealTextHeight1.maximum=1.18");
     row("box: face names keep 63 bytes", 0, "-> szFront=x*63 szBehind='' szLeft=宋*21 szTop=abc; "
         "wordings FLAG_FRONT=x*70 FLAG_BEHIND='' FLAG_LEFT=宋*22 FLAG_TOP=abc");
@@ -555,6 +557,8 @@ void TestGenerators::loads()
     // when inside measures are stored); everything else is pushed silently.
     QCOMPARE(m_config->log().filter(QRegularExpression(QStringLiteral("^(?!radioButton_rect)"))),
              (QStringList{"doubleSpinBox_filletFluteLength was changed.", "doubleSpinBox_filletFluteWidth was changed."}));
+    QCOMPARE(m_config->log().filter(QRegularExpression(QStringLiteral("^radioButton_rect"))).isEmpty(),
+             page != 0 || !c.record.value(QStringLiteral("bInSize")).toBool());
     fresh[page].insert(c.record);
     const QVariantMap built = Built(page);
     Verify(fresh[page], [&](const QString& key) { return built.value(key); });
