@@ -22,12 +22,12 @@ struct UnitRange
     double dInchMax;
 };
 
-constexpr UnitRange kThicknessRange{1.0, 10.0, 0.04, 0.39};
-constexpr UnitRange kLaserWidthRange{0.1, 0.8, 0.004, 0.03};
-constexpr UnitRange kRectDimensionRange{10.0, 850.0, 0.4, 33.46};
-constexpr UnitRange kFilletDimensionRange{0.0, 850.0, 0.0, 33.46};
-constexpr UnitRange kCornerRadiusRange{0.0, 99.0, 0.0, 3.9};
-constexpr UnitRange kCornerSpaceRange{0.0, 99.99, 0.0, 3.94};
+inline constexpr UnitRange kThicknessRange{1.0, 10.0, 0.04, 0.39};
+inline constexpr UnitRange kLaserWidthRange{0.1, 0.8, 0.004, 0.03};
+inline constexpr UnitRange kRectDimensionRange{10.0, 850.0, 0.4, 33.46};
+inline constexpr UnitRange kFilletDimensionRange{0.0, 850.0, 0.0, 33.46};
+inline constexpr UnitRange kCornerRadiusRange{0.0, 99.0, 0.0, 3.9};
+inline constexpr UnitRange kCornerSpaceRange{0.0, 99.99, 0.0, 3.94};
 
 enum class Kind {
     Length, // a number shown in the ruler's unit
