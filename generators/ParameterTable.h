@@ -9,6 +9,10 @@
 
 #include "GeometryRecords.h"
 
+#include <QList>
+#include <QPair>
+#include <QString>
+
 #include <cstdint>
 
 namespace ParameterTable {
@@ -60,6 +64,17 @@ struct Row
     // Set before the value is shown; null where the page sets it itself.
     const UnitRange* pRange = nullptr;
 };
+
+// A choice's "value=widget,value=widget" as (value, widget) pairs.
+inline QList<QPair<QString, QString>> ChoiceButtons(const QString& widgets)
+{
+    QList<QPair<QString, QString>> choices;
+    for (const QString& item : widgets.split(QLatin1Char(','))) {
+        const int eq = int(item.indexOf(QLatin1Char('=')));
+        choices.append({item.left(eq), item.mid(eq + 1)});
+    }
+    return choices;
+}
 
 // Row makers, one per kind of field.
 template <typename R>

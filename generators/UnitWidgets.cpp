@@ -99,9 +99,8 @@ void ShowText(QWidget* pWidget, ParameterTable::Kind kind, const QString& text)
 void ShowChoice(const QWidget* pForm, const char* pszButtons, int nValue, bool bSignals)
 {
     QList<std::pair<int, QRadioButton*>> buttons;
-    for (const QString& choice : QString::fromLatin1(pszButtons).split(QLatin1Char(',')))
-        buttons << std::pair(choice.section(QLatin1Char('='), 0, 0).toInt(),
-                             qobject_cast<QRadioButton*>(FieldWidget(pForm, qPrintable(choice.section(QLatin1Char('='), 1)))));
+    for (const auto& [value, name] : ParameterTable::ChoiceButtons(QString::fromLatin1(pszButtons)))
+        buttons << std::pair(value.toInt(), qobject_cast<QRadioButton*>(FieldWidget(pForm, qPrintable(name))));
     QList<QObject*> blocked; // all at once: checking one unchecks the others
     for (const auto& [value, pButton] : buttons)
         if (!bSignals)

@@ -66,15 +66,9 @@ QString UnitOf(const ParamSpec& spec, bool bInch)
     return spec.kind == K::Length ? QLatin1String(bInch ? " in" : " mm") : QString();
 }
 
-// value=widget pairs of a choice.
 QList<QPair<QString, QString>> Choices(const ParamSpec& spec)
 {
-    QList<QPair<QString, QString>> choices;
-    for (const QString& item : spec.strWidget.split(QLatin1Char(','))) {
-        const int eq = item.indexOf(QLatin1Char('='));
-        choices.append({item.left(eq), item.mid(eq + 1)});
-    }
-    return choices;
+    return ParameterTable::ChoiceButtons(spec.strWidget);
 }
 
 QString ChoiceValues(const ParamSpec& spec)

@@ -124,6 +124,10 @@ QString Ezdxf(const QString& script, const QStringList& args, bool* pOk)
     python->write(QJsonDocument(QJsonArray::fromStringList(QStringList{script} + args)).toJson(QJsonDocument::Compact) + '\n');
     while (!python->canReadLine() && python->waitForReadyRead(120000)) {
     }
+    if (!python->canReadLine()) { // stuck or gone: its late answer must not be taken for the next job's
+        python->kill();
+        python->waitForFinished(10000);
+    }
     const QJsonArray said = QJsonDocument::fromJson(python->readLine()).array();
     if (pOk)
         *pOk = said.at(0).toBool();
