@@ -1,6 +1,6 @@
 #include "Nesting.h"
 
-#include "NestSearch.h"
+#include "NestFrames.h"
 #include "NestShapes.h"
 #include "SheetCommands.h"
 
@@ -8,11 +8,12 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <map>
+#include <numeric>
 #include <thread>
 
 namespace {
 using namespace NestShapes;
+using namespace NestFrames;
 using ClipperLib::cInt;
 namespace G = NestGeometry;
 namespace S = NestSearch;
@@ -73,6 +74,16 @@ struct Piece
     Move move;           // from where it lay to where the nest put it
 };
 
+// Indices 0..n-1, the largest area first (ties in their order).
+template <typename Area>
+std::vector<int> LargestFirst(size_t n, Area area)
+{
+    std::vector<int> order(n);
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return area(a) > area(b); });
+    return order;
+}
+
 std::vector<double> TurnsOf(const Path& ring, const SheetSetup& setup)
 {
     const double start = setup.bFreeTurns ? SquaringTurn(ring) : 0.0;
@@ -91,53 +102,6 @@ G::Ring RingOf(const Path& path)
         ring.push_back({p.X, p.Y});
     return G::Cleaned(ring);
 }
-
-// A piece in each of its turns, as shapes of one nest: the shape, and the
-// corner its turned ring was moved by so that its bounds start at the origin.
-struct TurnedPiece
-{
-    S::Item item;
-    std::vector<double> degrees;
-    std::vector<G::Pt> corner;
-};
-
-class ShapeTable
-{
-public:
-    G::Shapes shapes;
-
-    const TurnedPiece& Of(const G::Ring& ring, const std::vector<double>& degrees)
-    {
-        auto key = std::make_pair(ring, degrees);
-        auto found = m_made.find(key);
-        if (found != m_made.end())
-            return found->second;
-        TurnedPiece turned;
-        turned.degrees = degrees;
-        for (double d : degrees) {
-            G::Ring r = G::Turned(ring, d);
-            const G::Box box = G::BoundsOf(r);
-            for (G::Pt& p : r)
-                p.x -= box.x0, p.y -= box.y0;
-            turned.corner.push_back({box.x0, box.y0});
-            turned.item.shapes.push_back(shapes.Add(r));
-        }
-        turned.item.dArea = double(G::TwiceArea(ring)) / 2;
-        return m_made.emplace(std::move(key), std::move(turned)).first->second;
-    }
-
-    int Obstacle(G::Ring ring, G::Pt* pAt)
-    {
-        const G::Box box = G::BoundsOf(ring);
-        for (G::Pt& p : ring)
-            p.x -= box.x0, p.y -= box.y0;
-        *pAt = {box.x0, box.y0};
-        return shapes.Add(ring);
-    }
-
-private:
-    std::map<std::pair<G::Ring, std::vector<double>>, TurnedPiece> m_made;
-};
 
 // The board round a room (a hole that keeps the spacing from its edge): its
 // box less the room, in two halves that hold no hole.
@@ -220,10 +184,7 @@ int FillHoles(std::vector<Piece>& pieces, const SheetSetup& setup, double half, 
                 problem.items.push_back(turned.back()->item);
             }
             problem.pShapes = &table.shapes;
-            std::vector<int> order(guests.size());
-            for (size_t k = 0; k < order.size(); ++k)
-                order[k] = int(k);
-            std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return pieces[guests[a]].dArea > pieces[guests[b]].dArea; });
+            const std::vector<int> order = LargestFirst(guests.size(), [&](int k) { return pieces[guests[size_t(k)]].dArea; });
             std::vector<S::Place> places(guests.size());
             S::FirstFit(problem, places, order, seed);
             for (size_t k = 0; k < guests.size(); ++k) {
@@ -263,23 +224,6 @@ Part Applied(Part part, const Move& move, int sheet)
     return part;
 }
 
-// The board as the search sees it: the room the grown pieces may take (the
-// board less the margin, grown by half the spacing), its long axis (or the
-// roll's length) along x.
-struct Frame
-{
-    QRectF room;         // on the sheet, mm
-    bool bTurned = false; // the sheet's y runs along the search's x
-    cInt length = 0, height = 0;
-
-    // A sheet point (units, relative to the room's corner) in the search's frame.
-    G::Pt To(const G::Pt& p) const { return bTurned ? G::Pt{p.y, height - p.x} : p; }
-    // A point of the search's frame back on the sheet, mm from the room's corner.
-    QPointF Back(const QPointF& v) const
-    {
-        return (bTurned ? QPointF(double(height) - v.y(), v.x()) : v) / kUnitsPerMm;
-    }
-};
 } // namespace
 
 double WidestKerf(const QVector<Part>& parts)
@@ -446,12 +390,9 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
         return pieceArea / (sheets * alongMm * acrossMm + std::min(strip, alongMm) * acrossMm);
     };
 
-    std::vector<int> order(problem.items.size());
-    for (size_t k = 0; k < order.size(); ++k)
-        order[k] = int(k);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return problem.items[a].dArea > problem.items[b].dArea; });
-    const auto solve = [&](const S::Problem& on, double seconds, S::Layout* pLayout) {
+    const auto solve = [&](const S::Problem& on, double seconds, S::Layout* pLayout, const std::function<double(cInt)>& useOf) {
         std::vector<S::Place> places(on.items.size());
+        const std::vector<int> order = LargestFirst(on.items.size(), [&](int k) { return on.items[size_t(k)].dArea; });
         const bool whole = S::FirstFit(on, places, order, request.nSeed, [&](int done) {
             status.nPlaced = outcome.nInHoles + done;
             return ask();
@@ -466,7 +407,7 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
             control.nSeed = request.nSeed;
             control.nThreads = request.nThreads > 0 ? request.nThreads : int(std::max(1u, std::min(8u, std::thread::hardware_concurrency())));
             control.round = [&](const S::Layout& best, int round, double elapsed) {
-                status.dMaterialUse = use(best.total);
+                status.dMaterialUse = useOf(best.total);
                 status.dSeconds = elapsed;
                 status.nRound = round;
                 return ask() && !stopped;
@@ -478,6 +419,9 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
         return !cancelled;
     };
     const double seconds = std::clamp(request.dSeconds, 0.0, NestRequest::kMostSeconds);
+    // What the boards' search leaves (a quarter at least) goes to the last board's other side.
+    const double mainSeconds = setup.bRoll ? seconds : 0.75 * seconds;
+    const auto started = std::chrono::steady_clock::now();
     S::Layout layout;
     // Boards end to end keep a piece from crossing from one to the next; when
     // everything may fit on one, a roll of its width is tried first, so that a
@@ -491,7 +435,7 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
         S::Problem roll = problem;
         roll.length = cInt(kRollMm * kUnitsPerMm);
         S::Layout rolled;
-        if (!solve(roll, seconds / 2, &rolled)) {
+        if (!solve(roll, seconds / 2, &rolled, use)) {
             outcome.strError = QStringLiteral("cancelled");
             return outcome;
         }
@@ -499,7 +443,7 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
         if ((single = rolled.total <= problem.length && S::Offenders(problem, rolled.places).empty()))
             layout = rolled;
     }
-    if (!single && !solve(problem, tried ? seconds / 2 : seconds, &layout)) {
+    if (!single && !solve(problem, tried ? mainSeconds - seconds / 2 : mainSeconds, &layout, use)) {
         outcome.strError = QStringLiteral("cancelled");
         return outcome;
     }
@@ -520,6 +464,64 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
     }
     outcome.dMaterialUse = use(S::TotalOf(problem, layout.places));
 
+    // The rest of the last board is an offcut for the next job: its pieces
+    // are laid once more along the board's other side, and kept there when
+    // that strip takes less of the board.
+    std::vector<const Frame*> frames(layout.places.size(), &frame);
+    Frame other = frame;
+    other.bTurned = !frame.bTurned, other.length = frame.height, other.height = frame.length;
+    int last = -1, stays = -1;
+    for (const S::Place& place : layout.places)
+        last = std::max(last, place.nSheet);
+    for (const Part& part : request.parts)
+        stays = moves(part) ? stays : std::max(stays, part.nSheet);
+    bool flipped = false;
+    if (!setup.bRoll && last >= 0 && stays < last && problem.obstacles.empty()) {
+        S::Problem strip;
+        strip.pShapes = &table.shapes;
+        strip.length = cInt(kRollMm * kUnitsPerMm), strip.height = other.height;
+        std::vector<size_t> onLast;
+        std::vector<const TurnedPiece*> across;
+        cInt deep = 0; // how far across the last board the layout reaches
+        for (size_t k = 0; k < layout.places.size(); ++k)
+            if (layout.places[k].nSheet == last) {
+                const S::Place& place = layout.places[k];
+                deep = std::max<cInt>(deep, place.at.y + table.shapes.shapes[size_t(problem.items[k].shapes[size_t(place.nTurn)])].h);
+                const Piece& piece = pieces[size_t(itemPiece[k])];
+                G::Ring ring = RingOf(piece.grown);
+                for (G::Pt& p : ring)
+                    p = other.To(p);
+                across.push_back(&table.Of(G::Cleaned(ring), TurnsOf(piece.grown, setup)));
+                strip.items.push_back(across.back()->item);
+                onLast.push_back(k);
+            }
+        const double before = double(S::TotalOf(problem, layout.places) - cInt(last) * problem.length);
+        const double boards = last * alongMm * acrossMm;
+        const auto stripUse = [&](cInt used) {
+            return pieceArea / (boards + std::min(double(used) / kUnitsPerMm + 2 * inset, acrossMm) * alongMm);
+        };
+        S::Layout laid;
+        const double left = seconds - std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        if (!solve(strip, std::max(left, 0.0), &laid, [&](cInt used) { return std::max(stripUse(used), outcome.dMaterialUse); })) {
+            outcome.strError = QStringLiteral("cancelled");
+            return outcome;
+        }
+        S::Problem board2 = strip;
+        board2.length = other.length;
+        const cInt used = S::TotalOf(board2, laid.places);
+        flipped = std::all_of(laid.places.cbegin(), laid.places.cend(), [](const S::Place& p) { return p.nSheet == 0; })
+               && used <= other.length && S::Offenders(board2, laid.places).empty()
+               && (double(used) / kUnitsPerMm + 2 * inset) * alongMm
+                      < std::min((before / kUnitsPerMm + 2 * inset) * acrossMm, (double(deep) / kUnitsPerMm + 2 * inset) * alongMm);
+        for (size_t j = 0; flipped && j < onLast.size(); ++j) {
+            layout.places[onLast[j]] = laid.places[j];
+            layout.places[onLast[j]].nSheet = last;
+            turned[onLast[j]] = across[j];
+            frames[onLast[j]] = &other;
+        }
+        if (flipped)
+            outcome.dMaterialUse = stripUse(used);
+    }
     int lastSheet = 0; // a moving part's old sheet is free again
     for (const Part& part : request.parts)
         if (!moves(part))
@@ -533,10 +535,11 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
         // Where the search put the ring's own origin (its frame's turn
         // undone by Back), and the piece turned about it.
         const double degrees = t.degrees[size_t(place.nTurn)], c = std::cos(qDegreesToRadians(degrees)), s = std::sin(qDegreesToRadians(degrees));
-        const QPointF lift(frame.To({0, 0}).x, frame.To({0, 0}).y);
+        const Frame& f = *frames[k];
+        const QPointF lift(f.To({0, 0}).x, f.To({0, 0}).y);
         const QPointF at = QPointF(lift.x() * c - lift.y() * s, lift.x() * s + lift.y() * c)
                            + QPointF(double(place.at.x - t.corner[size_t(place.nTurn)].x), double(place.at.y - t.corner[size_t(place.nTurn)].y));
-        const QPointF to = frame.room.topLeft() + frame.Back(at);
+        const QPointF to = f.room.topLeft() + f.Back(at);
         piece.move = {piece.origin, to, degrees};
         piece.nSheet = place.nSheet;
         lastSheet = std::max(lastSheet, place.nSheet);
@@ -556,7 +559,7 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
     // Parts whose pieces went the same way stay whole; the others come apart.
     int nextId = request.nNextId;
     size_t first = 0;
-    double length = 0;
+    QRectF lastUsed;
     const int usedSheets = firstOwnSheet - 1;
     for (const Part& part : request.parts) {
         const size_t end = first + size_t(part.pieces.size());
@@ -573,15 +576,17 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
         for (int i = 0; i < apart.size(); ++i) {
             const Piece& piece = pieces[first + (together ? 0 : size_t(i))];
             outcome.parts << Applied(apart[i], piece.move, piece.nSheet);
-            if (piece.nSheet == usedSheets) {
-                const QRectF bounds = outcome.parts.last().Bounds();
-                length = std::max(length, frame.bTurned ? bounds.bottom() : bounds.right());
-            }
+            if (piece.nSheet == usedSheets)
+                lastUsed = lastUsed.united(outcome.parts.last().Bounds());
         }
         outcome.nPieces += int(end - first);
         first = end;
     }
-    outcome.dLengthMm = std::min(alongMm, length + setup.dMarginMm);
+    // The offcut is cut off along whichever edge leaves the more of the board.
+    const double downMm = std::min(board.height(), lastUsed.bottom() + setup.dMarginMm);
+    const double rightMm = std::min(board.width(), lastUsed.right() + setup.dMarginMm);
+    outcome.bLastDown = setup.bRoll || downMm * board.width() < rightMm * board.height();
+    outcome.dLengthMm = outcome.bLastDown ? downMm : rightMm;
     outcome.bDone = true;
     return outcome;
 }

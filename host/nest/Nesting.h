@@ -40,6 +40,7 @@ struct NestOutcome
     int nTooLarge = 0; // pieces no sheet takes: each on a sheet of its own, past the others
     double dSpacingMm = 0; // kept between cuts: the spacing plus the widest kerf of the parts
     double dLengthMm = 0;  // of the last sheet (of the roll) the pieces take, with the margin at its end
+    bool bLastDown = false; // that length runs down from the last sheet's top edge, not from its left
     double dMaterialUse = 0; // the pieces' area over the sheets', the last one's offcut left out
     int nRounds = 0;       // of search run
 };

@@ -143,19 +143,23 @@ void TestNest::nestsWhatFits_data()
     QTest::addColumn<QVector<QPolygonF>>("pieces");
     QTest::addColumn<Stock>("board");
     QTest::addColumn<int>("sheets"); // how many the nest needs at the most
+    QTest::addColumn<double>("strip"); // of the last sheet, mm^2, the most its pieces may take; 0: any
     const QVector<QPolygonF> plusAndBar{Plus(), Rect(1, 4)};
     for (int turn : {0, 90, 45, 1})
-        QTest::addRow("plus and bar, spacing 0, turn %d", turn) << plusAndBar << Stock{{1000, 1000}, 0, 0, turn} << 1;
-    QTest::newRow("plus and bar, spacing 0.1") << plusAndBar << Stock{{1000, 1000}, 5, 0.1, 90} << 1;
+        QTest::addRow("plus and bar, spacing 0, turn %d", turn) << plusAndBar << Stock{{1000, 1000}, 0, 0, turn} << 1 << 0.0;
+    QTest::newRow("plus and bar, spacing 0.1") << plusAndBar << Stock{{1000, 1000}, 5, 0.1, 90} << 1 << 0.0;
     const QVector<QPolygonF> squares(4, Rect(50, 50));
     for (int turn : {0, 90, 180})
-        QTest::addRow("four squares fill the board, turn %d", turn) << squares << Stock{{100, 100}, 0, 0, turn} << 1;
+        QTest::addRow("four squares fill the board, turn %d", turn) << squares << Stock{{100, 100}, 0, 0, turn} << 1 << 0.0;
     QTest::newRow("touching strips fill the board") << QVector<QPolygonF>{Rect(100, 30), Rect(100, 30), Rect(30, 40), Rect(70, 40)}
-                                                   << Stock{{100, 100}, 0, 0, 90} << 1;
-    QTest::newRow("squares at spacing 1 fill the board") << QVector<QPolygonF>(4, Rect(49.5, 49.5)) << Stock{{100, 100}, 0, 1, 90} << 1;
+                                                   << Stock{{100, 100}, 0, 0, 90} << 1 << 0.0;
+    QTest::newRow("squares at spacing 1 fill the board") << QVector<QPolygonF>(4, Rect(49.5, 49.5)) << Stock{{100, 100}, 0, 1, 90} << 1 << 0.0;
     for (const auto& [tag, spacing, turn] : {std::tuple("stars, spacing 0", 0.0, 90), std::tuple("stars, spacing 2", 2.0, 30),
                                              std::tuple("stars, spacing 5, no turns", 5.0, 0)})
-        QTest::newRow(tag) << Stars(30, 20, 7) << Stock{{200, 120}, 3, spacing, turn} << 4;
+        QTest::newRow(tag) << Stars(30, 20, 7) << Stock{{200, 120}, 3, spacing, turn} << 4 << 0.0;
+    // Stacked they would take the less of the board's length, side by side along its top the less of it all.
+    QTest::newRow("two bars lie along the top") << QVector<QPolygonF>(2, Rect(140, 20)) << Stock{{300, 100}, 2, 1, 90} << 1
+                                                << 25.0 * 300;
 }
 
 void TestNest::nestsWhatFits()
@@ -163,12 +167,26 @@ void TestNest::nestsWhatFits()
     QFETCH(QVector<QPolygonF>, pieces);
     QFETCH(Stock, board);
     QFETCH(int, sheets);
+    QFETCH(double, strip);
     QString out;
     QCOMPARE(Nest(Parts(pieces), board, {}, &out), 0);
     const QString why = Judged(pieces, board);
     QVERIFY2(why.isEmpty(), qPrintable(why + '\n' + out));
-    const int written = int(SheetCuts({Path("n.dxf")}).size());
+    const QVector<QList<QPolygonF>> cuts = SheetCuts({Path("n.dxf")});
+    const int written = int(cuts.size());
     QVERIFY2(written <= sheets, qPrintable(out));
+    // The last sheet's offcut is cut off along the edge that leaves the more.
+    QRectF used;
+    for (const QPolygonF& cut : cuts.last())
+        used |= cut.boundingRect();
+    const QSizeF size = board.size;
+    const double down = std::min(size.height(), used.bottom() + board.margin), right = std::min(size.width(), used.right() + board.margin);
+    const QRegularExpressionMatch last = QRegularExpression("last sheet used to ([0-9.]+) mm from its (top|left) edge").match(out);
+    const bool top = last.captured(2) == "top";
+    QVERIFY2(last.hasMatch() && std::abs(last.captured(1).toDouble() - (top ? down : right)) <= 0.06
+                 && (top ? down * size.width() <= right * size.height() : right * size.height() <= down * size.width())
+                 && (strip == 0 || std::min(down * size.width(), right * size.height()) <= strip),
+             qPrintable(out));
     // The material use it reports: the pieces' area over every sheet it wrote.
     double area = 0;
     for (const QPolygonF& piece : pieces)
