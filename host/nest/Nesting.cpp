@@ -394,7 +394,7 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
         std::vector<S::Place> places(on.items.size());
         const std::vector<int> order = LargestFirst(on.items.size(), [&](int k) { return on.items[size_t(k)].dArea; });
         const bool whole = S::FirstFit(on, places, order, request.nSeed, [&](int done) {
-            status.nPlaced = outcome.nInHoles + done;
+            status.nPlaced = std::max(status.nPlaced, outcome.nInHoles + done); // a second try shows no step back
             return ask();
         });
         if (!whole || cancelled)
@@ -409,7 +409,7 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
             control.round = [&](const S::Layout& best, int round, double elapsed) {
                 status.dMaterialUse = useOf(best.total);
                 status.dSeconds = elapsed;
-                status.nRound = round;
+                status.nRound = outcome.nRounds + round;
                 return ask() && !stopped;
             };
             int rounds = 0;
