@@ -187,6 +187,11 @@ void TestNest::nestsWhatFits()
                  && (top ? down * size.width() <= right * size.height() : right * size.height() <= down * size.width())
                  && (strip == 0 || std::min(down * size.width(), right * size.height()) <= strip),
              qPrintable(out));
+    // Every piece turned by whole steps of the turn asked for; at 0, not at all.
+    SheetDocument::Contents saved;
+    QVERIFY(SheetDocument::ReadFile(Path("n.kerfmate"), &saved, nullptr));
+    for (const Part& part : std::as_const(saved.parts))
+        QVERIFY2(std::abs(std::remainder(part.dRotation, board.turn ? board.turn : 360)) < 1e-6, qPrintable(QString::number(part.dRotation)));
     // The material use it reports: the pieces' area over every sheet it wrote.
     double area = 0;
     for (const QPolygonF& piece : pieces)
