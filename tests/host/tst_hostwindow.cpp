@@ -327,6 +327,19 @@ void TestHostWindow::unitsReachTheNextDialog()
         });
         Trigger("actionNewPart");
         QCOMPARE(top, lengthTop);
+        // A part opened and confirmed as it is keeps its values, to the dialog's two decimals.
+        const Part before = Model().Parts().at(2);
+        const auto again = std::make_shared<int>(0); // 1: the dialog came back with a refusal; 2: this edit is over
+        WhenModal([again](QWidget* pDialog) {
+            WhenModal([again](QWidget* pBack) { *again = *again ? *again : (static_cast<QDialog*>(pBack)->reject(), 1); });
+            QTest::mouseClick(pDialog->findChild<QPushButton*>(QStringLiteral("pushButton_ok")), Qt::LeftButton);
+        });
+        QTest::mouseDClick(m_pWindow->Sheet()->viewport(), Qt::LeftButton, {}, m_pWindow->Sheet()->mapFromScene(before.Bounds().center()));
+        QCOMPARE(std::exchange(*again, 2), 0);
+        const QJsonObject after = Model().Find(before.nId)->parameters;
+        QCOMPARE(after.keys(), before.parameters.keys());
+        for (const QString& key : after.keys())
+            QVERIFY2(std::abs(after.value(key).toDouble() - before.parameters.value(key).toDouble()) <= 0.128, qPrintable(units + key));
     }
     const QSettings cfg(Path("Kerfmate/Gleamworks/Resources/Data/cfg.ini"), QSettings::IniFormat);
     QCOMPARE(cfg.value(QStringLiteral("APP_CFG/KEY_RULER_UNIT")).toInt(), 1);
