@@ -109,6 +109,8 @@ private slots:
     void undoRedoRestoreExactly();
     void languageRetextsTheOpenDialog();
     void unitsReachTheNextDialog();
+    void editsDoWhatTheySay_data();
+    void editsDoWhatTheySay();
     void engineSaysWhatItMade_data();
     void engineSaysWhatItMade();
     void rulersCountTheUnit_data();
@@ -314,6 +316,55 @@ void TestHostWindow::languageRetextsTheOpenDialog()
     Trigger("actionNewPart");
     QCOMPARE(texts, QStringList({"menu", "Erstellen", "Zahnradpaar", "&Datei", "Teile: 4", "Speichern", "创建", "齿轮",
                                  "文件(&F)", "零件：4", "保存", "Create", "Gear pair", "&File", "Parts: 4", "Save"}));
+}
+
+// Each nudge, turn and ungrouping on the selected part, in its unit, one
+// undo step that undo takes back whole.
+void TestHostWindow::editsDoWhatTheySay_data()
+{
+    QTest::addColumn<QString>("units");
+    QTest::addColumn<QString>("edit"); // a key, Shift+ a key, or an action
+    QTest::addColumn<QPointF>("by");   // mm
+    QTest::addColumn<double>("turn");
+    QTest::addColumn<int>("parts");    // more than before
+    const double sixteenth = 25.4 / 16;
+    for (const auto& [edit, mm, inch] : {std::tuple("Right", QPointF(1, 0), QPointF(sixteenth, 0)), std::tuple("Left", QPointF(-1, 0), QPointF(-sixteenth, 0)),
+                                         std::tuple("Up", QPointF(0, -1), QPointF(0, -sixteenth)), std::tuple("Down", QPointF(0, 1), QPointF(0, sixteenth)),
+                                         std::tuple("Shift+Right", QPointF(10, 0), QPointF(12.7, 0)), std::tuple("Shift+Up", QPointF(0, -10), QPointF(0, -12.7))}) {
+        QTest::addRow("%s, mm", edit) << "Mm" << edit << mm << 0.0 << 0;
+        QTest::addRow("%s, in", edit) << "Inch" << edit << inch << 0.0 << 0;
+    }
+    QTest::newRow("rotate clockwise") << "Mm" << "actionRotateRight" << QPointF() << 90.0 << 0;
+    QTest::newRow("rotate counter-clockwise") << "Mm" << "actionRotateLeft" << QPointF() << 270.0 << 0;
+    QTest::newRow("ungroup the gears") << "Mm" << "actionUngroup" << QPointF() << 0.0 << 1;
+}
+void TestHostWindow::editsDoWhatTheySay()
+{
+    QFETCH(QString, units);
+    QFETCH(QString, edit);
+    QFETCH(QPointF, by);
+    QFETCH(double, turn);
+    QFETCH(int, parts);
+    Trigger(qPrintable("actionUnits" + units));
+    const QVector<Part> all = Model().Parts();
+    const Part before = *std::find_if(all.cbegin(), all.cend(), [](const Part& p) { return p.pieces.size() == 2; });
+    const QByteArray document = Document();
+    const int steps = m_pWindow->UndoStack().index();
+    m_pWindow->Sheet()->Select({before.nId});
+    if (edit.startsWith("action"))
+        Trigger(qPrintable(edit));
+    else
+        QTest::keySequence(m_pWindow->Sheet(), QKeySequence(edit));
+    QCOMPARE(Model().Parts().size(), all.size() + parts);
+    QCOMPARE(m_pWindow->UndoStack().index(), steps + 1);
+    if (!parts) {
+        const Part& after = *Model().Find(before.nId);
+        QVERIFY2(QLineF(after.position - before.position, by).length() < 1e-9 || turn != 0, qPrintable(QDebug::toString(after.position)));
+        QVERIFY(std::abs(std::remainder(after.dRotation - before.dRotation - turn, 360)) < 1e-9);
+    }
+    m_pWindow->UndoStack().undo();
+    QCOMPARE(Document(), document);
+    Trigger("actionUnitsMm");
 }
 
 void TestHostWindow::unitsReachTheNextDialog()
