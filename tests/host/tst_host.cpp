@@ -311,8 +311,9 @@ void TestHost::everySetNameReachesItsField()
     QVERIFY(QDir().mkpath(Data()));
     QSettings(Data() + "/cfg.ini", QSettings::IniFormat).setValue("APP_CFG/KEY_RULER_UNIT", unit);
     const QString spaced = sets.replace('_', ' ');
-    QStringList args = {"--accept", "--out", "part.svg", "--generator", QString::number(generator)};
-    for (const QString& set : spaced.split(QRegularExpression(" (?=[a-z0-9-]+=)")))
+    QStringList args = {"--accept", "--out", "part.svg", "--save", "part.kerfmate", "--generator", QString::number(generator)};
+    const QStringList given = spaced.split(QRegularExpression(" (?=[a-z0-9-]+=)"));
+    for (const QString& set : given)
         args << "--set" << set;
     const Run run = Host(args);
     QVERIFY2(run.exitCode == 0, qPrintable(run.out));
@@ -325,6 +326,16 @@ void TestHost::everySetNameReachesItsField()
         const double wanted = want.toDouble(&number);
         QVERIFY2(number ? std::abs(value.toDouble() - wanted) < 1e-6 * std::max(1.0, std::abs(wanted)) : value == want,
                  qPrintable(QStringLiteral("%1: %2, not %3").arg(key, value.toString(), want)));
+    }
+    // The part on the saved sheet holds every value the engine was given, by its
+    // --set name (in mm); the preset is the dialog's own.
+    SheetDocument::Contents sheet;
+    QVERIFY(SheetDocument::ReadFile(Path("part.kerfmate"), &sheet, nullptr) && sheet.parts.size() == 1);
+    for (const QString& set : given.filter(QRegularExpression("^(?!preset=)"))) {
+        const QString name = set.section('=', 0, 0), value = set.section('=', 1);
+        const QJsonValue kept = sheet.parts[0].parameters.value(name);
+        QVERIFY2(kept.isString() ? kept.toString() == value : kept.isDouble() && (unit == 2 || kept.toDouble() == value.toDouble()),
+                 qPrintable(name));
     }
 }
 
