@@ -175,10 +175,10 @@ void TestHost::runs_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("file");
-    QTest::addColumn<int>("storedKerf"); // the box's kerf in Kerfmate.ini before the run, in µm
+    QTest::addColumn<QString>("stored"); // "file key value" in the settings before the run
     auto row = [](const char* tag, const QStringList& args, int code, const char* message, const QString& file = "",
-                  int storedKerf = 0) {
-        QTest::newRow(tag) << args << code << QString(message) << file << storedKerf;
+                  const QString& stored = "") {
+        QTest::newRow(tag) << args << code << QString(message) << file << stored;
     };
     // A value the dialog refuses fails the run, naming the field's range.
     auto set = [](int generator, const QStringList& pairs) {
@@ -187,6 +187,8 @@ void TestHost::runs_data()
     row("set box, thick", set(0, {"length=100", "thickness=12"}), 2,
         "thickness=12 was refused by the dialog (thickness: range 1.00 to 10.00 mm");
     row("set box, short: the box holds its least", set(0, {"length=5"}), 2, "length: range 10.00 to 850.00 mm");
+    row("set box, short, ruler in inches", set(0, {"length=0.2"}), 2, "length: range 0.40 to 33.46 in", "",
+        "cfg.ini APP_CFG/KEY_RULER_UNIT 2");
     row("set rounded, preset", set(1, {"preset=30"}), 2, "preset: 25 or 50 or 100");
     row("a refused value: no picture", {"--screenshot", "dialog.png", "--set", "thickness=12"}, 2, "thickness");
     row("set gear, teeth", set(2, {"teeth1=61"}), 2, "teeth1: the dialog's tip: ");
@@ -218,7 +220,7 @@ void TestHost::runs_data()
     // A stored kerf the engine refuses: the first page builds nothing, decided
     // at once, and the engine's reason is what the user reads.
     row("empty part", {"--accept", "--out", "part.svg"}, 7,
-        "Right angle box cannot be cut: dLaserWidth 6 is outside 0 to 3 (3 excluded); nothing written", "", 6000);
+        "Right angle box cannot be cut: dLaserWidth 6 is outside 0 to 3 (3 excluded); nothing written", "", "Kerfmate.ini DLG_RECT_BOX/dLaserWidth 6000");
     row("hinge refused", set(1, {"radius=0"}), 7, "Rounded box cannot be cut: Radius 0 mm is too tight for a hinge");
     row("gears adjusted", set(2, {"teeth1=8", "teeth2=8"}), 0,
         "Modular gear was adjusted to cut: Pressure angle raised from 20° to 27.5°", "part.svg");
@@ -230,12 +232,12 @@ void TestHost::runs()
     QFETCH(int, exitCode);
     QFETCH(QString, message);
     QFETCH(QString, file);
-    QFETCH(int, storedKerf);
+    QFETCH(QString, stored);
     QFile fake(Path("fake.so"));
     QVERIFY(fake.open(QIODevice::WriteOnly) && fake.write("not an ELF file") > 0);
-    if (storedKerf) {
+    if (!stored.isEmpty()) {
         QVERIFY(QDir().mkpath(Data()));
-        QSettings(Data() + "/Kerfmate.ini", QSettings::IniFormat).setValue("DLG_RECT_BOX/dLaserWidth", storedKerf);
+        QSettings(Data() + '/' + stored.section(' ', 0, 0), QSettings::IniFormat).setValue(stored.section(' ', 1, 1), stored.section(' ', 2));
     }
     const Run run = Host(args);
     QCOMPARE(run.exitCode, exitCode);
