@@ -81,6 +81,8 @@ void TestEngine::badRecords_data()
     };
     edge("box side", Rect([](auto& b) { b.dWidth = 5000; }), Rect([](auto& b) { b.dWidth = 5000.01; }),
          "CreateRectBox refused: dWidth 5000.01 is outside");
+    edge("box side's least", Rect([](auto& b) { b.dWidth = 21, b.dThickness = 10; }), Rect([](auto& b) { b.dWidth = 20.99, b.dThickness = 10; }),
+         "CreateRectBox refused: Length 20.99 mm leaves no room for a finger between two 10 mm boards: it needs at least 21 mm");
     edge("board", Rect([](auto& b) { b.dThickness = 50, b.dWidth = b.dDepth = b.dHeight = 300; }),
          Rect([](auto& b) { b.dThickness = 50.01, b.dWidth = b.dDepth = b.dHeight = 300; }),
          "CreateRectBox refused: dThickness 50.01 is outside 0 to 50");
