@@ -352,19 +352,13 @@ void TestHost::sweepSliceHolds_data()
     for (const QString generator : {"0", "1", "2", "3"}) // each part as the dialog first opens, on the board
         QTest::newRow(qPrintable("defaults " + generator)) << QStringList({"--defaults", "--generator", generator}) << "built";
     QTest::newRow("box 10 in board 10") << Sets({"length=10", "thickness=10"}) << "refused with its reason";
-    QTest::newRow("hinge x 20") << QStringList({"--generator", "1"}) + Sets({"x-spacing=20"}) << "built, adjusted";
-    QTest::newRow("hinge y 16.5, count 14")
-        << QStringList({"--generator", "1"}) + Sets({"y-spacing=16.5", "y-count=14"}) << "built, adjusted";
-    QTest::newRow("hinge 850, radius 99") << QStringList({"--generator", "1"})
-                                                 + Sets({"length=850", "height=850", "radius=99", "kerf=0.1"})
-                                          << "built";
-    QTest::newRow("gears 8/8, module 50") << QStringList({"--generator", "2"})
-                                                 + Sets({"module=50", "teeth1=8", "teeth2=8"})
-                                          << "built, adjusted";
-    QTest::newRow("gears 8/60, bore 3") << QStringList({"--generator", "2"}) + Sets({"teeth1=8", "teeth2=60"}) << "built";
-    QTest::newRow("badge 30, texts 30") << QStringList({"--generator", "3"})
-                                               + Sets({"diameter=30", "height1=30", "height2=30"})
-                                        << "built, adjusted";
+    const auto on = [](const char* generator, const QStringList& sets) { return QStringList({"--generator", generator}) + Sets(sets); };
+    QTest::newRow("hinge x 20") << on("1", {"x-spacing=20"}) << "built, adjusted";
+    QTest::newRow("hinge y 16.5, count 14") << on("1", {"y-spacing=16.5", "y-count=14"}) << "built, adjusted";
+    QTest::newRow("hinge 850, radius 99") << on("1", {"length=850", "height=850", "radius=99", "kerf=0.1"}) << "built";
+    QTest::newRow("gears 8/8, module 50") << on("2", {"module=50", "teeth1=8", "teeth2=8"}) << "built, adjusted";
+    QTest::newRow("gears 8/60, bore 3") << on("2", {"teeth1=8", "teeth2=60"}) << "built";
+    QTest::newRow("badge 30, texts 30") << on("3", {"diameter=30", "height1=30", "height2=30"}) << "built, adjusted";
 }
 
 void TestHost::sweepSliceHolds()

@@ -351,20 +351,14 @@ void TestHostWindow::editsDoWhatTheySay()
     const QByteArray document = Document();
     const int steps = m_pWindow->UndoStack().index();
     m_pWindow->Sheet()->Select({before.nId});
-    if (edit.startsWith("action"))
-        Trigger(qPrintable(edit));
-    else
-        QTest::keySequence(m_pWindow->Sheet(), QKeySequence(edit));
+    edit.startsWith("action") ? Trigger(qPrintable(edit)) : QTest::keySequence(m_pWindow->Sheet(), QKeySequence(edit));
     QCOMPARE(Model().Parts().size(), all.size() + parts);
     QCOMPARE(m_pWindow->UndoStack().index(), steps + 1);
-    if (!parts) {
-        const Part& after = *Model().Find(before.nId);
-        QVERIFY2(QLineF(after.position - before.position, by).length() < 1e-9 || turn != 0, qPrintable(QDebug::toString(after.position)));
-        QVERIFY(std::abs(std::remainder(after.dRotation - before.dRotation - turn, 360)) < 1e-9);
-    }
+    const Part* pAfter = parts ? &before : Model().Find(before.nId); // ungrouped, the part is gone
+    QVERIFY((QLineF(pAfter->position - before.position, by).length() < 1e-9 || turn != 0)
+            && std::abs(std::remainder(pAfter->dRotation - before.dRotation - turn, 360)) < 1e-9);
     m_pWindow->UndoStack().undo();
     QCOMPARE(Document(), document);
-    Trigger("actionUnitsMm");
 }
 
 void TestHostWindow::unitsReachTheNextDialog()

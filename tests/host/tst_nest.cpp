@@ -179,7 +179,7 @@ void TestNest::nestsWhatFits()
     QRectF used;
     for (const QPolygonF& cut : cuts.last())
         used |= cut.boundingRect();
-    const QSizeF size = board.size;
+    const QSizeF& size = board.size;
     const double down = std::min(size.height(), used.bottom() + board.margin), right = std::min(size.width(), used.right() + board.margin);
     const QRegularExpressionMatch last = QRegularExpression("last sheet used to ([0-9.]+) mm from its (top|left) edge").match(out);
     const bool top = last.captured(2) == "top";
