@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # kerfmate-host and its module on settings files that are no settings: a
-# FIFO, a link to a device, a folder, 50 MB, and the reader's corpus, whose
+# FIFO, a link to a device, a folder, 50 MB, one byte past the 256 KiB a
+# settings file may hold (and one at exactly that: read), and the reader's corpus, whose
 # files hide objects from a careless reader, in place of Kerfmate.ini,
 # cfg.ini and kerfmate-host.ini in turn, the corpus dealt out over them.
 # Each run ends at once, with one log line for that file; a damaged cfg.ini
@@ -38,7 +39,7 @@ dealt() { # dealt N: the corpus files for files[N]
 }
 for n in 0 1 2; do
   file=${files[n]}
-  for kind in fifo device folder 50MB $(dealt $n); do
+  for kind in fifo device folder 50MB 262144 262145 $(dealt $n); do
     config=$work/config
     target=$config/$file
     rm -rf "$config"
@@ -48,6 +49,7 @@ for n in 0 1 2; do
       device) ln -s "$device" "$target" ;;
       folder) mkdir "$target" ;;
       50MB) truncate -s 50M "$target" ;;
+      2621*) { printf '[g]\nk='; head -c $((kind - 7)) /dev/zero | tr '\0' a; echo; } >"$target" ;;
       *) cp "$corpus/$kind" "$target" ;;
     esac
     before=$(stat -c %F "$target")
@@ -58,7 +60,7 @@ for n in 0 1 2; do
     fi
     # Texts are all a reader may hand on: only the corpus's texts-* files are whole.
     lines=$(cat "$config/log" 2>/dev/null | grep -c "^2	Settings file $target" || true)
-    [ "$lines" = "$([[ $kind = texts-* ]] && echo 0 || echo 1)" ] || fail "$lines log lines: $(cat "$config/log")"
+    [ "$lines" = "$([[ $kind = texts-* || $kind = 262144 ]] && echo 0 || echo 1)" ] || fail "$lines log lines: $(cat "$config/log")"
     if [ "$file" = $data/cfg.ini ]; then
       cmp -s "$config/part.svg" "$work/none/part.svg" || fail "not the part made with no settings"
     fi
