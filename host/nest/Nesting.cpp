@@ -103,6 +103,15 @@ G::Ring RingOf(const Path& path)
     return G::Cleaned(ring);
 }
 
+// A piece's grown outer cut as frame lays it, in every turn it may take.
+const TurnedPiece& TurnedIn(ShapeTable& table, const Frame& frame, const Piece& piece, const SheetSetup& setup)
+{
+    G::Ring ring = RingOf(piece.grown);
+    for (G::Pt& p : ring)
+        p = frame.To(p);
+    return table.Of(G::Cleaned(ring), TurnsOf(piece.grown, setup));
+}
+
 // The board round a room (a hole that keeps the spacing from its edge): its
 // box less the room, in two halves that hold no hole.
 std::vector<G::Ring> AroundRoom(const Path& room, const QRectF& box)
@@ -180,7 +189,7 @@ int FillHoles(std::vector<Piece>& pieces, const SheetSetup& setup, double half, 
             }
             std::vector<const TurnedPiece*> turned;
             for (int i : guests) {
-                turned.push_back(&table.Of(RingOf(pieces[i].grown), TurnsOf(pieces[i].grown, setup)));
+                turned.push_back(&TurnedIn(table, Frame(), pieces[i], setup));
                 problem.items.push_back(turned.back()->item);
             }
             problem.pShapes = &table.shapes;
@@ -338,10 +347,7 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
     for (int i = 0; i < int(pieces.size()); ++i) {
         Piece& piece = pieces[i];
         if (piece.bMoving && !piece.bTooLarge && piece.nHost < 0) {
-            G::Ring ring = RingOf(piece.grown);
-            for (G::Pt& p : ring)
-                p = frame.To(p);
-            const TurnedPiece& t = table.Of(G::Cleaned(ring), TurnsOf(piece.grown, setup));
+            const TurnedPiece& t = TurnedIn(table, frame, piece, setup);
             bool fits = false;
             for (int s : t.item.shapes)
                 fits = fits || (table.shapes.shapes[size_t(s)].w <= problem.length && table.shapes.shapes[size_t(s)].h <= problem.height);
@@ -384,9 +390,10 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
     for (const Piece& piece : pieces)
         pieceArea += piece.bMoving && !piece.bTooLarge ? piece.dArea : 0.0;
     const double acrossMm = frame.bTurned ? board.width() : board.height(), alongMm = frame.bTurned ? board.height() : board.width();
+    const auto stripMm = [&](double units) { return units / kUnitsPerMm + 2 * inset; }; // search units to a strip of board
     const auto use = [&](cInt totalUnits) {
         const double sheets = std::floor(double(totalUnits - 1) / double(problem.length));
-        const double strip = double(totalUnits) / kUnitsPerMm - sheets * frame.length / kUnitsPerMm + 2 * inset;
+        const double strip = stripMm(double(totalUnits) - sheets * double(frame.length));
         return pieceArea / (sheets * alongMm * acrossMm + std::min(strip, alongMm) * acrossMm);
     };
 
@@ -470,7 +477,7 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
     std::vector<const Frame*> frames(layout.places.size(), &frame);
     Frame other = frame;
     other.bTurned = !frame.bTurned, other.length = frame.height, other.height = frame.length;
-    int last = -1, stays = -1;
+    int last = -1, stays = -1; // the last board the layout takes, and the last a part that stays holds
     for (const S::Place& place : layout.places)
         last = std::max(last, place.nSheet);
     for (const Part& part : request.parts)
@@ -487,18 +494,14 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
             if (layout.places[k].nSheet == last) {
                 const S::Place& place = layout.places[k];
                 deep = std::max<cInt>(deep, place.at.y + table.shapes.shapes[size_t(problem.items[k].shapes[size_t(place.nTurn)])].h);
-                const Piece& piece = pieces[size_t(itemPiece[k])];
-                G::Ring ring = RingOf(piece.grown);
-                for (G::Pt& p : ring)
-                    p = other.To(p);
-                across.push_back(&table.Of(G::Cleaned(ring), TurnsOf(piece.grown, setup)));
+                across.push_back(&TurnedIn(table, other, pieces[size_t(itemPiece[k])], setup));
                 strip.items.push_back(across.back()->item);
                 onLast.push_back(k);
             }
         const double before = double(S::TotalOf(problem, layout.places) - cInt(last) * problem.length);
         const double boards = last * alongMm * acrossMm;
         const auto stripUse = [&](cInt used) {
-            return pieceArea / (boards + std::min(double(used) / kUnitsPerMm + 2 * inset, acrossMm) * alongMm);
+            return pieceArea / (boards + std::min(stripMm(double(used)), acrossMm) * alongMm);
         };
         S::Layout laid;
         const double left = seconds - std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
@@ -511,21 +514,15 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
         const cInt used = S::TotalOf(board2, laid.places);
         flipped = std::all_of(laid.places.cbegin(), laid.places.cend(), [](const S::Place& p) { return p.nSheet == 0; })
                && used <= other.length && S::Offenders(board2, laid.places).empty()
-               && (double(used) / kUnitsPerMm + 2 * inset) * alongMm
-                      < std::min((before / kUnitsPerMm + 2 * inset) * acrossMm, (double(deep) / kUnitsPerMm + 2 * inset) * alongMm);
+               && stripMm(double(used)) * alongMm < std::min(stripMm(before) * acrossMm, stripMm(double(deep)) * alongMm);
         for (size_t j = 0; flipped && j < onLast.size(); ++j) {
             layout.places[onLast[j]] = laid.places[j];
             layout.places[onLast[j]].nSheet = last;
             turned[onLast[j]] = across[j];
             frames[onLast[j]] = &other;
         }
-        if (flipped)
-            outcome.dMaterialUse = stripUse(used);
     }
-    int lastSheet = 0; // a moving part's old sheet is free again
-    for (const Part& part : request.parts)
-        if (!moves(part))
-            lastSheet = std::max(lastSheet, part.nSheet);
+    int lastSheet = std::max(stays, 0); // a moving part's old sheet is free again
     for (size_t k = 0; k < layout.places.size(); ++k) {
         const S::Place& place = layout.places[k];
         if (place.nSheet < 0)
@@ -587,6 +584,10 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
     const double rightMm = std::min(board.width(), lastUsed.right() + setup.dMarginMm);
     outcome.bLastDown = setup.bRoll || downMm * board.width() < rightMm * board.height();
     outcome.dLengthMm = outcome.bLastDown ? downMm : rightMm;
+    // As the offcut is cut, not as the search measured it.
+    const double material = std::max(usedSheets, 0) * board.width() * board.height()
+                          + outcome.dLengthMm * (outcome.bLastDown ? board.width() : board.height());
+    outcome.dMaterialUse = material > 0 ? pieceArea / material : 0.0;
     outcome.bDone = true;
     return outcome;
 }
