@@ -23,14 +23,17 @@ SheetSetup Board()
     return SheetSetup(); // 600 x 400 mm, margin 5, spacing 2, turns of 90 degrees
 }
 
+// A part as the generator at its dialog index made it: its kerf is the
+// one parameter the nest reads.
 template <typename Build>
-Part MakeFrom(Build build, double dKerf)
+Part MakeFrom(int nGenerator, Build build, double dKerf)
 {
     CShapeList* pMain = CShapeList::New();
     CShapeList* pAux = CShapeList::New();
     CReferenceEngine engine;
     build(engine, pMain, pAux);
     Part part = MakePart(OutlinesOf(*pMain), SheetModel::kGapMm);
+    part.nGenerator = nGenerator;
     if (dKerf > 0)
         part.parameters.insert(QStringLiteral("kerf"), dKerf);
     DisposeOwningList(pMain);
@@ -43,14 +46,14 @@ Part Box()
     SRectBoxParam box;
     box.dWidth = 100, box.dDepth = 80, box.dHeight = 60, box.dThickness = 3, box.dLaserWidth = 0.1;
     box.dFluteOfWidth = 25, box.dFluteOfHeight = 20, box.dFluteOfDepth = 15;
-    return MakeFrom([&](CReferenceEngine& e, CShapeList* m, CShapeList* a) { e.CreateRectBox(box, m, a, nullptr); }, 0.1);
+    return MakeFrom(0, [&](CReferenceEngine& e, CShapeList* m, CShapeList* a) { e.CreateRectBox(box, m, a, nullptr); }, 0.1);
 }
 
 Part RoundedBox()
 {
     SFilletBoxParam box;
     box.dWidth = 100, box.dDepth = 80, box.dHeight = 60, box.dThickness = 3, box.dLaserWidth = 0.1;
-    return MakeFrom([&](CReferenceEngine& e, CShapeList* m, CShapeList* a) { e.CreateFilletBox(box, m, a); }, 0.1);
+    return MakeFrom(1, [&](CReferenceEngine& e, CShapeList* m, CShapeList* a) { e.CreateFilletBox(box, m, a); }, 0.1);
 }
 
 Part Gears(double dModule, int nTeeth1, int nTeeth2, double dBore2)
@@ -59,7 +62,7 @@ Part Gears(double dModule, int nTeeth1, int nTeeth2, double dBore2)
     gears.dModulus = dModule;
     gears.sGear1 = SGearParam(3.0, nTeeth1);
     gears.sGear2 = SGearParam(dBore2, nTeeth2);
-    return MakeFrom([&](CReferenceEngine& e, CShapeList* m, CShapeList*) { e.CreateGear(gears, m); }, 0.0);
+    return MakeFrom(2, [&](CReferenceEngine& e, CShapeList* m, CShapeList*) { e.CreateGear(gears, m); }, 0.0);
 }
 
 Part Badge(double dDiameter)
@@ -69,7 +72,7 @@ Part Badge(double dDiameter)
     seal.D2 = dDiameter * 0.75;
     for (SSealTextParam* text : {&seal.sText1, &seal.sText2, &seal.sText3})
         std::strcpy(text->Facename, "DejaVu Sans");
-    return MakeFrom([&](CReferenceEngine& e, CShapeList* m, CShapeList*) { e.CreateSeal(seal, m); }, 0.0);
+    return MakeFrom(3, [&](CReferenceEngine& e, CShapeList* m, CShapeList*) { e.CreateSeal(seal, m); }, 0.0);
 }
 
 // The fixed sets, each part where it was made (all at the origin: the nest
@@ -217,7 +220,7 @@ void BM_CutOrder(benchmark::State& state)
         SRectBoxParam box; // the dialog's defaults
         if (state.range(0) == 1)
             box.dWidth = box.dDepth = box.dHeight = 850, box.dFluteOfWidth = box.dFluteOfDepth = box.dFluteOfHeight = 850 / 4.0;
-        Part part = MakeFrom([&](CReferenceEngine& e, CShapeList* m, CShapeList* a) { e.CreateRectBox(box, m, a, nullptr); }, 0);
+        Part part = MakeFrom(0, [&](CReferenceEngine& e, CShapeList* m, CShapeList* a) { e.CreateRectBox(box, m, a, nullptr); }, 0);
         part.position = model.FreeSpot(part.Size(), &part.nSheet);
         model.Add(part);
     } else {
