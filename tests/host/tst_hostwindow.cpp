@@ -352,11 +352,14 @@ void TestHostWindow::editsDoWhatTheySay()
     const int steps = m_pWindow->UndoStack().index();
     m_pWindow->Sheet()->Select({before.nId});
     edit.startsWith("action") ? Trigger(qPrintable(edit)) : QTest::keySequence(m_pWindow->Sheet(), QKeySequence(edit));
-    QCOMPARE(Model().Parts().size(), all.size() + parts);
-    QCOMPARE(m_pWindow->UndoStack().index(), steps + 1);
-    const Part* pAfter = parts ? &before : Model().Find(before.nId); // ungrouped, the part is gone
-    QVERIFY((QLineF(pAfter->position - before.position, by).length() < 1e-9 || turn != 0)
-            && std::abs(std::remainder(pAfter->dRotation - before.dRotation - turn, 360)) < 1e-9);
+    QCOMPARE(std::pair(Model().Parts().size(), m_pWindow->UndoStack().index()), std::pair(all.size() + parts, steps + 1)); // one step
+    QRectF now; // where the part's pieces lie, whole or apart: its box moved by, turned about its centre
+    for (const Part& part : Model().Parts())
+        if (part.nId == before.nId || std::none_of(all.cbegin(), all.cend(), [&](const Part& p) { return p.nId == part.nId; })) {
+            QVERIFY(std::abs(std::remainder(part.dRotation - before.dRotation - turn, 360)) < 1e-9);
+            now |= part.Bounds();
+        }
+    QVERIFY2((std::fmod(turn, 180) ? now.size().transposed() : now.size()) == before.Bounds().size() && now.center() == before.Bounds().center() + by, qPrintable(QDebug::toString(now)));
     m_pWindow->UndoStack().undo();
     QCOMPARE(Document(), document);
 }
