@@ -469,7 +469,7 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
         if (pass == 0)
             S::FirstFit(problem, layout.places, again, request.nSeed);
     }
-    outcome.dMaterialUse = use(S::TotalOf(problem, layout.places));
+    const double laidUse = use(S::TotalOf(problem, layout.places));
 
     // The rest of the last board is an offcut for the next job: its pieces
     // are laid once more along the board's other side, and kept there when
@@ -505,7 +505,7 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
         };
         S::Layout laid;
         const double left = seconds - std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-        if (!solve(strip, std::max(left, 0.0), &laid, [&](cInt used) { return std::max(stripUse(used), outcome.dMaterialUse); })) {
+        if (!solve(strip, std::max(left, 0.0), &laid, [&](cInt used) { return std::max(stripUse(used), laidUse); })) {
             outcome.strError = QStringLiteral("cancelled");
             return outcome;
         }
@@ -556,7 +556,6 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
     // Parts whose pieces went the same way stay whole; the others come apart.
     int nextId = request.nNextId;
     size_t first = 0;
-    QRectF lastUsed;
     const int usedSheets = firstOwnSheet - 1;
     for (const Part& part : request.parts) {
         const size_t end = first + size_t(part.pieces.size());
@@ -573,13 +572,20 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
         for (int i = 0; i < apart.size(); ++i) {
             const Piece& piece = pieces[first + (together ? 0 : size_t(i))];
             outcome.parts << Applied(apart[i], piece.move, piece.nSheet);
-            if (piece.nSheet == usedSheets)
-                lastUsed = lastUsed.united(outcome.parts.last().Bounds());
         }
         outcome.nPieces += int(end - first);
         first = end;
     }
-    // The offcut is cut off along whichever edge leaves the more of the board.
+    // The offcut is cut off along whichever edge leaves the more of the
+    // board, past everything on the last sheet, pinned parts too.
+    QRectF lastUsed;
+    double area = 0;
+    for (const Part& part : std::as_const(outcome.parts))
+        if (part.nSheet <= usedSheets) {
+            for (const Outlines& piece : part.pieces)
+                area += PieceArea(piece);
+            lastUsed |= part.nSheet == usedSheets ? part.Bounds() : QRectF();
+        }
     const double downMm = std::min(board.height(), lastUsed.bottom() + setup.dMarginMm);
     const double rightMm = std::min(board.width(), lastUsed.right() + setup.dMarginMm);
     outcome.bLastDown = setup.bRoll || downMm * board.width() < rightMm * board.height();
@@ -587,7 +593,7 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
     // As the offcut is cut, not as the search measured it.
     const double material = std::max(usedSheets, 0) * board.width() * board.height()
                           + outcome.dLengthMm * (outcome.bLastDown ? board.width() : board.height());
-    outcome.dMaterialUse = material > 0 ? pieceArea / material : 0.0;
+    outcome.dMaterialUse = material > 0 ? area / material : 0.0;
     outcome.bDone = true;
     return outcome;
 }
