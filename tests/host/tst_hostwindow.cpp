@@ -731,6 +731,8 @@ void TestHostWindow::nestCancelledOrUndoneLeavesTheSheet()
         status << pLabel->text();
     QVERIFY2(status.contains(QStringLiteral("Sheets: %1, material use %2 %").arg(Model().SheetCount())
                                  .arg(std::round(100 * Model().MaterialUse()))), qPrintable(status.join('|')));
+    const QString said = m_pWindow->statusBar()->currentMessage(); // the offcut kept can only raise the use
+    QVERIFY2(QRegularExpression(": ([0-9.]+) % material use with the rest").match(said).captured(1).toDouble() > 100 * Model().MaterialUse(), qPrintable(said));
     Trigger("actionUndo");
     QCOMPARE(Document(), before);
     Trigger("actionRedo");
