@@ -7,6 +7,7 @@
 // offcut for the next job.
 #include "CShapeList.h"
 #include "CutOrder.h"
+#include "NestShapes.h"
 #include "Nesting.h"
 #include "ReferenceEngine.h"
 #include "ShapeLists.h"
@@ -172,6 +173,36 @@ Usage Shelves(const QVector<Part>& parts, const SheetSetup& setup, double spacin
     return usage;
 }
 
+// The material use no nest can pass: each piece grown by half the spacing
+// takes its area alone (only a hole, shrunk as much, may hold others), and
+// all of it lies inside the margin less that half.
+double Ceiling(const QVector<Part>& parts, const SheetSetup& setup, double spacing)
+{
+    using namespace NestShapes;
+    const double half = spacing / 2, inset = setup.dMarginMm - half;
+    const auto grownArea = [&](const Path& ring, double byMm) {
+        ClipperLib::ClipperOffset offset(2.0, 0.001 * kUnitsPerMm); // round corners drawn inside the arc: never more
+        offset.AddPath(ring, ClipperLib::jtRound, ClipperLib::etClosedPolygon);
+        Paths out;
+        offset.Execute(out, byMm * kUnitsPerMm);
+        double area = 0;
+        for (const Path& path : out)
+            area += ClipperLib::Area(path) / (kUnitsPerMm * kUnitsPerMm);
+        return std::abs(area);
+    };
+    double pieces = 0, taken = 0;
+    for (const Part& part : parts)
+        for (const Outlines& piece : part.pieces) {
+            const PieceShape shape = ShapeOf(Mapped(piece, part.Placement()));
+            pieces += PieceArea(piece);
+            taken += grownArea(shape.outer, half);
+            for (const Path& hole : shape.holes)
+                taken -= grownArea(Ring(hole), -half);
+        }
+    const QSizeF board = setup.size;
+    return pieces * (board.width() - 2 * inset) * (board.height() - 2 * inset) / (taken * board.width() * board.height());
+}
+
 void BM_Nest(benchmark::State& state)
 {
     const QVector<Part> parts = Set(int(state.range(0)));
@@ -197,6 +228,7 @@ void BM_Nest(benchmark::State& state)
     state.counters["use_%"] = 100 * nest.dPieces / nest.dMaterial;
     state.counters["shelf_use_%"] = 100 * shelf.dPieces / shelf.dMaterial;
     state.counters["material_saved_%"] = 100 * (1 - nest.dMaterial / shelf.dMaterial);
+    state.counters["ceiling_use_%"] = 100 * Ceiling(parts, request.setup, outcome.dSpacingMm);
 }
 // Opening a saved sheet of the mixed set twice (84 pieces): reading the
 // document and every outline's path data back.
