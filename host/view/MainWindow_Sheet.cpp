@@ -189,7 +189,7 @@ bool MainWindow::Nest(bool bSelectionOnly)
                           .arg(outcome.nPieces).arg(m_model.SheetCount()).arg(outcome.nInHoles);
     if (outcome.nTooLarge)
         message += QLatin1Char(' ') + Wording("%1 piece(s) larger than the board lie on sheets of their own.").arg(outcome.nTooLarge);
-    else if (!m_model.Setup().bRoll) // what the cut costs when the rest of the last board is kept
+    if (!m_model.Setup().bRoll) // what the cut costs when the rest of the last board is kept
         message += QLatin1Char(' ')
                  + Wording(outcome.bLastDown ? "The last sheet is used to %1 mm from its top edge: %2 % material use with the rest of it kept as offcut."
                                              : "The last sheet is used to %1 mm from its left edge: %2 % material use with the rest of it kept as offcut.")
