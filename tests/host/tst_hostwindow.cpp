@@ -716,10 +716,11 @@ void TestHostWindow::nestCancelledOrUndoneLeavesTheSheet()
     QVERIFY(!m_pWindow->Nest(false) && shown);
     QCOMPARE(Document(), before);
     QCOMPARE(m_pWindow->UndoStack().count(), steps);
-    WhenModal([](QWidget* pProgress) { // Stop once the search says how far it got: the best so far is kept
+    const auto stop = [](QWidget* pProgress) { // Stop once the search says how far it got: the best so far is kept
         (void)QTest::qWaitFor([&] { return pProgress->findChild<QLabel*>()->text().contains('%'); }, 30000);
         QTest::mouseClick(pProgress->findChild<QPushButton*>("stopNest"), Qt::LeftButton);
-    });
+    };
+    WhenModal(stop);
     Trigger("actionNest");
     const QByteArray after = Document();
     QVERIFY(after != before);
@@ -737,6 +738,13 @@ void TestHostWindow::nestCancelledOrUndoneLeavesTheSheet()
     QCOMPARE(Document(), before);
     Trigger("actionRedo");
     QCOMPARE(Document(), after);
+    SheetSetup roll = Model().Setup(); // a roll is cut to the length used: no offcut to speak of
+    roll.bRoll = true;
+    Model().SetSetup(roll);
+    WhenModal(stop);
+    Trigger("actionNest");
+    const QString rolled = m_pWindow->statusBar()->currentMessage();
+    QVERIFY2(rolled.contains("pieces nested") && !rolled.contains("offcut"), qPrintable(rolled));
 }
 
 void TestHostWindow::closingAsksWhileUnsaved()
