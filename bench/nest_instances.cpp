@@ -43,22 +43,49 @@ double Median(QVector<double> values)
     return n == 0 ? 0 : n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
+// The step of an item's turns, in either form jagua-rs writes them
+// ("allowed_orientations", or "orientation" with discrete "angles"); 0 with
+// the reason when they are missing or are not every multiple of one step.
+int TurnStep(const QJsonObject& item, QString* pWhy)
+{
+    QJsonArray turns = item.value(QStringLiteral("allowed_orientations")).toArray();
+    if (!item.contains(QStringLiteral("allowed_orientations"))) {
+        const QJsonObject rotation = item.value(QStringLiteral("orientation")).toObject().value(QStringLiteral("rotation")).toObject();
+        if (rotation.value(QStringLiteral("mode")).toString() != QLatin1String("discrete")) {
+            *pWhy = QStringLiteral("an item has no \"allowed_orientations\" and no discrete \"orientation\"");
+            return 0;
+        }
+        turns = rotation.value(QStringLiteral("angles")).toArray();
+    }
+    const int step = turns.size() > 1 ? 360 / int(turns.size()) : 360;
+    for (int k = 0; k < turns.size(); ++k)
+        if (turns.at(k).toDouble(-1) != k * step || 360 % step != 0) {
+            *pWhy = QStringLiteral("turns other than every multiple of one step are not read");
+            return 0;
+        }
+    return step;
+}
+
 // The strip runs down the board (its length is the board's height), so the
-// instance is turned a quarter: its pieces are turned with it.
-bool Load(const QString& path, Instance* pInstance)
+// instance is turned a quarter: its pieces are turned with it. False with the reason.
+bool Load(const QString& path, Instance* pInstance, QString* pWhy)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return false;
+        return *pWhy = file.errorString(), false;
     const QJsonObject root = QJsonDocument::fromJson(file.readAll()).object();
     Instance instance;
     instance.name = QFileInfo(path).completeBaseName();
     instance.dStripHeight = root.value(QStringLiteral("strip_height")).toDouble();
+    if (instance.dStripHeight <= 0)
+        return *pWhy = QStringLiteral("no \"strip_height\" above 0"), false;
     int step = 360;
     for (const QJsonValue& value : root.value(QStringLiteral("items")).toArray()) {
         const QJsonObject item = value.toObject();
-        const QJsonArray turns = item.value(QStringLiteral("allowed_orientations")).toArray();
-        step = std::min(step, turns.size() > 1 ? 360 / int(turns.size()) : 360);
+        const int turn = TurnStep(item, pWhy);
+        if (turn == 0)
+            return false;
+        step = std::min(step, turn);
         QPolygonF polygon;
         for (const QJsonValue& point : item.value(QStringLiteral("shape")).toObject().value(QStringLiteral("data")).toArray())
             polygon << QTransform().rotate(90).map(QPointF(point.toArray().at(0).toDouble(), point.toArray().at(1).toDouble()));
@@ -79,7 +106,9 @@ bool Load(const QString& path, Instance* pInstance)
     }
     instance.nTurnStep = step == 360 ? 0 : step;
     *pInstance = instance;
-    return !instance.parts.isEmpty() && instance.dStripHeight > 0;
+    if (instance.parts.isEmpty())
+        return *pWhy = QStringLiteral("no \"items\" with a \"demand\""), false;
+    return true;
 }
 
 QHash<QString, double> BestKnown(const QString& folder)
@@ -207,8 +236,13 @@ int main(int argc, char** argv)
     QVector<double> ratios;
     for (const QString& name : files) {
         Instance instance;
-        if (!Load(QDir(folder).filePath(name), &instance) || (!only.isEmpty() && instance.name != only))
+        QString why;
+        if (!only.isEmpty() && QFileInfo(name).completeBaseName() != only)
             continue;
+        if (!Load(QDir(folder).filePath(name), &instance, &why)) {
+            std::fprintf(stderr, "%s: not read: %s\n", qPrintable(name), qPrintable(why));
+            continue;
+        }
         QVector<double> densities, times;
         for (int run = 0; run < runs; ++run) {
             double taken = 0, length = 0;
