@@ -24,6 +24,7 @@
 #include <QTransform>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -45,29 +46,26 @@ double Median(QVector<double> values)
 
 // The step of an item's turns, in either form jagua-rs writes them
 // ("allowed_orientations", or "orientation" with discrete "angles"); 0 with
-// the reason when they are missing or are not every multiple of one step.
+// the reason unless they are every multiple of one step.
 int TurnStep(const QJsonObject& item, QString* pWhy)
 {
-    QJsonArray turns = item.value(QStringLiteral("allowed_orientations")).toArray();
-    if (!item.contains(QStringLiteral("allowed_orientations"))) {
-        const QJsonObject rotation = item.value(QStringLiteral("orientation")).toObject().value(QStringLiteral("rotation")).toObject();
-        if (rotation.value(QStringLiteral("mode")).toString() != QLatin1String("discrete")) {
-            *pWhy = QStringLiteral("an item has no \"allowed_orientations\" and no discrete \"orientation\"");
-            return 0;
-        }
-        turns = rotation.value(QStringLiteral("angles")).toArray();
-    }
+    const QJsonValue listed = item.value(QStringLiteral("allowed_orientations"));
+    const QJsonObject rotation = item.value(QStringLiteral("orientation")).toObject().value(QStringLiteral("rotation")).toObject();
+    if (!listed.isArray() && rotation.value(QStringLiteral("mode")).toString() != QLatin1String("discrete"))
+        return *pWhy = QStringLiteral("an item has no \"allowed_orientations\" and no discrete \"orientation\""), 0;
+    const QJsonArray turns = listed.isArray() ? listed.toArray() : rotation.value(QStringLiteral("angles")).toArray();
     const int step = turns.size() > 1 ? 360 / int(turns.size()) : 360;
-    for (int k = 0; k < turns.size(); ++k)
-        if (turns.at(k).toDouble(-1) != k * step || 360 % step != 0) {
-            *pWhy = QStringLiteral("turns other than every multiple of one step are not read");
-            return 0;
-        }
-    return step;
+    bool even = !turns.isEmpty() && 360 % step == 0;
+    for (int k = 0; k < turns.size() && even; ++k)
+        even = turns.at(k).toDouble(-1) == k * step;
+    if (!even)
+        *pWhy = QStringLiteral("turns other than every multiple of one step are not read");
+    return even ? step : 0;
 }
 
 // The strip runs down the board (its length is the board's height), so the
-// instance is turned a quarter: its pieces are turned with it. False with the reason.
+// instance is turned a quarter: its pieces are turned with it. False with the
+// reason for what the nest could only take otherwise than written.
 bool Load(const QString& path, Instance* pInstance, QString* pWhy)
 {
     QFile file(path);
@@ -79,23 +77,33 @@ bool Load(const QString& path, Instance* pInstance, QString* pWhy)
     instance.dStripHeight = root.value(QStringLiteral("strip_height")).toDouble();
     if (instance.dStripHeight <= 0)
         return *pWhy = QStringLiteral("no \"strip_height\" above 0"), false;
-    int step = 360;
+    int step = 0;
     for (const QJsonValue& value : root.value(QStringLiteral("items")).toArray()) {
         const QJsonObject item = value.toObject();
         const int turn = TurnStep(item, pWhy);
         if (turn == 0)
             return false;
-        step = std::min(step, turn);
+        if (step != 0 && turn != step) // the nest turns every piece in the same steps
+            return *pWhy = QStringLiteral("items with different turns are not read"), false;
+        step = turn;
+        const QJsonObject shape = item.value(QStringLiteral("shape")).toObject();
+        if (shape.value(QStringLiteral("type")).toString() != QLatin1String("simple_polygon"))
+            return *pWhy = QStringLiteral("a shape other than a \"simple_polygon\" (holes) is not read"), false;
+        const double demand = item.value(QStringLiteral("demand")).toDouble(-1);
+        if (demand < 1 || demand != std::floor(demand))
+            return *pWhy = QStringLiteral("a \"demand\" that is not a whole number from 1"), false;
         QPolygonF polygon;
-        for (const QJsonValue& point : item.value(QStringLiteral("shape")).toObject().value(QStringLiteral("data")).toArray())
+        for (const QJsonValue& point : shape.value(QStringLiteral("data")).toArray())
             polygon << QTransform().rotate(90).map(QPointF(point.toArray().at(0).toDouble(), point.toArray().at(1).toDouble()));
+        if (polygon.size() < 3)
+            return *pWhy = QStringLiteral("a \"simple_polygon\" of fewer than three corners"), false;
         if (!polygon.isClosed())
             polygon << polygon.first();
         QPainterPath path;
         path.addPolygon(polygon.translated(-polygon.boundingRect().topLeft()));
         path.closeSubpath();
         const Outlines piece{{path, 0}};
-        for (int k = 0; k < item.value(QStringLiteral("demand")).toInt(); ++k) {
+        for (int k = 0; k < int(demand); ++k) {
             Part part;
             part.nId = int(instance.parts.size()) + 1;
             part.strName = QStringLiteral("%1 #%2").arg(instance.name).arg(part.nId);
@@ -104,10 +112,10 @@ bool Load(const QString& path, Instance* pInstance, QString* pWhy)
             instance.dArea += PieceArea(piece);
         }
     }
+    if (instance.parts.isEmpty())
+        return *pWhy = QStringLiteral("no \"items\""), false;
     instance.nTurnStep = step == 360 ? 0 : step;
     *pInstance = instance;
-    if (instance.parts.isEmpty())
-        return *pWhy = QStringLiteral("no \"items\" with a \"demand\""), false;
     return true;
 }
 
