@@ -261,11 +261,15 @@ NoFit NoFitOf(const Ring& a, const Ring& b)
     for (const Pt& p : nfp.corners)
         most = std::max({most, std::abs(p.x), std::abs(p.y)});
     nfp.dScale = double(most);
-    nfp.invLength.resize(nfp.corners.size());
+    nfp.edges.resize(nfp.corners.size());
     for (size_t k = 0; k < nfp.corners.size(); ++k) {
-        const Pt e = Minus(nfp.corners[(k + 1) % nfp.corners.size()], nfp.corners[k]);
-        nfp.invLength[k] = 1.0 / std::hypot(double(e.x), double(e.y));
+        const Pt& v = nfp.corners[k];
+        const Pt e = Minus(nfp.corners[(k + 1) % nfp.corners.size()], v);
+        const double length = std::hypot(double(e.x), double(e.y));
+        // The offset from whole numbers, so that a far corner costs no precision.
+        nfp.edges[k] = {-double(e.y) / length, double(e.x) / length, double(Wide(e.y) * v.x - Wide(e.x) * v.y) / length};
     }
+    nfp.hintEdge = nfp.edges.front();
     return nfp;
 }
 
@@ -274,29 +278,30 @@ double Depth(const NoFit& nfp, const Pt& d)
     if (!(nfp.box.x0 < d.x && d.x < nfp.box.x1 && nfp.box.y0 < d.y && d.y < nfp.box.y1))
         return 0.0;
     const size_t n = nfp.corners.size();
-    // Doubles decide a side unless it is within their rounding of the edge;
-    // there whole numbers do.
-    const double far = std::max(nfp.dScale, double(std::max(std::abs(d.x), std::abs(d.y)))) * 2;
-    const double doubt = far * far * 1e-14;
-    const auto side = [&](size_t k) {
-        const Pt& v = nfp.corners[k];
-        const Pt& w = nfp.corners[k + 1 == n ? 0 : k + 1];
-        const double s = double(w.x - v.x) * double(d.y - v.y) - double(w.y - v.y) * double(d.x - v.x);
+    // Doubles decide a side unless it is within a thousand times their
+    // rounding of the edge; there whole numbers do.
+    const double dx = double(d.x), dy = double(d.y);
+    const double doubt = std::max(nfp.dScale, std::max(std::abs(dx), std::abs(dy))) * 2e-12;
+    const auto inside = [&](size_t k) {
+        const NoFit::Edge& e = nfp.edges[k];
+        const double s = e.nx * dx + e.ny * dy + e.c;
         if (std::abs(s) > doubt)
             return s;
+        const Pt& v = nfp.corners[k];
+        const Pt& w = nfp.corners[k + 1 == n ? 0 : k + 1];
         const Wide exact = Wide(w.x - v.x) * Wide(d.y - v.y) - Wide(w.y - v.y) * Wide(d.x - v.x);
         return exact > 0 ? std::max(s, 1e-300) : exact < 0 ? std::min(s, -1e-300) : 0.0;
     };
-    if (side(nfp.hint) <= 0)
+    if (const NoFit::Edge& e = nfp.hintEdge; e.nx * dx + e.ny * dy + e.c < -doubt || inside(nfp.hint) <= 0)
         return 0.0;
     double depth = std::numeric_limits<double>::infinity();
     for (size_t k = 0; k < n; ++k) {
-        const double s = side(k);
+        const double s = inside(k);
         if (s <= 0) {
-            nfp.hint = k;
+            nfp.hint = k, nfp.hintEdge = nfp.edges[k];
             return 0.0;
         }
-        depth = std::min(depth, s * nfp.invLength[k]);
+        depth = std::min(depth, s);
     }
     return depth;
 }

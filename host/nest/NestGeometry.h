@@ -48,11 +48,18 @@ std::vector<Ring> ConvexParts(const Ring& ring);
 // offset minus a's strictly inside the polygon means their insides meet.
 struct NoFit
 {
-    Ring corners;                  // counter-clockwise
-    std::vector<double> invLength; // of each edge, from corner k to k + 1
+    // Edge k, from corner k to k + 1, as its inward unit normal and offset:
+    // nx * x + ny * y + c is how far inside that edge a point lies.
+    struct Edge
+    {
+        double nx = 0, ny = 0, c = 0;
+    };
+    Ring corners; // counter-clockwise
+    std::vector<Edge> edges;
     Box box;
     double dScale = 0;             // of the largest coordinate: below that a side is decided exactly
     mutable size_t hint = 0;       // the edge that last kept an offset out: the likeliest next time
+    mutable Edge hintEdge;         // a copy, read with the box: most offsets are out by it alone
 };
 NoFit NoFitOf(const Ring& a, const Ring& b);
 // How far b, at offset d from a, reaches into a (0 when they do not overlap).
