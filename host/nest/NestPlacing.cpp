@@ -35,10 +35,16 @@ Coord TotalOf(const Problem& problem, const std::vector<Place>& places)
     for (size_t i = 0; i < places.size(); ++i)
         if (places[i].nSheet == last)
             used = std::max(used, places[i].at.x + problem.pShapes->shapes[size_t(problem.items[i].shapes[size_t(places[i].nTurn)])].w);
+    return Coord(last) * problem.length + std::max(used, StaysTo(problem, last));
+}
+
+Coord StaysTo(const Problem& problem, int sheet)
+{
+    Coord reach = 0;
     for (const Obstacle& o : problem.obstacles)
-        if (o.nSheet == last)
-            used = std::max(used, std::min(problem.length, o.at.x + problem.pShapes->shapes[size_t(o.nShape)].w));
-    return Coord(last) * problem.length + used;
+        if (o.nSheet == sheet)
+            reach = std::max(reach, std::min(problem.length, o.at.x + problem.pShapes->shapes[size_t(o.nShape)].w));
+    return reach;
 }
 
 std::vector<std::pair<int, int>> Offenders(const Problem& problem, const std::vector<Place>& places)

@@ -159,6 +159,13 @@ private:
         if (last < narrowest) // the last board would take nothing: one board fewer
             target -= last;
         target = std::max(target, floor);
+        // What stays on the last board holds its length: short of it, one board fewer, or nothing to try.
+        while (target < best.total) {
+            const int sheet = int((target - 1) / P.length);
+            if (target - Coord(sheet) * P.length >= StaysTo(P, sheet))
+                break;
+            target = sheet > 0 ? Coord(sheet) * P.length : best.total;
+        }
         m_target = target;
         Load(best.places);
         if (target >= best.total)
@@ -178,8 +185,13 @@ private:
             return;
         }
         if (Separate(bCompress ? 100 : 200, bCompress ? 5 : 3)) {
+            const Coord was = best.total;
             best.places = places;
             best.total = TotalOf(P, places);
+            if (best.total >= was) { // met with nothing shorter: trying again would spin without end
+                m_target = best.total;
+                return;
+            }
             if (!bCompress)
                 m_ratio = std::min(0.02, m_ratio * 1.2);
             Target();

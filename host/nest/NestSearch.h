@@ -73,6 +73,8 @@ struct Control
 
 // The total a layout takes (see Layout::total).
 Coord TotalOf(const Problem& problem, const std::vector<Place>& places);
+// How far along its board what stays on sheet reaches: no layout ending on that board is shorter.
+Coord StaysTo(const Problem& problem, int sheet);
 // Pairs of items, or an item and an obstacle (as -1 - index), whose insides meet,
 // or items that reach past their board.
 std::vector<std::pair<int, int>> Offenders(const Problem& problem, const std::vector<Place>& places);

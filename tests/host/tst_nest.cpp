@@ -1,6 +1,7 @@
 // The nest from outside: kerfmate-host nests sheets written here, its DXF
 // is read back by ezdxf and judged with CGAL's exact arithmetic, which the
 // nest does not use: every piece inside the margin, the spacing kept, none lost.
+#include "NestGeometry.h"
 #include "NestJudge.h"
 #include "Nesting.h"
 #include "Outline.h"
@@ -83,6 +84,7 @@ private slots:
     void rollTakesTheLengthItNeeds();
     void sameSeedSameNest();
     void pinnedStaysOversizedAlone();
+    void noFitCacheRefills();
     void stopKeepsTheBestCancelKeepsNothing();
 
 private:
@@ -138,7 +140,8 @@ QString TestNest::Judged(const QVector<QPolygonF>& pieces, const Stock& board)
 }
 
 // Sets whose pieces each fit the board nest at every spacing and turn, 0
-// too, where pieces touch: a plus beside a bar, squares that fill the room.
+// too, where pieces touch: a plus beside a bar, squares, triangles touching
+// along a slant and L pieces into each other's notch that fill the room.
 void TestNest::nestsWhatFits_data()
 {
     QTest::addColumn<QVector<QPolygonF>>("pieces");
@@ -154,6 +157,9 @@ void TestNest::nestsWhatFits_data()
         QTest::addRow("four squares fill the board, turn %d", turn) << squares << Stock{{100, 100}, 0, 0, turn} << 1 << 0.0;
     QTest::newRow("touching strips fill the board") << QVector<QPolygonF>{Rect(100, 30), Rect(100, 30), Rect(30, 40), Rect(70, 40)}
                                                    << Stock{{100, 100}, 0, 0, 90} << 1 << 0.0;
+    const QPolygonF halfSquare({{0, 0}, {100, 0}, {0, 100}}), ell({{0, 0}, {100, 0}, {100, 50}, {50, 50}, {50, 100}, {0, 100}});
+    QTest::newRow("two triangles fill the board") << QVector<QPolygonF>(2, halfSquare) << Stock{{100, 100}, 0, 0, 90} << 1 << 0.0;
+    QTest::newRow("two L pieces fill the board") << QVector<QPolygonF>(2, ell) << Stock{{100, 150}, 0, 0, 90} << 1 << 0.0;
     QTest::newRow("squares at spacing 1 fill the board") << QVector<QPolygonF>(4, Rect(49.5, 49.5)) << Stock{{100, 100}, 0, 1, 90} << 1 << 0.0;
     for (const auto& [tag, spacing, turn] : {std::tuple("stars, spacing 0", 0.0, 90), std::tuple("stars, spacing 2", 2.0, 30),
                                              std::tuple("stars, spacing 5, no turns", 5.0, 0)})
@@ -268,10 +274,8 @@ void TestNest::sameSeedSameNest()
         QCOMPARE(Nest(Parts(Stars(20, 15, 5)), Stock{{150, 100}, 2, 1, 90}, {"--seed", "7", "--nest-rounds", "3"}), 0);
         QFile saved(Path("n.kerfmate"));
         QVERIFY(saved.open(QIODevice::ReadOnly));
-        if (run == 0)
-            first = saved.readAll();
-        else
-            QCOMPARE(saved.readAll(), first);
+        const QByteArray text = saved.readAll();
+        QCOMPARE(text, run == 0 ? (first = text) : first);
     }
 }
 
@@ -280,13 +284,13 @@ void TestNest::sameSeedSameNest()
 void TestNest::pinnedStaysOversizedAlone()
 {
     NestRequest request;
-    request.parts = Parts({Rect(10, 10), Rect(120, 80), Rect(500, 20), Rect(30, 30), Rect(90, 90), Rect(30, 30)});
-    request.parts[3].bPinned = true, request.parts[3].position = QPointF(100, 100);
+    request.parts = Parts({Rect(90, 40), Rect(120, 80), Rect(500, 20), Rect(30, 30), Rect(90, 40), Rect(30, 30)});
+    request.parts[3].bPinned = true, request.parts[3].position = QPointF(100, 5);
     request.parts[5].bPinned = true, request.parts[5].position = QPointF(160, 10), request.parts[5].nSheet = 1;
     for (const Part& part : request.parts)
         request.moving << part.nId;
     request.nNextId = int(request.parts.size()) + 1;
-    request.setup.size = QSizeF(200, 100);
+    request.setup.size = QSizeF(250, 100);
     request.nRounds = 1;
     const NestOutcome outcome = ::Nest(request);
     QVERIFY(outcome.bDone);
@@ -298,8 +302,25 @@ void TestNest::pinnedStaysOversizedAlone()
     const Part &pinned = byId.value(request.parts[3].nId), &large = byId.value(request.parts[2].nId);
     QVERIFY(pinned.position == request.parts[3].position && pinned.nSheet == request.parts[3].nSheet);
     QVERIFY(large.nSheet == parts.lastKey() && parts.last() == 1 && large.nSheet == parts.size() - 1);
+    for (const Part& a : outcome.parts) // nothing is laid on what stays, nor on each other
+        for (const Part& b : outcome.parts)
+            QVERIFY(a.nId == b.nId || a.nSheet != b.nSheet || !a.Bounds().intersects(b.Bounds()));
     for (const Part& part : outcome.parts) // the offcut is cut past all the last sheet holds, pinned parts too
         QVERIFY(part.nSheet != large.nSheet - 1 || (outcome.bLastDown ? part.Bounds().bottom() : part.Bounds().right()) <= outcome.dLengthMm);
+}
+
+// Full, the no-fit cache forgets all at once and still hands back each pair's own polygon.
+void TestNest::noFitCacheRefills()
+{
+    NestGeometry::Shapes shapes;
+    for (int i = 0; i < 400; ++i)
+        shapes.Add({{0, 0}, {10 + i, 0}, {0, 7 + i % 13}});
+    NestGeometry::NoFitCache cache(shapes);
+    for (int k = 0; k < 2 * 400 * 400; ++k) { // past twice what it holds
+        const int a = k / 400 % 400, b = k % 400;
+        const NestGeometry::Ring &got = cache.Get(a, b).corners, &ra = shapes.convex[size_t(a)].corners, &rb = shapes.convex[size_t(b)].corners;
+        QVERIFY(got.size() <= 6 && (k % 97 || got == NestGeometry::NoFitOf(ra, rb).corners));
+    }
 }
 
 // Stop keeps the best layout found so far, every piece on it; Cancel gives none.
