@@ -282,9 +282,9 @@ double Depth(const NoFit& nfp, const Pt& d)
     // rounding of the edge; there whole numbers do.
     const double dx = double(d.x), dy = double(d.y);
     const double doubt = std::max(nfp.dScale, std::max(std::abs(dx), std::abs(dy))) * 2e-12;
+    const auto within = [&](const NoFit::Edge& e) { return e.nx * dx + e.ny * dy + e.c; };
     const auto inside = [&](size_t k) {
-        const NoFit::Edge& e = nfp.edges[k];
-        const double s = e.nx * dx + e.ny * dy + e.c;
+        const double s = within(nfp.edges[k]);
         if (std::abs(s) > doubt)
             return s;
         const Pt& v = nfp.corners[k];
@@ -292,7 +292,7 @@ double Depth(const NoFit& nfp, const Pt& d)
         const Wide exact = Wide(w.x - v.x) * Wide(d.y - v.y) - Wide(w.y - v.y) * Wide(d.x - v.x);
         return exact > 0 ? std::max(s, 1e-300) : exact < 0 ? std::min(s, -1e-300) : 0.0;
     };
-    if (const NoFit::Edge& e = nfp.hintEdge; e.nx * dx + e.ny * dy + e.c < -doubt || inside(nfp.hint) <= 0)
+    if (within(nfp.hintEdge) < -doubt || inside(nfp.hint) <= 0)
         return 0.0;
     double depth = std::numeric_limits<double>::infinity();
     for (size_t k = 0; k < n; ++k) {

@@ -185,13 +185,13 @@ private:
             return;
         }
         if (Separate(bCompress ? 100 : 200, bCompress ? 5 : 3)) {
-            const Coord was = best.total;
-            best.places = places;
-            best.total = TotalOf(P, places);
-            if (best.total >= was) { // met with nothing shorter: trying again would spin without end
+            const Coord length = TotalOf(P, places);
+            if (length >= best.total) { // met with nothing shorter: trying again would spin without end
                 m_target = best.total;
                 return;
             }
+            best.places = places;
+            best.total = length;
             if (!bCompress)
                 m_ratio = std::min(0.02, m_ratio * 1.2);
             Target();
