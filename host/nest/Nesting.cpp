@@ -397,6 +397,7 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
         return pieceArea / (sheets * alongMm * acrossMm + std::min(strip, alongMm) * acrossMm);
     };
 
+    const auto started = std::chrono::steady_clock::now();
     const auto solve = [&](const S::Problem& on, double seconds, S::Layout* pLayout, const std::function<double(cInt)>& useOf) {
         std::vector<S::Place> places(on.items.size());
         const std::vector<int> order = LargestFirst(on.items.size(), [&](int k) { return on.items[size_t(k)].dArea; });
@@ -413,9 +414,10 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
             control.nRounds = request.nRounds;
             control.nSeed = request.nSeed;
             control.nThreads = request.nThreads > 0 ? request.nThreads : int(std::max(1u, std::min(8u, std::thread::hardware_concurrency())));
-            control.round = [&](const S::Layout& best, int round, double elapsed) {
+            control.round = [&](const S::Layout& best, int round, double) {
                 status.dMaterialUse = useOf(best.total);
-                status.dSeconds = elapsed;
+                // From the first search on, not this one's: the window's bar and stderr never step back.
+                status.dSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
                 status.nRound = outcome.nRounds + round;
                 return ask() && !stopped;
             };
@@ -428,7 +430,6 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
     const double seconds = std::clamp(request.dSeconds, 0.0, NestRequest::kMostSeconds);
     // What the boards' search leaves (a quarter at least) goes to the last board's other side.
     const double mainSeconds = setup.bRoll ? seconds : 0.75 * seconds;
-    const auto started = std::chrono::steady_clock::now();
     S::Layout layout;
     // Boards end to end keep a piece from crossing from one to the next; when
     // everything may fit on one, a roll of its width is tried first, so that a
