@@ -133,6 +133,9 @@ public:
         }
     }
 
+    // Nothing shorter to try, and nothing better to take up: only another lane's success would wake it.
+    bool Idle() const { return m_target >= best.total && !bPending; }
+
     Layout best, pending;
     bool bPending = false, bCompress = false;
     std::uint64_t nRoundEnd = 0;
@@ -560,6 +563,8 @@ Layout Search(const Problem& problem, const Layout& start, const Control& contro
             lane->bCompress = rounds >= expected * 4 / 5;
             lane->nRoundEnd += kRoundWork;
         }
+        if (std::all_of(lanes.cbegin(), lanes.cend(), [](const auto& lane) { return lane->Idle(); }))
+            meeting.bStop = true; // the rest of the budget would change nothing
     };
     std::vector<std::thread> others;
     const auto run = [&meeting](Lane* pLane) {

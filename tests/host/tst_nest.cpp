@@ -134,9 +134,8 @@ QString TestNest::Judged(const QVector<QPolygonF>& pieces, const Stock& board)
                 return QStringLiteral("a piece of area %1 that was not asked for").arg(area);
             areas.erase(same);
         }
-    if (!areas.empty())
-        return QStringLiteral("%1 pieces of %2 not written").arg(areas.size()).arg(pieces.size());
-    return JudgeNest(sheets, ::Board{board.size, board.margin, board.spacing});
+    return areas.empty() ? JudgeNest(sheets, ::Board{board.size, board.margin, board.spacing})
+                         : QStringLiteral("%1 pieces of %2 not written").arg(areas.size()).arg(pieces.size());
 }
 
 // Sets whose pieces each fit the board nest at every spacing and turn, 0
@@ -307,6 +306,11 @@ void TestNest::pinnedStaysOversizedAlone()
             QVERIFY(a.nId == b.nId || a.nSheet != b.nSheet || !a.Bounds().intersects(b.Bounds()));
     for (const Part& part : outcome.parts) // the offcut is cut past all the last sheet holds, pinned parts too
         QVERIFY(part.nSheet != large.nSheet - 1 || (outcome.bLastDown ? part.Bounds().bottom() : part.Bounds().right()) <= outcome.dLengthMm);
+    // Pinned past where the others end, nothing shorter can exist: the search ends at once.
+    request.parts = Parts({Rect(10, 10), Rect(90, 40), Rect(90, 40)}); // the first on sheet 0
+    request.parts[0].bPinned = true, request.parts[0].position = QPointF(180, 80);
+    request.setup.size = QSizeF(200, 100), request.nRounds = 0, request.dSeconds = 60;
+    QCOMPARE(::Nest(request).nRounds, 1);
 }
 
 // Full, the no-fit cache forgets all at once and still hands back each pair's own polygon.
@@ -336,15 +340,14 @@ void TestNest::stopKeepsTheBestCancelKeepsNothing()
     for (NestStep answer : {NestStep::Go, NestStep::Stop, NestStep::Cancel}) {
         request.nRounds = answer == NestStep::Go ? 2 : 0; // each of its searches, two rounds
         int rounds = 0;
-        double seconds = 0;
-        bool back = false; // the time shown stepped back
+        double shown = 0, back = 0; // the time shown last, and the most it ever stepped back
         const NestOutcome outcome = ::Nest(request, [&](const NestStatus& status) {
-            back = back || status.dSeconds < seconds, seconds = status.dSeconds;
+            back = std::max(back, shown - status.dSeconds), shown = status.dSeconds;
             return status.nRound > 0 && ++rounds >= 2 ? answer : NestStep::Go;
         });
         QCOMPARE(outcome.bDone, answer != NestStep::Cancel);
         QCOMPARE(outcome.parts.size(), answer != NestStep::Cancel ? request.parts.size() : 0);
-        QVERIFY(!back && (answer == NestStep::Go ? outcome.nRounds > 2 : rounds == 2 && outcome.nRounds <= 2));
+        QVERIFY(back == 0 && (answer == NestStep::Go ? outcome.nRounds > 2 : rounds == 2 && outcome.nRounds <= 2));
     }
 }
 
