@@ -223,6 +223,7 @@ void BM_Nest(benchmark::State& state)
     const Usage shelf = Shelves(parts, request.setup, outcome.dSpacingMm);
     state.counters["pieces"] = outcome.nPieces;
     state.counters["in_holes"] = outcome.nInHoles;
+    state.counters["placed_again"] = outcome.nPlacedAgain; // by the last check: the search erred
     state.counters["sheets"] = nest.nSheets;
     state.counters["shelf_sheets"] = shelf.nSheets;
     state.counters["use_%"] = 100 * nest.dPieces / nest.dMaterial;

@@ -166,8 +166,9 @@ int ParseOptions(const QStringList& args, HostOptions& options)
                                           .arg(NestRequest::kDefaultSeconds),
                                       QStringLiteral("seconds"));
     const QCommandLineOption nestRounds(QStringLiteral("nest-rounds"),
-                                        QStringLiteral("Search exactly this many rounds instead, however long they take:\n"
-                                                       "the same seed, rounds and cores give the same nest."),
+                                        QStringLiteral("Search this many rounds instead, however long they take (fewer once\n"
+                                                       "nothing shorter can exist): the same seed, rounds and cores give the\n"
+                                                       "same nest."),
                                         QStringLiteral("n"));
     const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Seed of the nest's search (default 1)."),
                                   QStringLiteral("n"));

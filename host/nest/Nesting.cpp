@@ -465,6 +465,7 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
             break;
         std::sort(again.begin(), again.end());
         again.erase(std::unique(again.begin(), again.end()), again.end());
+        outcome.nPlacedAgain += pass == 0 ? int(again.size()) : 0;
         for (int i : again)
             layout.places[size_t(i)].nSheet = pass == 0 ? -1 : -2;
         if (pass == 0)

@@ -43,6 +43,7 @@ struct NestOutcome
     bool bLastDown = false; // that length runs down from the last sheet's top edge, not from its left
     double dMaterialUse = 0; // the pieces' area over the sheets', the last one's offcut left out
     int nRounds = 0;       // of search run
+    int nPlacedAgain = 0;  // by the last check, where the search had left them: 0 unless the search erred
 };
 
 // Where a nest has got to, reported after each piece of the first layout and each round of the search.
