@@ -398,16 +398,20 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
     };
 
     const auto started = std::chrono::steady_clock::now();
-    const auto solve = [&](const S::Problem& on, double seconds, S::Layout* pLayout, const std::function<double(cInt)>& useOf) {
+    const auto firstFit = [&](const S::Problem& on, S::Layout* pLayout) {
         std::vector<S::Place> places(on.items.size());
         const std::vector<int> order = LargestFirst(on.items.size(), [&](int k) { return on.items[size_t(k)].dArea; });
         const bool whole = S::FirstFit(on, places, order, request.nSeed, [&](int done) {
             status.nPlaced = std::max(status.nPlaced, outcome.nInHoles + done); // a second try shows no step back
             return ask();
         });
-        if (!whole || cancelled)
-            return false;
         *pLayout = S::Layout{places, S::TotalOf(on, places)};
+        return whole && !cancelled;
+    };
+    // From the layout given, or from a first one when it holds none.
+    const auto solve = [&](const S::Problem& on, double seconds, S::Layout* pLayout, const std::function<double(cInt)>& useOf) {
+        if (pLayout->places.size() != on.items.size() && !firstFit(on, pLayout))
+            return false;
         if (!stopped && int(on.items.size()) <= kMostSearched) {
             S::Control control;
             control.dSeconds = seconds;
@@ -440,15 +444,21 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
     bool single = false, tried = false;
     if (!setup.bRoll && problem.obstacles.empty() && moving <= double(problem.length) * double(problem.height)) {
         tried = true;
+        // A roll longer than the board is no layout: until one fits, the use shown is the boards' first layout's.
+        if (!firstFit(problem, &layout)) {
+            outcome.strError = QStringLiteral("cancelled");
+            return outcome;
+        }
+        const double boardsUse = use(layout.total);
         S::Problem roll = problem;
         roll.length = cInt(kRollMm * kUnitsPerMm);
         S::Layout rolled;
-        if (!solve(roll, seconds / 2, &rolled, use)) {
+        if (!solve(roll, seconds / 2, &rolled, [&](cInt total) { return std::max(boardsUse, total <= problem.length ? use(total) : 0.0); })) {
             outcome.strError = QStringLiteral("cancelled");
             return outcome;
         }
         rolled.total = S::TotalOf(problem, rolled.places);
-        if ((single = rolled.total <= problem.length && S::Offenders(problem, rolled.places).empty()))
+        if ((single = rolled.total <= problem.length && S::Offenders(problem, rolled.places).empty()) && rolled.total < layout.total)
             layout = rolled;
     }
     if (!single && !solve(problem, tried ? mainSeconds - seconds / 2 : mainSeconds, &layout, use)) {
