@@ -114,11 +114,11 @@ int ParseOptions(const QStringList& args, HostOptions& options)
     const QCommandLineOption dxf(QStringLiteral("dxf"), QStringLiteral("The same as --out file.dxf."),
                                  QStringLiteral("file.dxf"));
     const QCommandLineOption open(QStringLiteral("open"),
-                                  QStringLiteral("Start from this sheet; without --accept, --set, --generator or\n"
+                                  QStringLiteral("Start from this sheet; without --accept, --set, --generator or "
                                                  "--screenshot no dialog runs and the sheet is only exported or saved."),
                                   QStringLiteral("file.%1").arg(QLatin1String(SheetDocument::kSuffix)));
     const QCommandLineOption import(QStringLiteral("import"),
-                                    QStringLiteral("Place this SVG or DXF drawing on the sheet as a part, its closed\n"
+                                    QStringLiteral("Place this SVG or DXF drawing on the sheet as a part, its closed "
                                                    "outlines as pieces with their holes (repeatable; with --nest, nested too)."),
                                     QStringLiteral("file"));
     const QCommandLineOption save(QStringLiteral("save"), QStringLiteral("Save the sheet, with the new part, here."),
@@ -143,37 +143,37 @@ int ParseOptions(const QStringList& args, HostOptions& options)
     const QCommandLineOption window(QStringLiteral("window"),
                                     QStringLiteral("Open the window even with --accept or --screenshot."));
     const QCommandLineOption sheet(QStringLiteral("sheet"),
-                                   QStringLiteral("The board every sheet is cut from, in millimetres (600x400),\n"
-                                                  "or in inches with \"in\" after it (24x12in); a length of 0 (600x0)\n"
-                                                  "is a roll or long stock: one board of that width, as long as the\n"
+                                   QStringLiteral("The board every sheet is cut from, in millimetres (600x400), "
+                                                  "or in inches with \"in\" after it (24x12in); a length of 0 (600x0) "
+                                                  "is a roll or long stock: one board of that width, as long as the "
                                                   "nest needs, which --nest reports."),
                                    QStringLiteral("WxL"));
     const QCommandLineOption margin(QStringLiteral("margin"), QStringLiteral("Keep this clear along the board's edges (mm)."),
                                     QStringLiteral("mm"));
     const QCommandLineOption spacing(QStringLiteral("spacing"),
-                                     QStringLiteral("Material left between two parts (mm); the kerf comes on top. Straight\n"
-                                                    "edges keep exactly that (0: they may touch); curved ones up to\n"
+                                     QStringLiteral("Material left between two parts (mm); the kerf comes on top. Straight "
+                                                    "edges keep exactly that (0: they may touch); curved ones up to "
                                                     "0.04 mm more, outlines of very many corners up to 0.4 mm more."),
                                      QStringLiteral("mm"));
     const QCommandLineOption turn(QStringLiteral("turn"),
                                   QStringLiteral("Nested pieces turn in steps of this many degrees (0 never; it divides 360)."),
                                   QStringLiteral("degrees"));
     const QCommandLineOption nest(QStringLiteral("nest"),
-                                  QStringLiteral("Nest every part onto as few sheets as it takes before writing; the\n"
+                                  QStringLiteral("Nest every part onto as few sheets as it takes before writing; the "
                                                  "best material use so far goes to stderr, and Ctrl+C keeps it."));
     const QCommandLineOption nestTime(QStringLiteral("nest-time"),
                                       QStringLiteral("Search this long for a better nest after the first (default %1).")
                                           .arg(NestRequest::kDefaultSeconds),
                                       QStringLiteral("seconds"));
     const QCommandLineOption nestRounds(QStringLiteral("nest-rounds"),
-                                        QStringLiteral("Search this many rounds instead, however long they take (fewer once\n"
-                                                       "nothing shorter can exist): the same seed, rounds and cores give the\n"
+                                        QStringLiteral("Search this many rounds instead, however long they take (fewer once "
+                                                       "nothing shorter can exist): the same seed, rounds and cores give the "
                                                        "same nest."),
                                         QStringLiteral("n"));
     const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Seed of the nest's search (default 1)."),
                                   QStringLiteral("n"));
     const QCommandLineOption layers(QStringLiteral("layers"),
-                                    QStringLiteral("Write several sheets as layers of one SVG or DXF, not as\n"
+                                    QStringLiteral("Write several sheets as layers of one SVG or DXF, not as "
                                                    "FILE-1.svg, FILE-2.svg... (a PDF is a page per sheet)."));
     parser.addOptions({module, out, dxf, open, import, save, lang, theme, accept, generator, set, screenshot, log, window, sheet,
                        margin, spacing, turn, nest, nestTime, nestRounds, seed, layers});
