@@ -552,7 +552,7 @@ Layout Search(const Problem& problem, const Layout& start, const Control& contro
         bool more = control.nRounds > 0 ? rounds < control.nRounds : seconds + perRound <= control.dSeconds;
         if (std::getenv("KERFMATE_NEST_TRACE")) // what each round reached, for tuning
             std::fprintf(stderr, "round %d after %.2f s: %lld\n", rounds, seconds, static_cast<long long>(overall.total));
-        if (control.round && !control.round(overall, rounds, seconds))
+        if (control.round && !control.round(overall, rounds))
             more = false;
         if (overall.total <= lanes.front()->floor)
             more = false;

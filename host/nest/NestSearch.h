@@ -66,7 +66,7 @@ struct Control
     std::uint64_t nSeed = 1;
     int nThreads = 1;
     // After each round, with the best layout so far; false ends the search.
-    std::function<bool(const Layout& best, int nRound, double dSeconds)> round;
+    std::function<bool(const Layout& best, int nRound)> round;
     // Polled often while the first layout is built: true gives up.
     std::function<bool()> stop;
 };

@@ -329,12 +329,14 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
         stopped = step == NestStep::Stop;
         return !cancelled;
     };
-    outcome.nInHoles = FillHoles(pieces, setup, half, request.nSeed);
-    status.nPlaced = outcome.nInHoles;
-    if (!ask()) {
+    const auto cancelledNest = [&outcome] {
         outcome.strError = QStringLiteral("cancelled");
         return outcome;
-    }
+    };
+    outcome.nInHoles = FillHoles(pieces, setup, half, request.nSeed);
+    status.nPlaced = outcome.nInHoles;
+    if (!ask())
+        return cancelledNest();
 
     // The main problem: every other moving piece onto the boards, round what stays.
     ShapeTable table;
@@ -408,17 +410,15 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
         *pLayout = S::Layout{places, S::TotalOf(on, places)};
         return whole && !cancelled;
     };
-    // From the layout given, or from a first one when it holds none.
-    const auto solve = [&](const S::Problem& on, double seconds, S::Layout* pLayout, const std::function<double(cInt)>& useOf) {
-        if (pLayout->places.size() != on.items.size() && !firstFit(on, pLayout))
-            return false;
+    // Shortens the layout given for as long as the budget allows; false when cancelled.
+    const auto search = [&](const S::Problem& on, double seconds, S::Layout* pLayout, const std::function<double(cInt)>& useOf) {
         if (!stopped && int(on.items.size()) <= kMostSearched) {
             S::Control control;
             control.dSeconds = seconds;
             control.nRounds = request.nRounds;
             control.nSeed = request.nSeed;
             control.nThreads = request.nThreads > 0 ? request.nThreads : int(std::max(1u, std::min(8u, std::thread::hardware_concurrency())));
-            control.round = [&](const S::Layout& best, int round, double) {
+            control.round = [&](const S::Layout& best, int round) {
                 status.dMaterialUse = useOf(best.total);
                 // From the first search on, not this one's: the window's bar and stderr never step back.
                 status.dSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
@@ -441,30 +441,25 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
     double moving = 0;
     for (const S::Item& item : problem.items)
         moving += item.dArea;
+    if (!firstFit(problem, &layout))
+        return cancelledNest();
     bool single = false, tried = false;
     if (!setup.bRoll && problem.obstacles.empty() && moving <= double(problem.length) * double(problem.height)) {
         tried = true;
         // A roll longer than the board is no layout: until one fits, the use shown is the boards' first layout's.
-        if (!firstFit(problem, &layout)) {
-            outcome.strError = QStringLiteral("cancelled");
-            return outcome;
-        }
         const double boardsUse = use(layout.total);
         S::Problem roll = problem;
         roll.length = cInt(kRollMm * kUnitsPerMm);
         S::Layout rolled;
-        if (!solve(roll, seconds / 2, &rolled, [&](cInt total) { return std::max(boardsUse, total <= problem.length ? use(total) : 0.0); })) {
-            outcome.strError = QStringLiteral("cancelled");
-            return outcome;
-        }
+        if (!firstFit(roll, &rolled)
+            || !search(roll, seconds / 2, &rolled, [&](cInt total) { return std::max(boardsUse, total <= problem.length ? use(total) : 0.0); }))
+            return cancelledNest();
         rolled.total = S::TotalOf(problem, rolled.places);
         if ((single = rolled.total <= problem.length && S::Offenders(problem, rolled.places).empty()) && rolled.total < layout.total)
             layout = rolled;
     }
-    if (!single && !solve(problem, tried ? mainSeconds - seconds / 2 : mainSeconds, &layout, use)) {
-        outcome.strError = QStringLiteral("cancelled");
-        return outcome;
-    }
+    if (!single && !search(problem, tried ? mainSeconds - seconds / 2 : mainSeconds, &layout, use))
+        return cancelledNest();
     // The verdict the search placed by, once more on the whole layout: an
     // item it would refuse is placed again where it is free.
     for (int pass = 0; pass < 2; ++pass) {
@@ -517,10 +512,8 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
         };
         S::Layout laid;
         const double left = seconds - std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-        if (!solve(strip, std::max(left, 0.0), &laid, [&](cInt used) { return std::max(stripUse(used), laidUse); })) {
-            outcome.strError = QStringLiteral("cancelled");
-            return outcome;
-        }
+        if (!firstFit(strip, &laid) || !search(strip, std::max(left, 0.0), &laid, [&](cInt used) { return std::max(stripUse(used), laidUse); }))
+            return cancelledNest();
         S::Problem board2 = strip;
         board2.length = other.length;
         const cInt used = S::TotalOf(board2, laid.places);
