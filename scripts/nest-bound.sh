@@ -22,7 +22,10 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=offscreen
 bash scripts/mixed-set.sh "$host" "$work/set.kerfmate" "$copies"
-"$host" --open "$work/set.kerfmate" --out "$work/set.dxf" >/dev/null 2>&1
+if ! "$host" --open "$work/set.kerfmate" --out "$work/set.dxf" >/dev/null 2>"$work/export.log"; then
+  cat "$work/export.log" >&2
+  exit 1
+fi
 /usr/bin/python3 - "$work" "$@" <<'PY'
 import glob, math, sys
 import ezdxf
@@ -67,7 +70,8 @@ pieces, holes, net = [], [], 0.0
 for i, (sheet, b, ring) in enumerate(rings):
     depth = sum(1 for j, (s, c, _) in enumerate(rings) if j != i and s == sheet and within(b, c))
     net += area(ring) if depth % 2 == 0 else -area(ring)
-    (pieces if depth == 0 else holes if depth == 1 else []).append((b, ring))
+    if depth < 2:  # deeper: a piece inside another's hole, none while unnested
+        (pieces if depth == 0 else holes).append((b, ring))
 
 round_pieces, panel_pieces = [], []
 for b, ring in pieces:
