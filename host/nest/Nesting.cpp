@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cmath>
 #include <numeric>
+#include <optional>
 #include <thread>
 
 namespace {
@@ -113,8 +114,9 @@ const TurnedPiece& TurnedIn(ShapeTable& table, const Frame& frame, const Piece& 
 }
 
 // The board round a room (a hole that keeps the spacing from its edge): its
-// box less the room, in two halves that hold no hole.
-std::vector<G::Ring> AroundRoom(const Path& room, const QRectF& box)
+// box less the room, in two halves that hold no hole; none for a room that
+// fills its box (a square-cornered hole). Nothing when the room cannot be told so.
+std::optional<std::vector<G::Ring>> AroundRoom(const Path& room, const QRectF& box)
 {
     std::vector<G::Ring> around;
     const cInt x0 = cInt(std::floor(box.left() * kUnitsPerMm)), x1 = cInt(std::ceil(box.right() * kUnitsPerMm));
@@ -128,7 +130,7 @@ std::vector<G::Ring> AroundRoom(const Path& room, const QRectF& box)
         clipper.Execute(ClipperLib::ctDifference, tree, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
         for (const ClipperLib::PolyNode* pNode : tree.Childs) {
             if (!pNode->Childs.empty()) // a hole in a half: the room is no simple ring; give it up
-                return {};
+                return std::nullopt;
             if (G::Ring ring = RingOf(pNode->Contour); !ring.empty())
                 around.push_back(ring);
         }
@@ -171,8 +173,8 @@ int FillHoles(std::vector<Piece>& pieces, const SheetSetup& setup, double half, 
             }
             if (guests.empty())
                 continue;
-            const std::vector<G::Ring> around = AroundRoom(room, roomBounds);
-            if (around.empty())
+            const std::optional<std::vector<G::Ring>> around = AroundRoom(room, roomBounds);
+            if (!around)
                 continue;
             ShapeTable table;
             S::Problem problem;
@@ -180,7 +182,7 @@ int FillHoles(std::vector<Piece>& pieces, const SheetSetup& setup, double half, 
             problem.height = cInt(std::ceil(roomBounds.bottom() * kUnitsPerMm)) - cInt(std::floor(roomBounds.top() * kUnitsPerMm));
             problem.nMaxSheets = 1;
             const G::Pt low{cInt(std::floor(roomBounds.left() * kUnitsPerMm)), cInt(std::floor(roomBounds.top() * kUnitsPerMm))};
-            for (G::Ring ring : around) {
+            for (G::Ring ring : *around) {
                 for (G::Pt& p : ring)
                     p.x -= low.x, p.y -= low.y;
                 S::Obstacle o;

@@ -1,6 +1,7 @@
 // The nest from outside: kerfmate-host nests sheets written here, its DXF
 // is read back by ezdxf and judged with CGAL's exact arithmetic, which the
 // nest does not use: every piece inside the margin, the spacing kept, none lost.
+#include "CShape.h"
 #include "NestGeometry.h"
 #include "NestJudge.h"
 #include "Nesting.h"
@@ -301,9 +302,9 @@ void TestNest::pinnedStaysOversizedAlone()
     const Part &pinned = byId.value(request.parts[3].nId), &large = byId.value(request.parts[2].nId);
     QVERIFY(pinned.position == request.parts[3].position && pinned.nSheet == request.parts[3].nSheet);
     QVERIFY(large.nSheet == 2 && parts == (QMap<int, int>{{0, 3}, {1, 2}, {2, 1}})); // parts on each sheet
-    for (const Part& a : outcome.parts) // nothing is laid on what stays, nor on each other
+    for (const Part& a : outcome.parts) // nothing comes nearer what stays, nor each other, than the 2 mm spacing
         for (const Part& b : outcome.parts)
-            QVERIFY(a.nId == b.nId || a.nSheet != b.nSheet || !a.Bounds().intersects(b.Bounds()));
+            QVERIFY(a.nId == b.nId || a.nSheet != b.nSheet || !a.Bounds().adjusted(-1.4, -1.4, 1.4, 1.4).intersects(b.Bounds()));
     for (const Part& part : outcome.parts) // the offcut is cut past all the last sheet holds, pinned parts too
         QVERIFY(part.nSheet != large.nSheet - 1 || (outcome.bLastDown ? part.Bounds().bottom() : part.Bounds().right()) <= outcome.dLengthMm);
     // Pinned past where the others end, nothing shorter can exist: the search ends at once.
@@ -311,6 +312,14 @@ void TestNest::pinnedStaysOversizedAlone()
     request.parts[0].bPinned = true, request.parts[0].position = QPointF(180, 80);
     request.setup.size = QSizeF(200, 100), request.nRounds = 0, request.dSeconds = 60;
     QCOMPARE(::Nest(request).nRounds, 1);
+    // A square-cornered hole holds pieces like any other: here only it can.
+    request.parts = Parts({Rect(300, 300), Rect(50, 50), Rect(50, 50)});
+    request.parts[0].pieces[0] << Outline{QPainterPath(), 0};
+    request.parts[0].pieces[0].last().path.addRect(20, 20, 260, 260);
+    request.setup.size = QSizeF(350, 310), request.setup.dMarginMm = 0, request.nRounds = 1;
+    QCOMPARE(::Nest(request).nInHoles, 2);
+    request.parts[0].pieces[0].last().nLayer = CShape::LayerEngrave; // marked, not cut out: no hole
+    QCOMPARE(::Nest(request).nInHoles, 0);
 }
 
 // Full, the no-fit cache forgets all at once and still hands back each pair's own polygon.
