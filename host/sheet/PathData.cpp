@@ -70,20 +70,28 @@ QString FromPathData(const QString& data, QPainterPath* pPath, double dMost)
     int count = 0, segments = 0;
     QChar command;
     QPointF start;
-    // Each subpath: M, then lines and curves, then Z or not.
+    bool lastIsLine = false;
+    // Each subpath: M, then lines and curves, then Z or not. What the path
+    // would not keep as written (a point that repeats the one before, an end
+    // at the start that is no Z) is refused: it could not be saved back the same.
     const auto needed = [&] { return command == QLatin1Char('C') ? 6 : command == QLatin1Char('Z') ? 0 : 2; };
     const auto flush = [&]() -> QString {
         const int need = needed();
         if (count != need)
             return QStringLiteral("%1 takes %2 numbers, not %3").arg(command).arg(need).arg(count);
+        const int before = path.elementCount();
         if (command == QLatin1Char('M'))
             path.moveTo(numbers[0], numbers[1]), start = QPointF(numbers[0], numbers[1]), segments = 0;
         else if (command == QLatin1Char('L'))
-            path.lineTo(numbers[0], numbers[1]), ++segments;
+            path.lineTo(numbers[0], numbers[1]), ++segments, lastIsLine = true;
         else if (command == QLatin1Char('C'))
-            path.cubicTo(numbers[0], numbers[1], numbers[2], numbers[3], numbers[4], numbers[5]), ++segments;
+            path.cubicTo(numbers[0], numbers[1], numbers[2], numbers[3], numbers[4], numbers[5]), ++segments, lastIsLine = false;
         else if (path.currentPosition() != start)
             path.lineTo(start);
+        else if (lastIsLine)
+            return QStringLiteral("Z follows a line back to the start");
+        if (command != QLatin1Char('M') && command != QLatin1Char('Z') && path.elementCount() == before)
+            return QStringLiteral("%1 %2 %3 goes nowhere from the point before").arg(command).arg(numbers[count - 2]).arg(numbers[count - 1]);
         count = 0;
         return QString();
     };
@@ -109,6 +117,8 @@ QString FromPathData(const QString& data, QPainterPath* pPath, double dMost)
                     return why;
             if (c == QLatin1Char('M') && !command.isNull() && segments == 0)
                 return QStringLiteral("a subpath has no line or curve");
+            if (c == QLatin1Char('M') && !command.isNull() && command != QLatin1Char('Z') && path.currentPosition() == start)
+                return QStringLiteral("a subpath ends at its start without Z");
             if (command == QLatin1Char('Z') && c != QLatin1Char('M'))
                 return QStringLiteral("Z is followed by %1, not M").arg(c);
             if (c == QLatin1Char('Z') && segments == 0)
@@ -148,6 +158,8 @@ QString FromPathData(const QString& data, QPainterPath* pPath, double dMost)
         return why;
     if (segments == 0)
         return QStringLiteral("a subpath has no line or curve");
+    if (command != QLatin1Char('Z') && path.currentPosition() == start)
+        return QStringLiteral("a subpath ends at its start without Z");
     *pPath = path;
     return QString();
 }
