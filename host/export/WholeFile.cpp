@@ -6,7 +6,10 @@
 #include <cstring>
 #include <unistd.h>
 
-bool WriteWholeFile(const QString& path, const QByteArray& bytes, QString* pError)
+WholeFiles::WholeFiles() = default;
+WholeFiles::~WholeFiles() = default;
+
+bool WholeFiles::Add(const QString& path, const QByteArray& bytes, QString* pError)
 {
     const auto fail = [pError](const QString& reason) {
         if (pError)
@@ -17,23 +20,42 @@ bool WriteWholeFile(const QString& path, const QByteArray& bytes, QString* pErro
     if (target.exists() && !QFileInfo(target.canonicalFilePath()).isFile())
         return fail(QStringLiteral("%1 is not a regular file").arg(path));
     // Through a link the file it ends at is replaced, the link kept.
-    QSaveFile file(target.isSymLink() ? target.canonicalFilePath() : path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return fail(file.errorString());
+    auto file = std::make_unique<QSaveFile>(target.isSymLink() ? target.canonicalFilePath() : path);
+    if (!file->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return fail(file->errorString());
     for (qint64 done = 0; done < bytes.size();) {
-        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        const qint64 written = file->write(bytes.constData() + done, bytes.size() - done);
         if (written <= 0) {
-            const QString reason = file.errorString(); // before cancelling overwrites it
-            file.cancelWriting();
+            const QString reason = file->errorString(); // before cancelling overwrites it
+            file->cancelWriting();
             return fail(reason);
         }
         done += written;
     }
     // Space the file system only promised is claimed here.
-    if (!file.flush() || ::fsync(file.handle()) != 0) {
+    if (!file->flush() || ::fsync(file->handle()) != 0) {
         const QString reason = QString::fromLocal8Bit(std::strerror(errno));
-        file.cancelWriting();
+        file->cancelWriting();
         return fail(reason);
     }
-    return file.commit() || fail(file.errorString());
+    m_files.push_back(std::move(file));
+    return true;
+}
+
+bool WholeFiles::Commit(QString* pError)
+{
+    for (const std::unique_ptr<QSaveFile>& file : m_files)
+        if (!file->commit()) {
+            if (pError) // of several, which one
+                *pError = m_files.size() > 1 ? QStringLiteral("%1: %2").arg(file->fileName(), file->errorString()) : file->errorString();
+            return false;
+        }
+    m_files.clear();
+    return true;
+}
+
+bool WriteWholeFile(const QString& path, const QByteArray& bytes, QString* pError)
+{
+    WholeFiles file;
+    return file.Add(path, bytes, pError) && file.Commit(pError);
 }

@@ -275,6 +275,7 @@ bool ExportSheets(const QVector<Outlines>& all, const QString& path, bool bFileP
     }
     const ExportFormat* pFormat = FormatOf(path);
     QStringList written;
+    WholeFiles whole;
     for (auto& [file, contents] : files) {
         for (Outlines& sheet : contents)
             sheet = CutOrdered(sheet);
@@ -284,12 +285,18 @@ bool ExportSheets(const QVector<Outlines>& all, const QString& path, bool bFileP
                 *pError = QStringLiteral("the %1 could not be made").arg(QString::fromLatin1(pFormat->pszSuffix).toUpper());
             return false;
         }
-        if (!WriteWholeFile(file, bytes, pError))
+        QString why;
+        if (!whole.Add(file, bytes, &why)) {
+            if (pError) // of several, which one
+                *pError = files.size() > 1 ? QStringLiteral("%1: %2").arg(file, why) : why;
             return false;
+        }
         written << file;
-        if (pWritten)
-            *pWritten << file;
     }
+    if (!whole.Commit(pError))
+        return false;
+    if (pWritten)
+        *pWritten << written;
     // Sheets an earlier export left under this name would be cut with these.
     for (const QString& stale : StaleSheetFiles(path, written))
         if (!QFile::remove(stale)) {

@@ -114,4 +114,16 @@ done
 left=$(cd "$work/nest" && ls | tr '\n' ' ')
 [ "$left" = "n-1.dxf n-1.svg n-2.dxf n-2.svg " ] || fail "after 3 sheets and then 2 the folder holds: $left"
 [ $bad = 1 ] || echo "sheets: numbered from 1, an earlier export's extra sheets removed"
+
+# The sheets of one nest are replaced together or not at all: one that
+# cannot be written leaves every earlier sheet as it was, and is named.
+suffix=together bad=0
+printf "previous 1\n" >"$work/nest/n-1.svg"; printf "previous 2\n" >"$work/nest/n-2.svg"
+before=$(cd "$work/nest" && md5sum n-1.svg n-2.svg)
+mkdir "$work/nest/n-3.svg"
+on_sheets 1 2 3
+out=$("$host" --open "$work/sheets.kerfmate" --out "$work/nest/n.svg" 2>&1) && code=0 || code=$?
+[ $code = 5 ] && grep -q "n-3.svg is not a regular file" <<<"$out" || fail "exit $code: $out"
+[ "$(cd "$work/nest" && md5sum n-1.svg n-2.svg)" = "$before" ] || fail "the earlier sheets changed"
+[ $bad = 1 ] || echo "together: a sheet that cannot be written leaves the earlier sheets as they were"
 exit $failed
