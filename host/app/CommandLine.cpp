@@ -240,6 +240,11 @@ int ParseOptions(const QStringList& args, HostOptions& options)
     options.bNest = parser.isSet(nest);
     options.bLayers = parser.isSet(layers);
     options.outputs = parser.values(out) + parser.values(dxf);
+    // A sheet saved under an export's name would stand where the drawing should.
+    if (FormatOf(options.strSave)) {
+        HostError(QStringLiteral("--save writes a sheet, not a drawing: name it .kerfmate, not %1 (use --out for drawings)").arg(options.strSave));
+        return ExitUsage;
+    }
     for (const QString& path : options.outputs) {
         const QString why = !FormatOf(path) ? QStringLiteral("unknown file type (use %1)").arg(formats)
                             : QFileInfo(path).completeBaseName().isEmpty() ? QStringLiteral("no file name before the extension")

@@ -216,6 +216,7 @@ void TestHost::runs_data()
     row("generator gear", {"--accept", "--generator", "gear"}, 2, "--generator takes");
     row("unknown option", {"--frobnicate"}, 2, "frobnicate");
     row("unknown extension", {"--accept", "--out", "part.png"}, 2, "part.png: unknown file type");
+    row("a sheet saved as a drawing", {"--accept", "--out", "part.svg", "--save", "part.svg"}, 2, "--save writes a sheet, not a drawing");
     row("--set without =", {"--accept", "--set", "length"}, 2, "--set takes NAME=VALUE");
     row("unwritable", {"--accept", "--out", "missing/part.svg"}, 5, "could not write missing/part.svg");
     // A stored kerf the engine refuses: the first page builds nothing, decided
