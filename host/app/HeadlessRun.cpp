@@ -52,6 +52,9 @@ bool NestAll(SheetModel& model, const HostOptions& options)
             std::fprintf(stderr, "kerfmate-host: nesting: best material use %.1f %% after %.1f s\n", 100 * status.dMaterialUse,
                          status.dSeconds);
         }
+        if (g_stopNest && status.dMaterialUse <= 0) // nothing to keep yet: say why it goes on
+            std::fprintf(stderr, "kerfmate-host: nesting: stopping once the first layout is whole (%d of %d pieces placed); Ctrl+C again quits\n",
+                         status.nPlaced, status.nPieces);
         return g_stopNest ? NestStep::Stop : NestStep::Go;
     });
     std::signal(SIGINT, oldInt);
