@@ -167,8 +167,9 @@ int ParseOptions(const QStringList& args, HostOptions& options)
                                       QStringLiteral("seconds"));
     const QCommandLineOption nestRounds(QStringLiteral("nest-rounds"),
                                         QStringLiteral("Search this many rounds instead, however long they take (fewer once "
-                                                       "nothing shorter can exist): the same seed, rounds and cores give the "
-                                                       "same nest."),
+                                                       "nothing shorter can exist), for each layout searched (a roll first "
+                                                       "when all may fit on one board, then the boards): the same seed, "
+                                                       "rounds and cores give the same nest."),
                                         QStringLiteral("n"));
     const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Seed of the nest's search (default 1)."),
                                   QStringLiteral("n"));
