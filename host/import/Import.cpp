@@ -108,8 +108,9 @@ bool ReadBytes(const QByteArray& bytes, const QString& strName, Imported* pImpor
         outline.path.addPolygon(stroke.points);
         if (stroke.bClosed)
             outline.path.closeSubpath();
-        // An open path is no outline that falls out: it stays a line, engraved.
-        outline.nLayer = stroke.bEngrave || !stroke.bClosed ? CShape::LayerEngrave : CShape::LayerCut;
+        // An open path falls out of nothing but keeps its layer: a cut one is a
+        // slit (a living hinge's), an engraved one a line.
+        outline.nLayer = stroke.bEngrave ? CShape::LayerEngrave : CShape::LayerCut;
         closed = closed || (stroke.bClosed && !stroke.bEngrave);
         extent = extent.united(stroke.points.boundingRect());
         outlines << outline;

@@ -197,7 +197,8 @@ void TestImport::everySvgKindAsQtSvgDrawsIt_data()
                                               << square << 2;
     QTest::newRow("a blue stroke, inherited") << mm << QByteArray("<g style='stroke:#0000ff'><circle cx='50' cy='50' r='9'/></g><line x1='10' y1='10' x2='20' y2='30' stroke='rgb(0,0,255)'/>")
                                               << square << 2;
-    QTest::newRow("an open path is engraved") << mm << QByteArray("<polyline points='10,10 40,40 60,20'/>") << square << 1;
+    QTest::newRow("an open path keeps its layer: a slit, or blue a line") << mm
+        << QByteArray("<polyline points='10,10 40,40 60,20'/><polyline points='10,20 40,50' stroke='#0000ff'/>") << square << 1;
 }
 
 void TestImport::everySvgKindAsQtSvgDrawsIt()
