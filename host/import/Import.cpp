@@ -104,6 +104,10 @@ bool ReadBytes(const QByteArray& bytes, const QString& strName, Imported* pImpor
     QRectF extent;
     bool closed = false;
     for (const Stroke& stroke : strokes) {
+        // Smaller than the ends that join into one point, it is a point: nothing a beam can follow.
+        if (const QRectF box = stroke.points.boundingRect(); stroke.bClosed && std::max(box.width(), box.height()) < kJoinMm)
+            return fail(QStringLiteral("a closed outline at %1 is less than %2 mm across: a point, nothing to cut")
+                            .arg(At(QPainterPath(stroke.points.value(0)))).arg(kJoinMm));
         Outline outline;
         outline.path.addPolygon(stroke.points);
         if (stroke.bClosed)

@@ -305,6 +305,7 @@ void TestImport::badFilesAreRefusedWithTheReason_data()
                                          << "inserted inside itself";
     QTest::newRow("DXF unit") << Dxf("0\nCIRCLE\n8\n0\n10\n0\n20\n0\n40\n5\n", "0\nSECTION\n2\nHEADER\n9\n$INSUNITS\n70\n99\n0\nENDSEC\n")
                               << "$INSUNITS 99";
+    QTest::newRow("DXF circle a point") << Dxf("0\nCIRCLE\n8\n0\n10\n5\n20\n5\n40\n0.004\n") << "is less than 0.01 mm across: a point, nothing to cut";
     QTest::newRow("DXF tilted") << Dxf("0\nCIRCLE\n8\n0\n10\n0\n20\n0\n40\n5\n210\n1\n220\n0\n230\n0\n") << "outside the drawing's plane";
     QTest::newRow("FIFO") << QByteArray("FIFO") << "not a regular file";
     QTest::newRow("folder") << QByteArray("FOLDER") << "a folder";
