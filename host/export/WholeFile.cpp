@@ -6,19 +6,22 @@
 #include <cstring>
 #include <unistd.h>
 
-WholeFiles::WholeFiles() = default;
+WholeFiles::WholeFiles(bool bNamed) : m_bNamed(bNamed) {}
 WholeFiles::~WholeFiles() = default;
 
 bool WholeFiles::Add(const QString& path, const QByteArray& bytes, QString* pError)
 {
-    const auto fail = [pError](const QString& reason) {
+    const auto fail = [this, pError, &path](const QString& reason) {
         if (pError)
-            *pError = reason;
+            *pError = m_bNamed ? QStringLiteral("%1: %2").arg(path, reason) : reason;
         return false;
     };
     const QFileInfo target(path);
-    if (target.exists() && !QFileInfo(target.canonicalFilePath()).isFile())
-        return fail(QStringLiteral("%1 is not a regular file").arg(path));
+    if (target.exists() && !QFileInfo(target.canonicalFilePath()).isFile()) {
+        if (pError) // names its file already
+            *pError = QStringLiteral("%1 is not a regular file").arg(path);
+        return false;
+    }
     // Through a link the file it ends at is replaced, the link kept.
     auto file = std::make_unique<QSaveFile>(target.isSymLink() ? target.canonicalFilePath() : path);
     if (!file->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
@@ -46,8 +49,8 @@ bool WholeFiles::Commit(QString* pError)
 {
     for (const std::unique_ptr<QSaveFile>& file : m_files)
         if (!file->commit()) {
-            if (pError) // of several, which one
-                *pError = m_files.size() > 1 ? QStringLiteral("%1: %2").arg(file->fileName(), file->errorString()) : file->errorString();
+            if (pError)
+                *pError = m_bNamed ? QStringLiteral("%1: %2").arg(file->fileName(), file->errorString()) : file->errorString();
             return false;
         }
     m_files.clear();

@@ -20,11 +20,13 @@ bool WriteWholeFile(const QString& path, const QByteArray& bytes, QString* pErro
 class WholeFiles
 {
 public:
-    WholeFiles();
+    // bNamed: each reason names its file (of several, which one failed).
+    explicit WholeFiles(bool bNamed = false);
     ~WholeFiles(); // what was not committed is thrown away
     bool Add(const QString& path, const QByteArray& bytes, QString* pError);
     bool Commit(QString* pError);
 
 private:
     std::vector<std::unique_ptr<QSaveFile>> m_files;
+    bool m_bNamed;
 };

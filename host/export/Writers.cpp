@@ -275,7 +275,7 @@ bool ExportSheets(const QVector<Outlines>& all, const QString& path, bool bFileP
     }
     const ExportFormat* pFormat = FormatOf(path);
     QStringList written;
-    WholeFiles whole;
+    WholeFiles whole(files.size() > 1);
     for (auto& [file, contents] : files) {
         for (Outlines& sheet : contents)
             sheet = CutOrdered(sheet);
@@ -285,12 +285,8 @@ bool ExportSheets(const QVector<Outlines>& all, const QString& path, bool bFileP
                 *pError = QStringLiteral("the %1 could not be made").arg(QString::fromLatin1(pFormat->pszSuffix).toUpper());
             return false;
         }
-        QString why;
-        if (!whole.Add(file, bytes, &why)) {
-            if (pError) // of several, which one
-                *pError = files.size() > 1 ? QStringLiteral("%1: %2").arg(file, why) : why;
+        if (!whole.Add(file, bytes, pError))
             return false;
-        }
         written << file;
     }
     if (!whole.Commit(pError))

@@ -105,7 +105,8 @@ bool ReadBytes(const QByteArray& bytes, const QString& strName, Imported* pImpor
     bool closed = false;
     for (const Stroke& stroke : strokes) {
         // Smaller than the ends that join into one point, it is a point: nothing a beam can follow.
-        if (const QRectF box = stroke.points.boundingRect(); stroke.bClosed && std::max(box.width(), box.height()) < kJoinMm)
+        const QRectF box = stroke.points.boundingRect();
+        if (stroke.bClosed && std::max(box.width(), box.height()) < kJoinMm)
             return fail(QStringLiteral("a closed outline at %1 is less than %2 mm across: a point, nothing to cut")
                             .arg(At(QPainterPath(stroke.points.value(0)))).arg(kJoinMm));
         Outline outline;
@@ -116,7 +117,7 @@ bool ReadBytes(const QByteArray& bytes, const QString& strName, Imported* pImpor
         // slit (a living hinge's), an engraved one a line.
         outline.nLayer = stroke.bEngrave ? CShape::LayerEngrave : CShape::LayerCut;
         closed = closed || (stroke.bClosed && !stroke.bEngrave);
-        extent = extent.united(stroke.points.boundingRect());
+        extent = extent.united(box);
         outlines << outline;
     }
     if (!closed)

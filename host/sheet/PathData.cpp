@@ -95,6 +95,14 @@ QString FromPathData(const QString& data, QPainterPath* pPath, double dMost)
         count = 0;
         return QString();
     };
+    // What a subpath must be once it ends, at the next M or the end of the text.
+    const auto ended = [&]() -> QString {
+        if (segments == 0)
+            return QStringLiteral("a subpath has no line or curve");
+        if (command != QLatin1Char('Z') && path.currentPosition() == start)
+            return QStringLiteral("a subpath ends at its start without Z");
+        return QString();
+    };
     // Scanned by hand: a sheet of nested parts holds hundreds of thousands of numbers.
     const QStringView text(data);
     const qsizetype n = text.size();
@@ -115,10 +123,9 @@ QString FromPathData(const QString& data, QPainterPath* pPath, double dMost)
             if (!command.isNull())
                 if (const QString why = flush(); !why.isEmpty())
                     return why;
-            if (c == QLatin1Char('M') && !command.isNull() && segments == 0)
-                return QStringLiteral("a subpath has no line or curve");
-            if (c == QLatin1Char('M') && !command.isNull() && command != QLatin1Char('Z') && path.currentPosition() == start)
-                return QStringLiteral("a subpath ends at its start without Z");
+            if (c == QLatin1Char('M') && !command.isNull())
+                if (const QString why = ended(); !why.isEmpty())
+                    return why;
             if (command == QLatin1Char('Z') && c != QLatin1Char('M'))
                 return QStringLiteral("Z is followed by %1, not M").arg(c);
             if (c == QLatin1Char('Z') && segments == 0)
@@ -156,10 +163,8 @@ QString FromPathData(const QString& data, QPainterPath* pPath, double dMost)
         return QStringLiteral("it is empty");
     if (const QString why = flush(); !why.isEmpty())
         return why;
-    if (segments == 0)
-        return QStringLiteral("a subpath has no line or curve");
-    if (command != QLatin1Char('Z') && path.currentPosition() == start)
-        return QStringLiteral("a subpath ends at its start without Z");
+    if (const QString why = ended(); !why.isEmpty())
+        return why;
     *pPath = path;
     return QString();
 }

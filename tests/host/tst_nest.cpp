@@ -302,7 +302,9 @@ void TestNest::pinnedStaysOversizedAlone()
     const Part &pinned = byId.value(request.parts[3].nId), &large = byId.value(request.parts[2].nId);
     QVERIFY(pinned.position == request.parts[3].position && pinned.nSheet == request.parts[3].nSheet);
     QVERIFY(large.nSheet == 2 && parts == (QMap<int, int>{{0, 3}, {1, 2}, {2, 1}})); // parts on each sheet
-    for (const Part& a : outcome.parts) // nothing comes nearer what stays, nor each other, than the 2 mm spacing
+    // Nothing comes nearer what stays, nor each other, than the 2 mm spacing:
+    // boxes grown by 2 / sqrt(2) meet for every pair nearer than that.
+    for (const Part& a : outcome.parts)
         for (const Part& b : outcome.parts)
             QVERIFY(a.nId == b.nId || a.nSheet != b.nSheet || !a.Bounds().adjusted(-1.4, -1.4, 1.4, 1.4).intersects(b.Bounds()));
     for (const Part& part : outcome.parts) // the offcut is cut past all the last sheet holds, pinned parts too
