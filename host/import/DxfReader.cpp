@@ -508,6 +508,7 @@ bool ReadDxf(const QByteArray& bytes, Drawing* pDrawing, QString* pError)
         return false;
     }
     Drawing drawing;
+    drawing.bYUp = true;
     DxfReader reader(drawing);
     try {
         std::istringstream stream(bytes.toStdString());

@@ -69,10 +69,11 @@ QVector<Stroke> Joined(const QVector<Stroke>& strokes)
     return out;
 }
 
-QString At(const QPainterPath& path)
+// Where a path starts, as the maker's drawing program shows it.
+QString At(const QPainterPath& path, bool bYUp)
 {
     const QPointF p = path.elementCount() ? QPointF(path.elementAt(0)) : QPointF();
-    return QStringLiteral("(%1, %2) mm").arg(p.x(), 0, 'f', 2).arg(p.y(), 0, 'f', 2);
+    return QStringLiteral("(%1, %2) mm").arg(p.x(), 0, 'f', 2).arg(bYUp ? -p.y() : p.y(), 0, 'f', 2);
 }
 } // namespace
 
@@ -108,7 +109,7 @@ bool ReadBytes(const QByteArray& bytes, const QString& strName, Imported* pImpor
         const QRectF box = stroke.points.boundingRect();
         if (stroke.bClosed && std::max(box.width(), box.height()) < kJoinMm)
             return fail(QStringLiteral("a closed outline at %1 is less than %2 mm across: a point, nothing to cut")
-                            .arg(At(QPainterPath(stroke.points.value(0)))).arg(kJoinMm));
+                            .arg(At(QPainterPath(stroke.points.value(0)), drawing.bYUp)).arg(kJoinMm));
         Outline outline;
         outline.path.addPolygon(stroke.points);
         if (stroke.bClosed)
@@ -131,7 +132,7 @@ bool ReadBytes(const QByteArray& bytes, const QString& strName, Imported* pImpor
     const QVector<Outlines> pieces = GroupPieces(outlines, &stray);
     if (!stray.isEmpty())
         return fail(QStringLiteral("%1 path(s) lie outside every closed outline, the first at %2: a line needs a piece to lie on")
-                        .arg(stray.size()).arg(At(outlines[stray.first()].path)));
+                        .arg(stray.size()).arg(At(outlines[stray.first()].path, drawing.bYUp)));
     Imported imported;
     imported.part.pieces = Framed(pieces);
     imported.part.nGenerator = -1;

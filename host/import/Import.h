@@ -37,6 +37,7 @@ struct Drawing
 {
     QVector<Stroke> strokes;
     QStringList notes; // what the maker should know, such as a unit assumed
+    bool bYUp = false; // the file's own y points up: positions are told as it gives them
 };
 
 bool ReadSvg(const QByteArray& bytes, Drawing* pDrawing, QString* pError);

@@ -287,7 +287,7 @@ void TestImport::badFilesAreRefusedWithTheReason_data()
     QTest::newRow("path data") << Svg(frame + "<path d='M 10 10 L 20 x'/>") << "path data cannot be read at character 14";
     QTest::newRow("transform") << Svg("<g transform='spin(3)'>" + frame + "</g>") << "transform";
     QTest::newRow("nothing closed") << Svg("<line x1='1' y1='1' x2='9' y2='9'/>") << "nothing in it is closed";
-    QTest::newRow("a line on no piece") << Svg(frame + "<line x1='101' y1='1' x2='109' y2='9'/>") << "outside every closed outline";
+    QTest::newRow("a line on no piece") << Svg(frame + "<line x1='101' y1='1' x2='109' y2='9'/>") << "outside every closed outline, the first at (101.00, 1.00) mm";
     QTest::newRow("larger than any board") << Svg("<circle r='1e8'/>") << "larger than any board";
     QTest::newRow("a billion points") << Svg(frame + bomb + "</defs><use href='#p9'/>") << "more than 5,000,000 points";
     QTest::newRow("binary DXF") << QByteArray("AutoCAD Binary DXF\r\n\x1a\x00") << "binary DXF";
@@ -305,7 +305,7 @@ void TestImport::badFilesAreRefusedWithTheReason_data()
                                          << "inserted inside itself";
     QTest::newRow("DXF unit") << Dxf("0\nCIRCLE\n8\n0\n10\n0\n20\n0\n40\n5\n", "0\nSECTION\n2\nHEADER\n9\n$INSUNITS\n70\n99\n0\nENDSEC\n")
                               << "$INSUNITS 99";
-    QTest::newRow("DXF circle a point") << Dxf("0\nCIRCLE\n8\n0\n10\n5\n20\n5\n40\n0.004\n") << "is less than 0.01 mm across: a point, nothing to cut";
+    QTest::newRow("DXF circle a point") << Dxf("0\nCIRCLE\n8\n0\n10\n5\n20\n5\n40\n0.004\n") << "at (5.00, 5.00) mm is less than 0.01 mm across: a point, nothing to cut";
     QTest::newRow("DXF tilted") << Dxf("0\nCIRCLE\n8\n0\n10\n0\n20\n0\n40\n5\n210\n1\n220\n0\n230\n0\n") << "outside the drawing's plane";
     QTest::newRow("FIFO") << QByteArray("FIFO") << "not a regular file";
     QTest::newRow("folder") << QByteArray("FOLDER") << "a folder";
