@@ -37,13 +37,14 @@ bool ExportOutlines(const Outlines& outlines, const QString& path, QString* pErr
 // beside path, its name ending in its number from 1 ("box-1.svg"). One
 // sheet is always the file path names. The files written go to *pWritten;
 // each is written whole, and the first that fails stops the export. Then
-// the numbered files an earlier export left under this name are removed,
-// so that a folder never holds the sheets of two nests.
+// the files an earlier export left under this name (numbered, or the one
+// sheet path names) are removed, so that a folder never holds the sheets
+// of two nests.
 bool ExportSheets(const QVector<Outlines>& sheets, const QString& path, bool bFilePerSheet, QStringList* pWritten,
                   QString* pError);
 // The files ExportSheets would write; empty when it would refuse.
 QStringList ExportFiles(const QVector<Outlines>& sheets, const QString& path, bool bFilePerSheet);
-// Numbered files beside path ("box-3.svg") that are not among written:
-// what ExportSheets removes once the new ones are written.
+// Numbered files beside path ("box-3.svg"), and path itself, that are not
+// among written: what ExportSheets removes once the new ones are written.
 QStringList StaleSheetFiles(const QString& path, const QStringList& written);
 QString SheetFileName(const QString& path, int nNumber);

@@ -260,6 +260,9 @@ QStringList StaleSheetFiles(const QString& path, const QStringList& written)
     for (const QFileInfo& file : folder.entryInfoList(QDir::Files | QDir::System | QDir::Hidden))
         if (numbered.match(file.fileName()).hasMatch() && file.isFile() && !kept.contains(file.fileName()))
             stale << folder.filePath(file.fileName());
+    // The one sheet of an earlier export, now that this one's are numbered.
+    if (!kept.contains(info.fileName()) && info.isFile())
+        stale << path;
     stale.sort();
     return stale;
 }

@@ -95,7 +95,7 @@ ln -s real.svg "$work/link.svg"
 [ $bad = 1 ] || echo "link: the file it ends at written, the link kept"
 
 # Sheets are numbered from 1 by those that hold parts, and the sheets an
-# earlier export left under the same name are gone: a laser never cuts a stale one.
+# earlier export left under the same name (numbered or not) are gone: a laser never cuts a stale one.
 suffix=sheets bad=0
 on_sheets() { # on_sheets SHEET...: the gear pair once on each of these sheets
   python3 - "$work/gears.kerfmate" "$@" >"$work/sheets.kerfmate" <<'PY'
@@ -107,7 +107,7 @@ print(json.dumps(doc))
 PY
 }
 mkdir "$work/nest"
-for sheets in "1 2 3" "3 1"; do
+for sheets in "2" "1 2 3" "3 1"; do
   on_sheets $sheets
   "$host" --open "$work/sheets.kerfmate" --out "$work/nest/n.svg" --out "$work/nest/n.dxf" >/dev/null || fail "exit $? for sheets $sheets"
 done
