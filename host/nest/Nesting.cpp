@@ -71,7 +71,7 @@ struct Piece
     double dArea = 0;
     int nHost = -1;      // the piece in whose hole it lies
     bool bHosts = false; // others lie in its holes
-    int nSheet = -1;     // where the nest put it
+    int nSheet = -1;     // where the nest put it, or where it stays
     Move move;           // from where it lay to where the nest put it
 };
 
@@ -145,12 +145,14 @@ Outlines Local(const Outlines& placed, const QPointF& origin)
 }
 
 // Small pieces into the holes of larger ones, each room a board of its own:
-// the holes that fall out of a ring gear or a badge are board too.
-int FillHoles(std::vector<Piece>& pieces, const SheetSetup& setup, double half, std::uint64_t seed)
+// the holes that fall out of a ring gear or a badge are board too, and so
+// are those of a part that stays, where they lie on its board (round what
+// else stays there).
+int FillHoles(std::vector<Piece>& pieces, const SheetSetup& setup, const QRectF& boardRoom, double half, std::uint64_t seed)
 {
     std::vector<std::pair<double, std::pair<int, Path>>> holes; // area, host, hole
     for (int i = 0; i < int(pieces.size()); ++i)
-        if (pieces[i].bMoving && !pieces[i].bTooLarge)
+        if (!pieces[i].bTooLarge && (pieces[i].bMoving || pieces[i].nSheet >= 0))
             for (const Path& hole : pieces[i].shape.holes)
                 holes.push_back({AreaMm2(hole), {i, hole}});
     std::stable_sort(holes.begin(), holes.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
@@ -159,8 +161,11 @@ int FillHoles(std::vector<Piece>& pieces, const SheetSetup& setup, double half, 
         const int host = hole.first;
         if (pieces[host].nHost >= 0)
             continue;
+        const bool still = !pieces[host].bMoving;
         for (const Path& room : Shrunk(hole.second, half, 0.0)) {
             const QRectF roomBounds = BoundsMm(room);
+            if (still && !boardRoom.contains(roomBounds.translated(pieces[host].origin)))
+                continue;
             const double roomArea = AreaMm2(room);
             std::vector<int> guests;
             for (int i = 0; i < int(pieces.size()); ++i) {
@@ -185,6 +190,28 @@ int FillHoles(std::vector<Piece>& pieces, const SheetSetup& setup, double half, 
             for (G::Ring ring : *around) {
                 for (G::Pt& p : ring)
                     p.x -= low.x, p.y -= low.y;
+                S::Obstacle o;
+                o.nShape = table.Obstacle(ring, &o.at);
+                problem.obstacles.push_back(o);
+            }
+            // In a hole that stays, what else stays there (an earlier nest's guests) is in the way.
+            for (int i = 0; still && i < int(pieces.size()); ++i) {
+                const Piece& other = pieces[i];
+                if (i == host || other.bMoving || other.nSheet != pieces[host].nSheet
+                    || !other.bounds.adjusted(-half - 1, -half - 1, half + 1, half + 1).intersects(roomBounds.translated(pieces[host].origin)))
+                    continue;
+                const QPointF by = (other.origin - pieces[host].origin) * kUnitsPerMm;
+                G::Ring ring;
+                if (other.bTooLarge) {
+                    const QRectF box = other.bounds.translated(-pieces[host].origin).intersected(roomBounds);
+                    for (const QPointF& c : {box.topLeft(), box.topRight(), box.bottomRight(), box.bottomLeft()})
+                        ring.push_back({cInt(std::llround(c.x() * kUnitsPerMm)) - low.x, cInt(std::llround(c.y() * kUnitsPerMm)) - low.y});
+                } else {
+                    for (const IntPoint& p : other.grown)
+                        ring.push_back({p.X + std::llround(by.x()) - low.x, p.Y + std::llround(by.y()) - low.y});
+                }
+                if ((ring = G::Cleaned(ring)).empty())
+                    continue;
                 S::Obstacle o;
                 o.nShape = table.Obstacle(ring, &o.at);
                 problem.obstacles.push_back(o);
@@ -281,6 +308,7 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
             Piece piece;
             piece.nPart = p, piece.nIndex = i;
             piece.bMoving = moves(part);
+            piece.nSheet = piece.bMoving ? -1 : part.nSheet; // what stays, stays there
             const Outlines placed = Mapped(part.pieces[i], part.Placement());
             piece.bounds = BoundsOf(placed);
             piece.dArea = PieceArea(placed);
@@ -335,7 +363,7 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
         outcome.strError = QStringLiteral("cancelled");
         return outcome;
     };
-    outcome.nInHoles = FillHoles(pieces, setup, half, request.nSeed);
+    outcome.nInHoles = FillHoles(pieces, setup, frame.room, half, request.nSeed);
     status.nPlaced = outcome.nInHoles;
     if (!ask())
         return cancelledNest();

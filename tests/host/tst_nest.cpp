@@ -259,6 +259,9 @@ void TestNest::rollTakesTheLengthItNeeds()
     QCOMPARE(SheetCuts({Path("n.dxf")}).size(), 1);
     QString why = Judged(pieces, Stock{{120, length}, 2, 1, 90});
     QVERIFY2(why.isEmpty(), qPrintable(why));
+    // Up to the tenth, never down; no time, no search.
+    QCOMPARE(Nest(Parts({Rect(100, 30.04)}), Stock{{120, 0}, 0, 0, 0}, {"--nest-time", "0"}, &out), 0);
+    QVERIFY2(out.contains("length used 30.1 mm (0 rounds of search"), qPrintable(out));
     for (double longer : {length + 0.5, length + 7, 2 * length}) {
         QCOMPARE(Nest(Parts(pieces), Stock{{120, longer}, 2, 1, 90}, rounds, &out), 0);
         QVERIFY2((why = Judged(pieces, Stock{{120, longer}, 2, 1, 90})).isEmpty() && SheetCuts({Path("n.dxf")}).size() == 1,
@@ -320,6 +323,14 @@ void TestNest::pinnedStaysOversizedAlone()
     request.parts[0].pieces[0].last().path.addRect(20, 20, 260, 260);
     request.setup.size = QSizeF(350, 310), request.setup.dMarginMm = 0, request.nRounds = 1;
     QCOMPARE(::Nest(request).nInHoles, 2);
+    // A hole that stays holds them where it lies, round what else stays in it.
+    request.parts[0].bPinned = true, request.parts[0].nSheet = 1;
+    request.parts[1].bPinned = true, request.parts[1].nSheet = 1, request.parts[1].position = request.parts[0].position + QPointF(22, 22);
+    const NestOutcome kept = ::Nest(request);
+    const QRectF hole = QRectF(21.9, 21.9, 256.2, 256.2).translated(request.parts[0].position), stays = request.parts[1].Bounds().adjusted(-1.9, -1.9, 1.9, 1.9);
+    QCOMPARE(kept.nInHoles, 1);
+    for (const Part& p : kept.parts)
+        QVERIFY(p.nSheet == 1 && (p.nId != request.parts[2].nId || (hole.contains(p.Bounds()) && !stays.intersects(p.Bounds()))));
     request.parts[0].pieces[0].last().nLayer = CShape::LayerEngrave; // marked, not cut out: no hole
     QCOMPARE(::Nest(request).nInHoles, 0);
 }
