@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <random>
 
 namespace {
 SheetSetup Board()
@@ -231,6 +232,35 @@ void BM_Nest(benchmark::State& state)
     state.counters["material_saved_%"] = 100 * (1 - nest.dMaterial / shelf.dMaterial);
     state.counters["ceiling_use_%"] = 100 * Ceiling(parts, request.setup, outcome.dSpacingMm);
 }
+// A first layout alone, no search, of many small pieces 3 to 15 mm a side
+// at random, as one drawing imported: its time grows with the pieces, not
+// with their square.
+void BM_FirstLayout(benchmark::State& state)
+{
+    std::mt19937 rng(4);
+    std::uniform_real_distribution<double> side(3, 15);
+    Part part;
+    part.nId = 1, part.nGenerator = -1, part.bGrouped = true;
+    for (qint64 i = 0; i < state.range(0); ++i) {
+        Outline outline;
+        outline.path.addRect(QRectF(0, 0, side(rng), side(rng)));
+        part.pieces << Outlines{outline};
+    }
+    NestRequest request;
+    request.parts = {part};
+    request.moving << part.nId;
+    request.setup = Board();
+    request.nNextId = 2;
+    request.dSeconds = 0;
+    NestOutcome outcome;
+    for (auto _ : state)
+        outcome = Nest(request);
+    if (!outcome.bDone)
+        return state.SkipWithError(outcome.strError.toUtf8().constData());
+    const Usage nest = Measure(outcome.parts, request.setup);
+    state.counters["sheets"] = nest.nSheets;
+    state.counters["use_%"] = 100 * nest.dPieces / nest.dMaterial;
+}
 // Opening a saved sheet of the mixed set twice (84 pieces): reading the
 // document and every outline's path data back.
 void BM_OpenSheet(benchmark::State& state)
@@ -275,6 +305,8 @@ void BM_CutOrder(benchmark::State& state)
 
 BENCHMARK(BM_CutOrder)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenSheet)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FirstLayout)->Arg(2000)->Arg(10000)->Arg(40000)->Unit(benchmark::kSecond)->Iterations(1)->Repetitions(3)
+    ->ReportAggregatesOnly(true);
 // 0: one box's six panels, 1: three boxes, 2: a rounded box, 3: the mixed
 // set, 4: the mixed set twice (84 pieces, more than one board).
 BENCHMARK(BM_Nest)->DenseRange(0, 4)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)

@@ -86,6 +86,13 @@ bool FirstFit(const Problem& problem, std::vector<Place>& places, const std::vec
     state.nSheets = problem.nMaxSheets;
     state.lastLength = problem.length;
     state.Load(places);
+    // A board of more items than this is sampled, not scanned, for corners,
+    // and is closed once so many items in a row found no room on it: a
+    // first layout of many thousands of pieces comes in seconds, not minutes.
+    constexpr size_t kScanned = 256;
+    constexpr int kMisses = 64;
+    std::vector<int> misses; // per board, since an item last went there
+    const std::vector<int> none;
     int done = 0;
     for (int i : order) {
         if (placed && !placed(done))
@@ -97,7 +104,10 @@ bool FirstFit(const Problem& problem, std::vector<Place>& places, const std::vec
         Place best;
         Coord bestRight = 0, bestLow = 0;
         for (int sheet = 0; sheet < problem.nMaxSheets && best.nSheet < 0; ++sheet) {
-            const std::vector<int> on = sheet < int(state.bySheet.size()) ? state.bySheet[size_t(sheet)] : std::vector<int>();
+            const std::vector<int>& on = sheet < int(state.bySheet.size()) ? state.bySheet[size_t(sheet)] : none;
+            const bool crowded = on.size() > kScanned;
+            if (crowded && sheet < int(misses.size()) && misses[size_t(sheet)] >= kMisses)
+                continue;
             const bool bare = on.empty() && (sheet >= int(state.obstaclesOn.size()) || state.obstaclesOn[size_t(sheet)].empty());
             for (int turn = 0; turn < int(item.shapes.size()); ++turn) {
                 if (!state.Fits(i, turn, sheet))
@@ -111,13 +121,20 @@ bool FirstFit(const Problem& problem, std::vector<Place>& places, const std::vec
                         spots.push_back(p);
                 };
                 if (!bare) {
+                    // Beside the last items laid there, and some of the others at random.
                     const int most = 48;
-                    for (size_t k = 0; k < on.size(); ++k)
-                        if (on.size() <= size_t(most) || k + size_t(most) >= on.size() || state.rng.Below(int(on.size())) < most / 2) {
-                            const Place& p = places[size_t(on[k])];
-                            const Shape& s = state.ShapeOf(on[k], p.nTurn);
-                            beside({p.at.x, p.at.y, p.at.x + s.w, p.at.y + s.h});
-                        }
+                    const auto besideItem = [&](int j) {
+                        const Place& p = places[size_t(j)];
+                        const Shape& s = state.ShapeOf(j, p.nTurn);
+                        beside({p.at.x, p.at.y, p.at.x + s.w, p.at.y + s.h});
+                    };
+                    for (size_t k = 0; k < on.size() && !crowded; ++k)
+                        if (on.size() <= size_t(most) || k + size_t(most) >= on.size() || state.rng.Below(int(on.size())) < most / 2)
+                            besideItem(on[k]);
+                    for (size_t k = on.size() - most; crowded && k < on.size(); ++k)
+                        besideItem(on[k]);
+                    for (int k = 0; crowded && k < most / 2; ++k)
+                        besideItem(on[size_t(state.rng.Below(int(on.size()) - most))]);
                     if (sheet < int(state.obstaclesOn.size()))
                         for (int k : state.obstaclesOn[size_t(sheet)]) {
                             const Obstacle& o = problem.obstacles[size_t(k)];
@@ -143,9 +160,14 @@ bool FirstFit(const Problem& problem, std::vector<Place>& places, const std::vec
                         best = c, bestRight = right, bestLow = c.at.y;
                 }
             }
+            if (best.nSheet < 0 && crowded)
+                misses.resize(std::max(misses.size(), size_t(sheet) + 1), 0), ++misses[size_t(sheet)];
         }
-        if (best.nSheet >= 0)
+        if (best.nSheet >= 0) {
             state.Put(i, best);
+            if (best.nSheet < int(misses.size()))
+                misses[size_t(best.nSheet)] = 0;
+        }
     }
     places = state.places;
     return !placed || placed(done);

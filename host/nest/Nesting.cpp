@@ -304,12 +304,13 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
     std::vector<Piece> pieces;
     for (int p = 0; p < request.parts.size(); ++p) {
         const Part& part = request.parts[p];
+        const QTransform placement = part.Placement(); // measures the whole part: once
         for (int i = 0; i < part.pieces.size(); ++i) {
             Piece piece;
             piece.nPart = p, piece.nIndex = i;
             piece.bMoving = moves(part);
             piece.nSheet = piece.bMoving ? -1 : part.nSheet; // what stays, stays there
-            const Outlines placed = Mapped(part.pieces[i], part.Placement());
+            const Outlines placed = Mapped(part.pieces[i], placement);
             piece.bounds = BoundsOf(placed);
             piece.dArea = PieceArea(placed);
             piece.origin = piece.bounds.topLeft();
