@@ -85,6 +85,8 @@ private slots:
     void rollTakesTheLengthItNeeds();
     void sameSeedSameNest();
     void pinnedStaysOversizedAlone();
+    void freeTurnsSquareEachPiece_data();
+    void freeTurnsSquareEachPiece();
     void noFitCacheRefills();
     void stopKeepsTheBestCancelKeepsNothing();
 
@@ -333,6 +335,30 @@ void TestNest::pinnedStaysOversizedAlone()
         QVERIFY(p.nSheet == 1 && (p.nId != request.parts[2].nId || (hole.contains(p.Bounds()) && !stays.intersects(p.Bounds()))));
     request.parts[0].pieces[0].last().nLayer = CShape::LayerEngrave; // marked, not cut out: no hole
     QCOMPARE(::Nest(request).nInHoles, 0);
+}
+
+// Squared to its narrowest box, a tilted bar lies square to the board; without, it keeps its tilt.
+void TestNest::freeTurnsSquareEachPiece_data()
+{
+    QTest::addColumn<double>("tilt");
+    QTest::addColumn<bool>("free");
+    for (double tilt : {30.0, -50.0, 100.0})
+        for (bool free : {true, false})
+            QTest::addRow("tilted %g, %s", tilt, free ? "squared" : "as it lies") << tilt << free;
+}
+
+void TestNest::freeTurnsSquareEachPiece()
+{
+    QFETCH(double, tilt);
+    QFETCH(bool, free);
+    NestRequest request;
+    request.parts = Parts({Rect(100, 20)});
+    request.parts[0].dRotation = tilt, request.moving << request.parts[0].nId;
+    request.setup.size = QSizeF(300, 200), request.setup.bFreeTurns = free, request.nRounds = 1;
+    const NestOutcome outcome = ::Nest(request);
+    const double c = std::abs(std::cos(qDegreesToRadians(tilt))), s = std::abs(std::sin(qDegreesToRadians(tilt)));
+    const QRectF box = outcome.parts.value(0).Bounds();
+    QVERIFY(outcome.bDone && std::abs(box.width() * box.height() - (free ? 2000 : (100 * c + 20 * s) * (100 * s + 20 * c))) < 0.1);
 }
 
 // Full, the no-fit cache forgets all at once and still hands back each pair's own polygon.
