@@ -162,10 +162,18 @@ int FillHoles(std::vector<Piece>& pieces, const SheetSetup& setup, const QRectF&
         if (pieces[host].nHost >= 0)
             continue;
         const bool still = !pieces[host].bMoving;
-        for (const Path& room : Shrunk(hole.second, half, 0.0)) {
+        Paths rooms = Shrunk(hole.second, half, 0.0);
+        if (still) { // only what of it lies inside the margin
+            const QRectF in = boardRoom.translated(-pieces[host].origin);
+            const cInt x0 = cInt(std::ceil(in.left() * kUnitsPerMm)), x1 = cInt(std::floor(in.right() * kUnitsPerMm));
+            const cInt y0 = cInt(std::ceil(in.top() * kUnitsPerMm)), y1 = cInt(std::floor(in.bottom() * kUnitsPerMm));
+            ClipperLib::Clipper clipper;
+            clipper.AddPaths(rooms, ClipperLib::ptSubject, true);
+            clipper.AddPath(Path{{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}}, ClipperLib::ptClip, true);
+            clipper.Execute(ClipperLib::ctIntersection, rooms, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+        }
+        for (const Path& room : rooms) {
             const QRectF roomBounds = BoundsMm(room);
-            if (still && !boardRoom.contains(roomBounds.translated(pieces[host].origin)))
-                continue;
             const double roomArea = AreaMm2(room);
             std::vector<int> guests;
             for (int i = 0; i < int(pieces.size()); ++i) {
@@ -418,16 +426,41 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
         problem.items.push_back(t->item);
     problem.pShapes = &table.shapes;
 
-    // What the layout takes: the boards before the last, and the strip of the last its pieces take.
+    // The material use of a layout as the summary tells it: the boards
+    // before the last whole, of the last the strip all it holds takes along
+    // whichever side leaves the larger offcut (a roll: its length), and the
+    // parts that stay there or before counted with the rest.
     double pieceArea = 0;
-    for (const Piece& piece : pieces)
+    std::vector<std::pair<int, double>> staysArea; // sheet, area
+    int staysOn = -1;
+    for (const Piece& piece : pieces) {
         pieceArea += piece.bMoving && !piece.bTooLarge ? piece.dArea : 0.0;
+        if (!piece.bMoving && piece.nSheet >= 0)
+            staysArea.push_back({piece.nSheet, piece.dArea}), staysOn = std::max(staysOn, piece.nSheet);
+    }
     const double acrossMm = frame.bTurned ? board.width() : board.height(), alongMm = frame.bTurned ? board.height() : board.width();
     const auto stripMm = [&](double units) { return units / kUnitsPerMm + 2 * inset; }; // search units to a strip of board
-    const auto use = [&](cInt totalUnits) {
-        const double sheets = std::floor(double(totalUnits - 1) / double(problem.length));
-        const double strip = stripMm(double(totalUnits) - sheets * double(frame.length));
-        return pieceArea / (sheets * alongMm * acrossMm + std::min(strip, alongMm) * acrossMm);
+    const auto use = [&](const S::Problem& on, const std::vector<S::Place>& places) {
+        int last = staysOn;
+        for (const S::Place& place : places)
+            last = std::max(last, place.nSheet);
+        G::Coord along = 0, across = 0;
+        const auto reach = [&](int sheet, const G::Pt& at, int shape) {
+            const G::Shape& sh = on.pShapes->shapes[size_t(shape)];
+            if (sheet == last || (setup.bRoll && sheet >= 0))
+                along = std::max(along, std::min(on.length, at.x + sh.w)), across = std::max(across, std::min(on.height, at.y + sh.h));
+        };
+        for (size_t k = 0; k < places.size(); ++k)
+            reach(places[k].nSheet, places[k].at, on.items[k].shapes[size_t(std::max(places[k].nTurn, 0))]);
+        for (const S::Obstacle& o : on.obstacles)
+            reach(o.nSheet, o.at, o.nShape);
+        double area = pieceArea;
+        for (const auto& [sheet, staying] : staysArea)
+            area += sheet <= last ? staying : 0.0;
+        const double strip = std::min(stripMm(double(along)), alongMm) * acrossMm;
+        const double material = setup.bRoll ? (last + 1) * strip
+                                            : last * alongMm * acrossMm + std::min(strip, std::min(stripMm(double(across)), acrossMm) * alongMm);
+        return last < 0 || material <= 0 ? 0.0 : area / material;
     };
 
     const auto started = std::chrono::steady_clock::now();
@@ -442,7 +475,7 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
         return whole && !cancelled;
     };
     // Shortens the layout given for as long as the budget allows; false when cancelled.
-    const auto search = [&](const S::Problem& on, double seconds, S::Layout* pLayout, const std::function<double(cInt)>& useOf) {
+    const auto search = [&](const S::Problem& on, double seconds, S::Layout* pLayout, const std::function<double(const S::Layout&)>& useOf) {
         if (!stopped && int(on.items.size()) <= kMostSearched) {
             S::Control control;
             control.dSeconds = seconds;
@@ -450,7 +483,7 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
             control.nSeed = request.nSeed;
             control.nThreads = request.nThreads > 0 ? request.nThreads : int(std::max(1u, std::min(8u, std::thread::hardware_concurrency())));
             control.round = [&](const S::Layout& best, int round) {
-                status.dMaterialUse = useOf(best.total);
+                status.dMaterialUse = useOf(best);
                 // From the first search on, not this one's: the window's bar and stderr never step back.
                 status.dSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
                 status.nRound = outcome.nRounds + round;
@@ -478,18 +511,21 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
     if (!setup.bRoll && problem.obstacles.empty() && moving <= double(problem.length) * double(problem.height)) {
         tried = true;
         // A roll longer than the board is no layout: until one fits, the use shown is the boards' first layout's.
-        const double boardsUse = use(layout.total);
+        const double boardsUse = use(problem, layout.places);
         S::Problem roll = problem;
         roll.length = cInt(kRollMm * kUnitsPerMm);
         S::Layout rolled;
         if (!firstFit(roll, &rolled)
-            || !search(roll, seconds / 2, &rolled, [&](cInt total) { return std::max(boardsUse, total <= problem.length ? use(total) : 0.0); }))
+            || !search(roll, seconds / 2, &rolled, [&](const S::Layout& best) {
+                   return std::max(boardsUse, best.total <= problem.length ? use(roll, best.places) : 0.0);
+               }))
             return cancelledNest();
         rolled.total = S::TotalOf(problem, rolled.places);
         if ((single = rolled.total <= problem.length && S::Offenders(problem, rolled.places).empty()) && rolled.total < layout.total)
             layout = rolled;
     }
-    if (!single && !search(problem, tried ? mainSeconds - seconds / 2 : mainSeconds, &layout, use))
+    if (!single && !search(problem, tried ? mainSeconds - seconds / 2 : mainSeconds, &layout,
+                           [&](const S::Layout& best) { return use(problem, best.places); }))
         return cancelledNest();
     // The verdict the search placed by, once more on the whole layout: an
     // item it would refuse is placed again where it is free.
@@ -507,7 +543,7 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
         if (pass == 0)
             S::FirstFit(problem, layout.places, again, request.nSeed);
     }
-    const double laidUse = use(S::TotalOf(problem, layout.places));
+    const double laidUse = use(problem, layout.places);
 
     // The rest of the last board is an offcut for the next job: its pieces
     // are laid once more along the board's other side, and kept there when
@@ -543,7 +579,7 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
         };
         S::Layout laid;
         const double left = seconds - std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-        if (!firstFit(strip, &laid) || !search(strip, std::max(left, 0.0), &laid, [&](cInt used) { return std::max(stripUse(used), laidUse); }))
+        if (!firstFit(strip, &laid) || !search(strip, std::max(left, 0.0), &laid, [&](const S::Layout& best) { return std::max(stripUse(best.total), laidUse); }))
             return cancelledNest();
         S::Problem board2 = strip;
         board2.length = other.length;
@@ -613,22 +649,24 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
         first = end;
     }
     // The offcut is cut off along whichever edge leaves the more of the
-    // board, past everything on the last sheet, pinned parts too.
+    // board, past everything on the last sheet, pinned parts too. A roll's
+    // sheets are all the one length the sheet keeps: past everything on any.
     QRectF lastUsed;
     double area = 0;
     for (const Part& part : std::as_const(outcome.parts))
         if (part.nSheet <= usedSheets) {
             for (const Outlines& piece : part.pieces)
                 area += PieceArea(piece);
-            lastUsed |= part.nSheet == usedSheets ? part.Bounds() : QRectF();
+            lastUsed |= part.nSheet == usedSheets || setup.bRoll ? part.Bounds() : QRectF();
         }
     const double downMm = std::min(board.height(), lastUsed.bottom() + setup.dMarginMm);
     const double rightMm = std::min(board.width(), lastUsed.right() + setup.dMarginMm);
     outcome.bLastDown = setup.bRoll || downMm * board.width() < rightMm * board.height();
     outcome.dLengthMm = outcome.bLastDown ? downMm : rightMm;
     // As the offcut is cut, not as the search measured it.
-    const double material = std::max(usedSheets, 0) * board.width() * board.height()
-                          + outcome.dLengthMm * (outcome.bLastDown ? board.width() : board.height());
+    const double material = setup.bRoll ? (std::max(usedSheets, 0) + 1) * board.width() * outcome.dLengthMm
+                                        : std::max(usedSheets, 0) * board.width() * board.height()
+                                              + outcome.dLengthMm * (outcome.bLastDown ? board.width() : board.height());
     outcome.dMaterialUse = material > 0 ? area / material : 0.0;
     outcome.bDone = true;
     return outcome;

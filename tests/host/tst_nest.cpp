@@ -261,8 +261,10 @@ void TestNest::rollTakesTheLengthItNeeds()
     QCOMPARE(SheetCuts({Path("n.dxf")}).size(), 1);
     QString why = Judged(pieces, Stock{{120, length}, 2, 1, 90});
     QVERIFY2(why.isEmpty(), qPrintable(why));
-    // Up to the tenth, never down; no time, no search.
-    QCOMPARE(Nest(Parts({Rect(100, 30.04)}), Stock{{120, 0}, 0, 0, 0}, {"--nest-time", "0"}, &out), 0);
+    // Up to the tenth, never down, past every sheet (a pinned square holds the second); no time, no search.
+    QVector<Part> bar = Parts({Rect(100, 30.04), Rect(10, 10)});
+    bar[1].bPinned = true, bar[1].position = QPointF();
+    QCOMPARE(Nest(bar, Stock{{120, 0}, 0, 0, 0}, {"--nest-time", "0"}, &out), 0);
     QVERIFY2(out.contains("length used 30.1 mm (0 rounds of search"), qPrintable(out));
     for (double longer : {length + 0.5, length + 7, 2 * length}) {
         QCOMPARE(Nest(Parts(pieces), Stock{{120, longer}, 2, 1, 90}, rounds, &out), 0);
@@ -325,8 +327,8 @@ void TestNest::pinnedStaysOversizedAlone()
     request.parts[0].pieces[0].last().path.addRect(20, 20, 260, 260);
     request.setup.size = QSizeF(350, 310), request.setup.dMarginMm = 0, request.nRounds = 1;
     QCOMPARE(::Nest(request).nInHoles, 2);
-    // A hole that stays holds them where it lies, round what else stays in it.
-    request.parts[0].bPinned = true, request.parts[0].nSheet = 1;
+    // A hole that stays holds them where it lies on the board (here past its edge), round what else stays in it.
+    request.parts[0].bPinned = true, request.parts[0].nSheet = 1, request.parts[0].position = QPointF(0, 100);
     request.parts[1].bPinned = true, request.parts[1].nSheet = 1, request.parts[1].position = request.parts[0].position + QPointF(22, 22);
     const NestOutcome kept = ::Nest(request);
     const QRectF hole = QRectF(21.9, 21.9, 256.2, 256.2).translated(request.parts[0].position), stays = request.parts[1].Bounds().adjusted(-1.9, -1.9, 1.9, 1.9);
@@ -398,6 +400,12 @@ void TestNest::stopKeepsTheBestCancelKeepsNothing()
         QCOMPARE(outcome.parts.size(), answer != NestStep::Cancel ? request.parts.size() : 0);
         QVERIFY(back == 0 && outcome.nPlacedAgain == 0 && (answer == NestStep::Go ? outcome.nRounds > 2 : rounds == 2 && outcome.nRounds <= 2));
     }
+    // Shown as the summary tells it: the last board along its shorter side, what stays counted.
+    request.parts = Parts({Rect(250, 180), Rect(250, 180), Rect(250, 180), Rect(50, 50)}), request.nRounds = 1;
+    request.parts[3].bPinned = true, request.parts[3].nSheet = 0;
+    double shown = 0;
+    const NestOutcome three = ::Nest(request, [&](const NestStatus& status) { return shown = status.dMaterialUse, NestStep::Go; });
+    QVERIFY2(three.bDone && std::abs(shown - three.dMaterialUse) < 1e-3, qPrintable(QString::number(shown)));
 }
 
 QTEST_MAIN(TestNest)
