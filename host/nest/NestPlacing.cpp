@@ -4,12 +4,13 @@ namespace NestSearch {
 using namespace Inner;
 
 namespace {
-// As far left, then as low, as the item goes free from c, in ever smaller steps.
-Place Slid(State& state, int i, Place c)
+// As far left, then as low (or low first), as the item goes free from c,
+// in ever smaller steps.
+Place Slid(State& state, int i, Place c, bool bLowFirst)
 {
     for (int pass = 0; pass < 2; ++pass)
         for (int axis = 0; axis < 2; ++axis) {
-            Coord& v = axis == 0 ? c.at.x : c.at.y;
+            Coord& v = (axis == 0) != bLowFirst ? c.at.x : c.at.y;
             Coord step = 1;
             while (step * 2 <= v)
                 step *= 2;
@@ -80,7 +81,7 @@ std::vector<std::pair<int, int>> Offenders(const Problem& problem, const std::ve
 }
 
 bool FirstFit(const Problem& problem, std::vector<Place>& places, const std::vector<int>& order, std::uint64_t nSeed,
-              const std::function<bool(int)>& placed)
+              const std::function<bool(int)>& placed, bool bLowFirst)
 {
     State state(problem, nSeed);
     state.nSheets = problem.nMaxSheets;
@@ -102,7 +103,7 @@ bool FirstFit(const Problem& problem, std::vector<Place>& places, const std::vec
             continue;
         const Item& item = problem.items[size_t(i)];
         Place best;
-        Coord bestRight = 0, bestLow = 0;
+        std::pair<Coord, Coord> bestKey;
         for (int sheet = 0; sheet < problem.nMaxSheets && best.nSheet < 0; ++sheet) {
             const std::vector<int>& on = sheet < int(state.bySheet.size()) ? state.bySheet[size_t(sheet)] : none;
             const bool crowded = on.size() > kScanned;
@@ -124,7 +125,7 @@ bool FirstFit(const Problem& problem, std::vector<Place>& places, const std::vec
                     // Beside the last items laid there, and some of the others at random.
                     const int most = 48;
                     const auto besideItem = [&](int j) {
-                        const Place& p = places[size_t(j)];
+                        const Place& p = state.places[size_t(j)]; // as laid so far
                         const Shape& s = state.ShapeOf(j, p.nTurn);
                         beside({p.at.x, p.at.y, p.at.x + s.w, p.at.y + s.h});
                     };
@@ -144,20 +145,22 @@ bool FirstFit(const Problem& problem, std::vector<Place>& places, const std::vec
                     for (int k = 0; k < 24; ++k)
                         spots.push_back({state.rng.Upto(problem.length - sh.w), state.rng.Upto(problem.height - sh.h)});
                 }
-                // The free spots farthest left, each slid as far left and down as it goes.
+                // The free spots farthest left (or lowest), each slid as far as it goes.
+                const auto key = [&](const Place& c) {
+                    return bLowFirst ? std::pair(c.at.y + sh.h, c.at.x + sh.w) : std::pair(c.at.x + sh.w, c.at.y);
+                };
                 std::vector<std::pair<std::pair<Coord, Coord>, Place>> free;
                 for (const Pt& spot : spots) {
                     const Place c = state.Clamped(i, {sheet, turn, spot});
                     if (state.Free(i, c))
-                        free.push_back({{c.at.x + sh.w, c.at.y}, c});
+                        free.push_back({key(c), c});
                 }
                 std::sort(free.begin(), free.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
                 free.resize(std::min<size_t>(free.size(), 3));
                 for (const auto& candidate : free) {
-                    const Place c = Slid(state, i, candidate.second);
-                    const Coord right = c.at.x + sh.w;
-                    if (best.nSheet < 0 || right < bestRight || (right == bestRight && c.at.y < bestLow))
-                        best = c, bestRight = right, bestLow = c.at.y;
+                    const Place c = Slid(state, i, candidate.second, bLowFirst);
+                    if (best.nSheet < 0 || key(c) < bestKey)
+                        best = c, bestKey = key(c);
                 }
             }
             if (best.nSheet < 0 && crowded)

@@ -79,10 +79,10 @@ Coord StaysTo(const Problem& problem, int sheet);
 // or items that reach past their board.
 std::vector<std::pair<int, int>> Offenders(const Problem& problem, const std::vector<Place>& places);
 // First fit: each unplaced item, in the order given, on the first board that
-// takes it, as far left (then as low) as it goes. Items already placed stay.
-// False when stopped.
+// takes it, as far left (then as low) as it goes, or with bLowFirst as low
+// (then as far left). Items already placed stay. False when stopped.
 bool FirstFit(const Problem& problem, std::vector<Place>& places, const std::vector<int>& order, std::uint64_t nSeed,
-              const std::function<bool(int nPlaced)>& placed = {});
+              const std::function<bool(int nPlaced)>& placed = {}, bool bLowFirst = false);
 // The search from a layout with every item placed; returns the best, and the rounds it ran.
 Layout Search(const Problem& problem, const Layout& start, const Control& control, int* pRounds = nullptr);
 

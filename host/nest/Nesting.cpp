@@ -467,11 +467,19 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
     const auto firstFit = [&](const S::Problem& on, S::Layout* pLayout) {
         std::vector<S::Place> places(on.items.size());
         const std::vector<int> order = LargestFirst(on.items.size(), [&](int k) { return on.items[size_t(k)].dArea; });
-        const bool whole = S::FirstFit(on, places, order, request.nSeed, [&](int done) {
+        const auto placed = [&](int done) {
             status.nPlaced = std::max(status.nPlaced, outcome.nInHoles + done); // a second try shows no step back
             return ask();
-        });
+        };
+        bool whole = S::FirstFit(on, places, order, request.nSeed, placed);
         *pLayout = S::Layout{places, S::TotalOf(on, places)};
+        // On boards, rows across may leave less than columns along: that way too, kept when it takes less.
+        if (whole && !setup.bRoll && on.length == problem.length && int(on.items.size()) <= kMostSearched) {
+            std::vector<S::Place> low(on.items.size());
+            whole = S::FirstFit(on, low, order, request.nSeed, placed, true);
+            if (const cInt total = S::TotalOf(on, low); total < pLayout->total)
+                *pLayout = S::Layout{low, total};
+        }
         return whole && !cancelled;
     };
     // Shortens the layout given for as long as the budget allows; false when cancelled.
@@ -557,7 +565,12 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
     for (const Part& part : request.parts)
         stays = moves(part) ? stays : std::max(stays, part.nSheet);
     bool flipped = false;
-    if (!setup.bRoll && last >= 0 && stays < last && problem.obstacles.empty()) {
+    // When all may fit on one board but the roll along it found no way, all
+    // are laid along its other side: a board as long as a roll of its width
+    // used takes them, whichever side that is.
+    const bool mayAll = tried && !single && last > 0;
+    for (int pass = mayAll ? 0 : 1; pass < 2 && !flipped && !setup.bRoll && last >= 0 && stays < last && problem.obstacles.empty(); ++pass) {
+        const bool all = pass == 0;
         S::Problem strip;
         strip.pShapes = &table.shapes;
         strip.length = cInt(kRollMm * kUnitsPerMm), strip.height = other.height;
@@ -565,31 +578,34 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
         std::vector<const TurnedPiece*> across;
         cInt deep = 0; // how far across the last board the layout reaches
         for (size_t k = 0; k < layout.places.size(); ++k)
-            if (layout.places[k].nSheet == last) {
+            if (all || layout.places[k].nSheet == last) {
                 const S::Place& place = layout.places[k];
-                deep = std::max<cInt>(deep, place.at.y + table.shapes.shapes[size_t(problem.items[k].shapes[size_t(place.nTurn)])].h);
+                if (place.nSheet == last)
+                    deep = std::max<cInt>(deep, place.at.y + table.shapes.shapes[size_t(problem.items[k].shapes[size_t(place.nTurn)])].h);
                 across.push_back(&TurnedIn(table, other, pieces[size_t(itemPiece[k])], setup));
                 strip.items.push_back(across.back()->item);
                 onLast.push_back(k);
             }
         const double before = double(S::TotalOf(problem, layout.places) - cInt(last) * problem.length);
-        const double boards = last * alongMm * acrossMm;
+        const double boards = (all ? 0 : last) * alongMm * acrossMm;
         const auto stripUse = [&](cInt used) {
             return pieceArea / (boards + std::min(stripMm(double(used)), acrossMm) * alongMm);
         };
         S::Layout laid;
         const double left = seconds - std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-        if (!firstFit(strip, &laid) || !search(strip, std::max(left, 0.0), &laid, [&](const S::Layout& best) { return std::max(stripUse(best.total), laidUse); }))
+        if (!firstFit(strip, &laid)
+            || !search(strip, std::max(all ? left / 2 : left, 0.0), &laid,
+                       [&](const S::Layout& best) { return std::max(all ? 0.0 : stripUse(best.total), laidUse); }))
             return cancelledNest();
         S::Problem board2 = strip;
         board2.length = other.length;
         const cInt used = S::TotalOf(board2, laid.places);
         flipped = std::all_of(laid.places.cbegin(), laid.places.cend(), [](const S::Place& p) { return p.nSheet == 0; })
                && used <= other.length && S::Offenders(board2, laid.places).empty()
-               && stripMm(double(used)) * alongMm < std::min(stripMm(before) * acrossMm, stripMm(double(deep)) * alongMm);
+               && (all || stripMm(double(used)) * alongMm < std::min(stripMm(before) * acrossMm, stripMm(double(deep)) * alongMm));
         for (size_t j = 0; flipped && j < onLast.size(); ++j) {
             layout.places[onLast[j]] = laid.places[j];
-            layout.places[onLast[j]].nSheet = last;
+            layout.places[onLast[j]].nSheet = all ? 0 : last;
             turned[onLast[j]] = across[j];
             frames[onLast[j]] = &other;
         }

@@ -160,6 +160,8 @@ void TestNest::nestsWhatFits_data()
     QTest::newRow("touching strips fill the board") << QVector<QPolygonF>{Rect(100, 30), Rect(100, 30), Rect(30, 40), Rect(70, 40)}
                                                    << Stock{{100, 100}, 0, 0, 90} << 1 << 0.0;
     const QPolygonF halfSquare({{0, 0}, {100, 0}, {0, 100}}), ell({{0, 0}, {100, 0}, {100, 50}, {50, 50}, {50, 100}, {0, 100}});
+    for (int turn : {0, 90})
+        QTest::addRow("four bars fill the board, turn %d", turn) << QVector<QPolygonF>(4, Rect(295, 195)) << Stock{{600, 400}, 5, 0, turn} << 1 << 0.0;
     QTest::newRow("two triangles fill the board") << QVector<QPolygonF>(2, halfSquare) << Stock{{100, 100}, 0, 0, 90} << 1 << 0.0;
     QTest::newRow("two L pieces fill the board") << QVector<QPolygonF>(2, ell) << Stock{{100, 150}, 0, 0, 90} << 1 << 0.0;
     QTest::newRow("squares at spacing 1 fill the board") << QVector<QPolygonF>(4, Rect(49.5, 49.5)) << Stock{{100, 100}, 0, 1, 90} << 1 << 0.0;
