@@ -109,7 +109,7 @@ int ParseOptions(const QStringList& args, HostOptions& options)
             .arg(ModuleFromProgram()),
         QStringLiteral("path"));
     const QCommandLineOption out(QStringLiteral("out"),
-                                 QStringLiteral("Export the sheet; %1 by the extension (repeatable).").arg(formats),
+                                 QStringLiteral("Export the sheet; %1 by the extension (repeatable). Without it or --save, --accept, --import and --nest write kerfmate.svg.").arg(formats),
                                  QStringLiteral("file"));
     const QCommandLineOption dxf(QStringLiteral("dxf"), QStringLiteral("The same as --out file.dxf."),
                                  QStringLiteral("file.dxf"));
@@ -269,7 +269,7 @@ int ParseOptions(const QStringList& args, HostOptions& options)
     plan.strScreenshot = parser.value(screenshot);
     plan.nGenerator = options.generators.value(options.generators.size() - 1, -1);
     options.bWindow = parser.isSet(window);
-    if ((plan.bAccept || !options.imports.isEmpty()) && options.outputs.isEmpty() && options.strSave.isEmpty()
+    if ((plan.bAccept || !options.imports.isEmpty() || options.bNest) && options.outputs.isEmpty() && options.strSave.isEmpty()
         && !options.bWindow)
         options.outputs << QStringLiteral("kerfmate.svg");
 
