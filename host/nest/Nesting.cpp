@@ -144,6 +144,26 @@ Outlines Local(const Outlines& placed, const QPointF& origin)
     return Mapped(placed, QTransform::fromTranslate(-origin.x(), -origin.y()));
 }
 
+// What stays, as the ring it keeps others from, in whole units from corner
+// (mm on the sheet), only where within is: too large to shape, its box.
+G::Ring StaysRing(const Piece& piece, const QRectF& within, const QPointF& corner)
+{
+    const auto units = [&](const QPointF& at) {
+        return G::Pt{cInt(std::llround((at.x() - corner.x()) * kUnitsPerMm)), cInt(std::llround((at.y() - corner.y()) * kUnitsPerMm))};
+    };
+    G::Ring ring;
+    if (piece.bTooLarge) {
+        const QRectF box = piece.bounds.intersected(within);
+        for (const QPointF& c : {box.topLeft(), box.topRight(), box.bottomRight(), box.bottomLeft()})
+            ring.push_back(units(c));
+    } else {
+        const G::Pt at = units(piece.origin);
+        for (const IntPoint& p : piece.grown)
+            ring.push_back({p.X + at.x, p.Y + at.y});
+    }
+    return ring;
+}
+
 // Small pieces into the holes of larger ones, each room a board of its own:
 // the holes that fall out of a ring gear or a badge are board too, and so
 // are those of a part that stays, where they lie on its board (round what
@@ -208,17 +228,9 @@ int FillHoles(std::vector<Piece>& pieces, const SheetSetup& setup, const QRectF&
                 if (i == host || other.bMoving || other.nSheet != pieces[host].nSheet
                     || !other.bounds.adjusted(-half - 1, -half - 1, half + 1, half + 1).intersects(roomBounds.translated(pieces[host].origin)))
                     continue;
-                const QPointF by = (other.origin - pieces[host].origin) * kUnitsPerMm;
-                G::Ring ring;
-                if (other.bTooLarge) {
-                    const QRectF box = other.bounds.translated(-pieces[host].origin).intersected(roomBounds);
-                    for (const QPointF& c : {box.topLeft(), box.topRight(), box.bottomRight(), box.bottomLeft()})
-                        ring.push_back({cInt(std::llround(c.x() * kUnitsPerMm)) - low.x, cInt(std::llround(c.y() * kUnitsPerMm)) - low.y});
-                } else {
-                    for (const IntPoint& p : other.grown)
-                        ring.push_back({p.X + std::llround(by.x()) - low.x, p.Y + std::llround(by.y()) - low.y});
-                }
-                if ((ring = G::Cleaned(ring)).empty())
+                const QPointF corner = pieces[host].origin + QPointF(double(low.x), double(low.y)) / kUnitsPerMm;
+                G::Ring ring = G::Cleaned(StaysRing(other, roomBounds.translated(pieces[host].origin), corner));
+                if (ring.empty())
                     continue;
                 S::Obstacle o;
                 o.nShape = table.Obstacle(ring, &o.at);
@@ -305,9 +317,6 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
     const cInt across = cInt(std::floor(frame.room.width() * kUnitsPerMm)), down = cInt(std::floor(frame.room.height() * kUnitsPerMm));
     frame.length = frame.bTurned ? down : across;
     frame.height = frame.bTurned ? across : down;
-    const auto origin = [&](const QPointF& at) { // a sheet point in whole units from the room's corner
-        return G::Pt{cInt(std::llround((at.x() - frame.room.left()) * kUnitsPerMm)), cInt(std::llround((at.y() - frame.room.top()) * kUnitsPerMm))};
-    };
 
     std::vector<Piece> pieces;
     for (int p = 0; p < request.parts.size(); ++p) {
@@ -399,18 +408,9 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
             itemPiece.push_back(i);
             turned.push_back(&t);
         } else if (!piece.bMoving && roomMm.intersects(piece.bounds)) {
-            // What stays is in the way only where the room is; too large to shape, its box.
-            const int sheet = request.parts[piece.nPart].nSheet;
-            G::Ring ring;
-            if (piece.bTooLarge) {
-                const QRectF box = piece.bounds.intersected(roomMm);
-                for (const QPointF& c : {box.topLeft(), box.topRight(), box.bottomRight(), box.bottomLeft()})
-                    ring.push_back(origin(c));
-            } else {
-                const G::Pt at = origin(piece.origin);
-                for (const IntPoint& p : piece.grown)
-                    ring.push_back({p.X + at.x, p.Y + at.y});
-            }
+            // What stays is in the way only where the room is.
+            const int sheet = piece.nSheet;
+            G::Ring ring = StaysRing(piece, roomMm, roomMm.topLeft());
             for (G::Pt& p : ring)
                 p = frame.To(p);
             ring = G::Cleaned(ring);
@@ -559,11 +559,10 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
     std::vector<const Frame*> frames(layout.places.size(), &frame);
     Frame other = frame;
     other.bTurned = !frame.bTurned, other.length = frame.height, other.height = frame.length;
-    int last = -1, stays = -1; // the last board the layout takes, and the last a part that stays holds
+    int last = -1; // the last board the layout takes
+    const int stays = staysOn;
     for (const S::Place& place : layout.places)
         last = std::max(last, place.nSheet);
-    for (const Part& part : request.parts)
-        stays = moves(part) ? stays : std::max(stays, part.nSheet);
     bool flipped = false;
     // When all may fit on one board but the roll along it found no way, all
     // are laid along its other side: a board as long as a roll of its width
