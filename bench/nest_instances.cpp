@@ -52,7 +52,7 @@ int TurnStep(const QJsonObject& item, QString* pWhy)
     const QJsonValue listed = item.value(QStringLiteral("allowed_orientations"));
     const QJsonObject rotation = item.value(QStringLiteral("orientation")).toObject().value(QStringLiteral("rotation")).toObject();
     if (!listed.isArray() && rotation.value(QStringLiteral("mode")).toString() != QLatin1String("discrete"))
-        return *pWhy = QStringLiteral("an item has no \"allowed_orientations\" and no discrete \"orientation\""), 0;
+        return *pWhy = QStringLiteral("an item has no \"allowed_orientations\" (any turn) and no discrete \"orientation\""), 0;
     const QJsonArray turns = listed.isArray() ? listed.toArray() : rotation.value(QStringLiteral("angles")).toArray();
     const int step = turns.size() > 1 ? 360 / int(turns.size()) : 360;
     bool even = !turns.isEmpty() && 360 % step == 0;
@@ -61,6 +61,53 @@ int TurnStep(const QJsonObject& item, QString* pWhy)
     if (!even)
         *pWhy = QStringLiteral("turns other than every multiple of one step are not read");
     return even ? step : 0;
+}
+
+// A ring of corners as the file lists them, turned a quarter with the strip.
+QPolygonF Ring(const QJsonArray& points)
+{
+    QPolygonF ring;
+    for (const QJsonValue& point : points)
+        ring << QTransform().rotate(90).map(QPointF(point.toArray().at(0).toDouble(), point.toArray().at(1).toDouble()));
+    if (ring.size() > 2 && !ring.isClosed())
+        ring << ring.first();
+    return ring;
+}
+
+// An item's shape as a piece: its outline and, for a "polygon", its holes
+// as outlines of their own, as an imported drawing gives them.
+bool ReadShape(const QJsonObject& shape, Outlines* pPiece, QString* pWhy)
+{
+    const QString type = shape.value(QStringLiteral("type")).toString();
+    const QJsonValue data = shape.value(QStringLiteral("data"));
+    QList<QPolygonF> rings;
+    if (type == QLatin1String("simple_polygon")) {
+        rings << Ring(data.toArray());
+    } else if (type == QLatin1String("polygon")) {
+        rings << Ring(data.toObject().value(QStringLiteral("outer")).toArray());
+        for (const QJsonValue& hole : data.toObject().value(QStringLiteral("inner")).toArray())
+            rings << Ring(hole.toArray());
+    } else if (type == QLatin1String("rectangle")) {
+        const QJsonObject r = data.toObject();
+        const double x = r.value(QStringLiteral("x_min")).toDouble(), y = r.value(QStringLiteral("y_min")).toDouble();
+        const double w = r.value(QStringLiteral("width")).toDouble(-1), h = r.value(QStringLiteral("height")).toDouble(-1);
+        if (w <= 0 || h <= 0)
+            return *pWhy = QStringLiteral("a \"rectangle\" without a width and a height above 0"), false;
+        rings << Ring({QJsonArray{x, y}, QJsonArray{x + w, y}, QJsonArray{x + w, y + h}, QJsonArray{x, y + h}});
+    } else {
+        return *pWhy = QStringLiteral("a shape of type \"%1\" is not read").arg(type), false;
+    }
+    for (const QPolygonF& ring : rings)
+        if (ring.size() < 4)
+            return *pWhy = QStringLiteral("a ring of fewer than three corners"), false;
+    const QPointF corner = rings.first().boundingRect().topLeft();
+    for (const QPolygonF& ring : rings) {
+        QPainterPath path;
+        path.addPolygon(ring.translated(-corner));
+        path.closeSubpath();
+        *pPiece << Outline{path, 0};
+    }
+    return true;
 }
 
 // The strip runs down the board (its length is the board's height), so the
@@ -86,23 +133,12 @@ bool Load(const QString& path, Instance* pInstance, QString* pWhy)
         if (step != 0 && turn != step) // the nest turns every piece in the same steps
             return *pWhy = QStringLiteral("items with different turns are not read"), false;
         step = turn;
-        const QJsonObject shape = item.value(QStringLiteral("shape")).toObject();
-        if (shape.value(QStringLiteral("type")).toString() != QLatin1String("simple_polygon"))
-            return *pWhy = QStringLiteral("a shape other than a \"simple_polygon\" (holes) is not read"), false;
         const double demand = item.value(QStringLiteral("demand")).toDouble(-1);
         if (demand < 1 || demand != std::floor(demand))
             return *pWhy = QStringLiteral("a \"demand\" that is not a whole number from 1"), false;
-        QPolygonF polygon;
-        for (const QJsonValue& point : shape.value(QStringLiteral("data")).toArray())
-            polygon << QTransform().rotate(90).map(QPointF(point.toArray().at(0).toDouble(), point.toArray().at(1).toDouble()));
-        if (polygon.size() < 3)
-            return *pWhy = QStringLiteral("a \"simple_polygon\" of fewer than three corners"), false;
-        if (!polygon.isClosed())
-            polygon << polygon.first();
-        QPainterPath path;
-        path.addPolygon(polygon.translated(-polygon.boundingRect().topLeft()));
-        path.closeSubpath();
-        const Outlines piece{{path, 0}};
+        Outlines piece;
+        if (!ReadShape(item.value(QStringLiteral("shape")).toObject(), &piece, pWhy))
+            return false;
         for (int k = 0; k < int(demand); ++k) {
             Part part;
             part.nId = int(instance.parts.size()) + 1;
