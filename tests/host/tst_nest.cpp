@@ -273,6 +273,8 @@ void TestNest::rollTakesTheLengthItNeeds()
         QVERIFY2((why = Judged(pieces, Stock{{120, longer}, 2, 1, 90})).isEmpty() && SheetCuts({Path("n.dxf")}).size() == 1,
                  qPrintable(QString::number(longer) + why + '\n' + out));
     }
+    QCOMPARE(Nest(Parts(pieces), Stock{{120, 0}, 2, 1, 90}, {"--nest-time", "0"}, &out), 0); // the search shortens the first fit
+    QVERIFY2(QRegularExpression("length used ([0-9.]+) mm").match(out).captured(1).toDouble() > length, qPrintable(out));
 }
 
 // A seed and a number of rounds decide the nest, whatever the machine's load.
