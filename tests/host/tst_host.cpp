@@ -198,6 +198,8 @@ void TestHost::runs_data()
     const QStringList part = {"--accept", "--out", "part.svg", "--dxf", "part.dxf"};
     const QString data = QStringLiteral("Kerfmate/%1/Resources/Data/Kerfmate.ini");
     row("defaults", part, 0, "written to part.dxf", "part.svg");
+    row("open and nest, nothing named", {"--open", QFINDTESTDATA("data/sheet/every-key.kerfmate"), "--nest", "--nest-time", "0"}, 0,
+        "written to kerfmate.svg", "kerfmate.svg");
     row("rounded box, the last --generator", part + QStringList({"--generator", "2", "--generator", "1"}), 0,
         "7 shapes written", "part.svg");
     row("gear", part + QStringList({"--generator", "2"}), 0, "", "part.svg");
