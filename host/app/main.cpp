@@ -42,9 +42,10 @@ int RunWindowScript(MainWindow& window, DialogDriver& driver, const HostOptions&
         plan.strScreenshot.clear();
         driver.Arm(plan);
         window.NewPart();
-        if (driver.LastOutcome() == DialogDriver::Refused || driver.LastOutcome() == DialogDriver::TimedOut) {
-            HostError(driver.LastError());
-            return driver.LastOutcome() == DialogDriver::Refused ? ExitUsage : ExitDialogTimeout;
+        if (const DialogDriver::Outcome outcome = driver.LastOutcome();
+            outcome == DialogDriver::Refused || outcome == DialogDriver::TimedOut || outcome == DialogDriver::Empty) {
+            HostError(driver.LastError() + (outcome == DialogDriver::Empty ? QStringLiteral("; nothing written") : QString()));
+            return outcome == DialogDriver::Refused ? ExitUsage : outcome == DialogDriver::Empty ? ExitPartEmpty : ExitDialogTimeout;
         }
     }
     window.Sheet()->ZoomToFit();

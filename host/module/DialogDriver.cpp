@@ -130,7 +130,9 @@ void DialogDriver::Finish(Outcome outcome)
         m_strError = QStringLiteral("could not write the screenshot %1").arg(m_plan.strScreenshot);
         m_bScreenshotFailed = true;
     }
-    const bool confirm = m_plan.bAccept && (outcome == Confirmed || outcome == Empty);
+    // A refused build is cancelled, as a user would, so that the settings
+    // saved stay the last ones the engine took.
+    const bool confirm = m_plan.bAccept && outcome == Confirmed;
     m_outcome = confirm || outcome != Confirmed ? outcome : Closed;
     auto* pOk = pDialog->findChild<QPushButton*>(QStringLiteral("pushButton_ok"));
     if (confirm && pOk)
