@@ -8,9 +8,11 @@
 #include "Offset.h"
 
 #include <array>
+#include <cmath>
 
 using namespace EngineOutline;
 using EngineBuild::FieldText;
+using EngineBuild::Millimetres;
 using EngineBoxParts::BoxFrame;
 using EngineBoxParts::FlatPart;
 
@@ -106,6 +108,35 @@ void BuildPanels(const SRectBoxParam& param, const BoxFrame& frame, const SFaceL
     EngineBoxParts::EmitParts(rows, part, withAux);
 }
 
+// A side too short for three fingers still makes a box, glued butt to butt;
+// the maker is told, with the side fingers would need.
+void SayButtJoints(const SRectBoxParam& param, const BoxFrame& frame, EngineBuild::Part& part)
+{
+    const double t = frame.dThickness, grow = param.bInSize ? 2.0 * t : 0.0;
+    const double least = 2.0 * t + kMinFingersForJoint * frame.dMinFinger - grow;
+    const bool covered = !param.bNoTop || !param.bNoBottom;
+    const struct
+    {
+        const char* name; // as the dialog labels it
+        double side;
+        bool jointed;
+    } sides[] = {{"Length", frame.dLength, covered}, {"Width", frame.dWidth, covered}, {"Height", frame.dHeight, true}};
+    QStringList shortSides;
+    for (const auto& side : sides)
+        if (side.jointed && FingerCount(side.side - 2.0 * t, frame.dMinFinger, frame.dMinFinger) < kMinFingersForJoint)
+            shortSides << QStringLiteral("%1 %2").arg(QLatin1String(side.name), Millimetres(side.side - grow));
+    if (shortSides.isEmpty())
+        return;
+    const bool one = shortSides.size() == 1;
+    const QString last = shortSides.takeLast();
+    part.Adjust(QStringLiteral("%1 %2 too short for fingers between two %3 boards, so %4 cut butt to butt, to be "
+                               "glued: fingers need at least %5")
+                    .arg(one ? last : shortSides.join(QStringLiteral(", ")) + QStringLiteral(" and ") + last,
+                         QLatin1String(one ? "is" : "are"), Millimetres(t),
+                         QLatin1String(one ? "its joints are" : "their joints are"),
+                         Millimetres(std::ceil(least * 100.0 - 1e-6) / 100.0)));
+}
+
 } // namespace
 
 bool CReferenceEngine::CreateRectBox(SRectBoxParam param, CShapeList* pMain, CShapeList* pAux, SFaceLabels* pLabels)
@@ -116,7 +147,9 @@ bool CReferenceEngine::CreateRectBox(SRectBoxParam param, CShapeList* pMain, CSh
     if (EngineBoxParts::ResolveBoxFrame(param, &frame, part)
         && EngineBoxParts::FingerSizeValid("dFluteOfWidth", param.dFluteOfWidth, part)
         && EngineBoxParts::FingerSizeValid("dFluteOfHeight", param.dFluteOfHeight, part)
-        && EngineBoxParts::FingerSizeValid("dFluteOfDepth", param.dFluteOfDepth, part))
+        && EngineBoxParts::FingerSizeValid("dFluteOfDepth", param.dFluteOfDepth, part)) {
+        SayButtJoints(param, frame, part);
         BuildPanels(param, frame, pLabels, part, pAux != nullptr);
+    }
     return EngineBuild::Deliver("CreateRectBox", part, pMain, pAux, &m_report);
 }

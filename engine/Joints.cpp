@@ -7,11 +7,11 @@ namespace EngineOutline {
 
 namespace {
 constexpr int kMaxFingersPerEdge = 999;
-constexpr int kMinFingersForJoint = 3;
 
 int LargestOddAtMost(double value)
 {
-    const int n = int(std::floor(value));
+    // A length that is a whole number of fingers stays one, rounding aside.
+    const int n = int(std::floor(value + 1e-9));
     return n % 2 == 0 ? n - 1 : n;
 }
 

@@ -30,6 +30,9 @@ struct EdgeFrame
 // The inward normal for a unit direction in y-down coordinates, walking clockwise.
 inline QPointF InwardOf(const QPointF& dir) { return QPointF(-dir.y(), dir.x()); }
 
+// Fewer fingers than this along an edge make no joint: the edge is cut butt to butt.
+constexpr int kMinFingersForJoint = 3;
+
 // The odd number of equal fingers whose width is nearest `fingerSize`, at
 // least 3 and none narrower than `minFinger`; 1 when even three do not fit.
 int FingerCount(double length, double fingerSize, double minFinger);
