@@ -156,10 +156,14 @@ bool ApplyField(QLineEdit* pEdit, const QString& value, const QString& unit, QSt
     Type(pEdit, value);
     const bool typed = pEdit->text() == value;
     const bool acceptable = pEdit->hasAcceptableInput();
-    if (QToolTip::isVisible())
+    if (QToolTip::isVisible()) {
         *pRange = QStringLiteral("the dialog's tip: %1").arg(QToolTip::text());
-    else if (const auto* pValidator = qobject_cast<const QDoubleValidator*>(pEdit->validator());
-             pValidator && std::isfinite(pValidator->bottom()) && std::isfinite(pValidator->top()))
+        // The tip gives only the range; which key it held back tells why 1.5 is refused.
+        const QString held = pEdit->text();
+        if (!typed && value.startsWith(held))
+            *pRange += QStringLiteral("; after \"%1\" it held back \"%2\"").arg(held, value.mid(held.size(), 1));
+    } else if (const auto* pValidator = qobject_cast<const QDoubleValidator*>(pEdit->validator());
+               pValidator && std::isfinite(pValidator->bottom()) && std::isfinite(pValidator->top()))
         *pRange = Range(pValidator->bottom(), pValidator->top(), pValidator->decimals(), unit);
     if (!typed || !acceptable)
         return false;

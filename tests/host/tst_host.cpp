@@ -191,7 +191,7 @@ void TestHost::runs_data()
         "cfg.ini APP_CFG/KEY_RULER_UNIT 2");
     row("set rounded, preset", set(1, {"preset=30"}), 2, "preset: 25 or 50 or 100");
     row("a refused value: no picture", {"--screenshot", "dialog.png", "--set", "thickness=12"}, 2, "thickness");
-    row("set gear, teeth", set(2, {"teeth1=61"}), 2, "teeth1: the dialog's tip: ");
+    row("set gear, teeth", set(2, {"teeth1=61"}), 2, "teeth1: the dialog's tip: Enter a value from 8 to 60; after \"6\" it held back \"1\")");
     row("set gear, teeth typed whole but too few", set(2, {"teeth1=7"}), 2, "teeth1: the dialog's tip: Enter a value from 8 to 60");
     row("set badge, inner", set(3, {"diameter=60", "inner=90"}), 2, "inner: range 30.00 to 60.00 mm");
     row("set gear, a box's name", set(2, {"length=5"}), 2, "the Modular gear has no parameter length (it has: module");
