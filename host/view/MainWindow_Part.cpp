@@ -62,8 +62,9 @@ bool MainWindow::AskPart(DialogPlan plan, const char* pszTitleKey, Part* pPart)
         if (plan.nGenerator >= 0)
             m_driver.Arm(plan);
         // The reason beside the fields once the dialog is on the screen: over
-        // its preview, which has nothing to show.
-        const QMetaObject::Connection beside = connect(&m_driver, &DialogDriver::Typed, this, [=](QDialog* pDialog) {
+        // its preview, which has nothing to show. A first dialog has none.
+        const QMetaObject::Connection beside = refusal.isEmpty() ? QMetaObject::Connection()
+                                                                 : connect(&m_driver, &DialogDriver::Typed, this, [=](QDialog* pDialog) {
             QTimer::singleShot(0, pDialog, [=] {
                 auto* pBox = new QMessageBox(QMessageBox::Warning, Wording(pszTitleKey), refusal, QMessageBox::Ok, pDialog);
                 pBox->setObjectName(QStringLiteral("refusal"));

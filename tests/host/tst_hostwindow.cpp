@@ -95,6 +95,14 @@ void Answer(const QString& path, QMessageBox::StandardButton button = QMessageBo
             *pText = pBox->text(), pBox->button(button)->click();
     });
 }
+// Counts the widgets of one name that are shown while it lives.
+struct ShownCount : QObject
+{
+    explicit ShownCount(const char* name) : name(name) { qApp->installEventFilter(this); }
+    bool eventFilter(QObject* pObject, QEvent* pEvent) override { return n += pEvent->type() == QEvent::Show && pObject->objectName() == name, false; }
+    QString name;
+    int n = 0;
+};
 } // namespace
 
 class TestHostWindow : public QObject
@@ -449,7 +457,9 @@ void TestHostWindow::engineSaysWhatItMade()
         QTest::mouseClick(pDialog->findChild<QPushButton*>(QStringLiteral("pushButton_ok")), Qt::LeftButton);
     });
     m_pWindow->Sheet()->Select(edit ? QList<int>{Model().Parts().at(1).nId} : QList<int>()); // the rounded box
+    const ShownCount refusals("refusal");
     Trigger(edit ? "actionEditPart" : "actionNewPart");
+    QCOMPARE(refusals.n, placed ? 0 : 1); // none over the first dialog
     QCOMPARE(Model().Parts().size(), before + placed);
     const QString shown = m_pWindow->statusBar()->currentMessage();
     QVERIFY2(shown.startsWith(said), qPrintable(shown));
