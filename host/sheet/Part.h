@@ -22,6 +22,10 @@ struct Part
     bool bMirrored = false;   // left to right, before the turn
     int nSheet = 0;           // the sheet it lies on; position is in that sheet's corner's frame
     bool bPinned = false;     // nesting leaves it where it is and fits the others round it
+    // A piece cut free of a part keeps that part's id and its own place
+    // among its pieces, so that editing it remakes them all; 0: not a piece.
+    int nSource = 0;
+    int nPiece = 0;
 
     QSizeF Size() const; // of the frame
     QTransform Placement() const;

@@ -138,11 +138,13 @@ QVector<Part> Ungrouped(const Part& part, int nFirstId)
         Part piece = part;
         piece.nId = nFirstId + i;
         piece.strName = QStringLiteral("%1 (%2)").arg(part.strName).arg(i + 1);
-        piece.parameters = QJsonObject(); // a piece alone cannot be remade
-        piece.pieces = Framed({Mapped(part.pieces[i], placement)});
-        piece.position = BoundsOf(Mapped(part.pieces[i], placement)).topLeft();
-        piece.dRotation = 0.0;
-        piece.bMirrored = false;
+        piece.nSource = part.nId;
+        piece.nPiece = i;
+        // Turned and mirrored as the part was, its corner where the part put it,
+        // so that a piece remade later lies the same way.
+        piece.pieces = Framed({part.pieces[i]});
+        piece.position = QPointF();
+        piece.position = placement.map(BoundsOf(part.pieces[i]).topLeft()) - piece.Placement().map(QPointF());
         piece.bGrouped = false;
         pieces << piece;
     }

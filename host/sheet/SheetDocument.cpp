@@ -222,10 +222,10 @@ bool Reader::ReadPart(const QJsonValue& v, const QString& key, Part* pPart)
     const QJsonObject o = v.toObject();
     const auto at = [&key](const char* name) { return key + QLatin1Char('.') + QLatin1String(name); };
     Part part;
-    double id = 0, generator = -1, x = 0, y = 0, sheet = 0;
+    double id = 0, generator = -1, x = 0, y = 0, sheet = 0, source = 0, piece = 0;
     const QJsonValue position = o.value(QStringLiteral("position"));
     if (!Keys(o, key, {"id", "name", "generator", "parameters", "position", "rotation", "mirrored", "grouped", "pieces"},
-              {"sheet", "pinned"})
+              {"sheet", "pinned", "source", "piece"})
         || !Number(o.value(QStringLiteral("id")), at("id"), 1, 1e9, &id, true)
         || !Text(o.value(QStringLiteral("name")), at("name"), &part.strName)
         || !Number(o.value(QStringLiteral("generator")), at("generator"), -1, 3, &generator, true))
@@ -238,8 +238,12 @@ bool Reader::ReadPart(const QJsonValue& v, const QString& key, Part* pPart)
         || !Flag(o.value(QStringLiteral("mirrored")), at("mirrored"), &part.bMirrored)
         || !Flag(o.value(QStringLiteral("grouped")), at("grouped"), &part.bGrouped)
         || (o.contains(QStringLiteral("sheet")) && !Number(o.value(QStringLiteral("sheet")), at("sheet"), 0, kMostSheets - 1, &sheet, true))
-        || (o.contains(QStringLiteral("pinned")) && !Flag(o.value(QStringLiteral("pinned")), at("pinned"), &part.bPinned)))
+        || (o.contains(QStringLiteral("pinned")) && !Flag(o.value(QStringLiteral("pinned")), at("pinned"), &part.bPinned))
+        || (o.contains(QStringLiteral("source")) && !Number(o.value(QStringLiteral("source")), at("source"), 1, 1e9, &source, true))
+        || (o.contains(QStringLiteral("piece")) && !Number(o.value(QStringLiteral("piece")), at("piece"), 0, kMostParts - 1, &piece, true)))
         return false;
+    if (o.contains(QStringLiteral("source")) != o.contains(QStringLiteral("piece")))
+        return Fail(at(o.contains(QStringLiteral("source")) ? "piece" : "source"), QStringLiteral("missing: a piece has both its source and its place"));
     // Turns are kept from 0 up to a whole turn, which is 0 again.
     if (part.dRotation == 360)
         return Fail(at("rotation"), QStringLiteral("360 is written as 0"));
@@ -249,8 +253,10 @@ bool Reader::ReadPart(const QJsonValue& v, const QString& key, Part* pPart)
     part.nGenerator = int(generator);
     part.position = QPointF(x, y);
     part.nSheet = int(sheet);
+    part.nSource = int(source);
+    part.nPiece = int(piece);
     part.parameters = o.value(QStringLiteral("parameters")).toObject();
-    // A piece alone has none; a part made by a generator has all of its.
+    // An imported part has none; one made by a generator has all of its.
     if (!part.parameters.isEmpty()) {
         if (part.nGenerator < 0)
             return Fail(at("parameters"), QStringLiteral("a part of no generator has none"));
@@ -316,17 +322,22 @@ QByteArray Write(const Contents& contents)
                                             {"path", ToPathData(outline.path, -1)}});
             pieces.append(outlines);
         }
-        parts.append(QJsonObject{{"id", part.nId},
-                                 {"name", part.strName},
-                                 {"generator", part.nGenerator},
-                                 {"parameters", part.parameters},
-                                 {"position", Pair(part.position.x(), part.position.y())},
-                                 {"rotation", part.dRotation},
-                                 {"mirrored", part.bMirrored},
-                                 {"grouped", part.bGrouped},
-                                 {"sheet", part.nSheet},
-                                 {"pinned", part.bPinned},
-                                 {"pieces", pieces}});
+        QJsonObject written{{"id", part.nId},
+                            {"name", part.strName},
+                            {"generator", part.nGenerator},
+                            {"parameters", part.parameters},
+                            {"position", Pair(part.position.x(), part.position.y())},
+                            {"rotation", part.dRotation},
+                            {"mirrored", part.bMirrored},
+                            {"grouped", part.bGrouped},
+                            {"sheet", part.nSheet},
+                            {"pinned", part.bPinned},
+                            {"pieces", pieces}};
+        if (part.nSource) {
+            written.insert(QStringLiteral("source"), part.nSource);
+            written.insert(QStringLiteral("piece"), part.nPiece);
+        }
+        parts.append(written);
     }
     const QJsonObject sheet{{"width", setup.size.width()},   {"height", setup.size.height()}, {"margin", setup.dMarginMm},
                             {"spacing", setup.dSpacingMm}, {"turn", setup.nTurnStep},        {"freeTurns", setup.bFreeTurns},

@@ -35,7 +35,7 @@ public:
     // changed in the part, or why it made none, shows in the status bar and a message.
     bool NewPart();
     // Opens the dialog on the part's generator with its own values typed in;
-    // OK replaces it in place as one undo step.
+    // OK replaces it in place as one undo step (a piece cut free: with its fellow pieces).
     bool EditPart(int nId);
     // Every part where it lies on the sheet; the extension picks the format.
     bool ExportTo(const QString& path);
@@ -89,6 +89,9 @@ private:
     QString Place(Part part, const char* pszKey); // what the maker reads of where it went
     // The dialog until OK brings a part (its outlines) or the maker cancels (none).
     bool AskPart(DialogPlan plan, const char* pszTitleKey, Part* pPart);
+    // A piece cut free edited: its fellow pieces remade in place, or the part whole when
+    // the new values make other pieces.
+    void RemakePieces(const Part& piece, const Part& made, QSizeF* pOverhang);
     void ShowBuildMessage(bool bPlaced, const QString& more = QString());
     QString FileFilter(const QString& suffix) const;
 

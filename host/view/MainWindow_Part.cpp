@@ -11,6 +11,7 @@
 #include "SheetView.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QMessageBox>
 #include <QStatusBar>
 #include <QTimer>
@@ -147,20 +148,55 @@ bool MainWindow::EditPart(int nId)
     if (!AskPart(plan, "Edit part...", &edited))
         return false;
     const Part& before = *m_model.Find(nId);
-    edited.nId = nId;
-    if (edited.nGenerator == before.nGenerator)
-        edited.strName = before.strName;
-    edited.position = before.position;
-    edited.nSheet = before.nSheet;
-    edited.dRotation = before.dRotation;
-    edited.bMirrored = before.bMirrored;
-    edited.bPinned = before.bPinned;
     QSizeF overhang;
-    edited = m_model.Landed(edited, true, &overhang);
-    m_undo.push(new ReplaceCommand(m_model, {edited}, Wording("Edit part...")));
+    if (before.nSource) {
+        RemakePieces(before, edited, &overhang);
+    } else {
+        edited.nId = nId;
+        if (edited.nGenerator == before.nGenerator)
+            edited.strName = before.strName;
+        edited.position = before.position;
+        edited.nSheet = before.nSheet;
+        edited.dRotation = before.dRotation;
+        edited.bMirrored = before.bMirrored;
+        edited.bPinned = before.bPinned;
+        edited = m_model.Landed(edited, true, &overhang);
+        m_undo.push(new ReplaceCommand(m_model, {edited}, Wording("Edit part...")));
+    }
     if (m_driver.LastError().isEmpty())
         ShowBuildMessage(true, OverhangMessage(overhang, m_pSheet->Inches(), Wording));
     else
         statusBar()->showMessage(Wording("Not every value could be typed again: %1").arg(m_driver.LastError()));
     return true;
+}
+
+void MainWindow::RemakePieces(const Part& piece, const Part& made, QSizeF* pOverhang)
+{
+    // Its fellow pieces, cut from the same part and made from the same values.
+    QVector<Part> pieces;
+    for (const Part& part : m_model.Parts())
+        if (part.nSource == piece.nSource && part.nGenerator == piece.nGenerator && part.parameters == piece.parameters)
+            pieces << part;
+    const bool each = std::all_of(pieces.cbegin(), pieces.cend(), [&](const Part& one) { return one.nPiece < made.pieces.size(); })
+                      && pieces.size() == made.pieces.size();
+    if (each) { // each piece stays where it lies, remade
+        for (Part& one : pieces) {
+            one.pieces = Framed({made.pieces[one.nPiece]});
+            one.parameters = made.parameters;
+            one.nGenerator = made.nGenerator;
+        }
+        m_undo.push(new ReplaceCommand(m_model, pieces, Wording("Edit part...")));
+        return;
+    }
+    // Other pieces than before: the part whole again, where the edited piece lay.
+    Part whole = made;
+    whole.nId = m_model.NextId();
+    whole.position = piece.position;
+    whole.nSheet = piece.nSheet;
+    whole = m_model.Landed(whole, true, pOverhang);
+    m_undo.beginMacro(Wording("Edit part..."));
+    m_undo.push(new PartsCommand(m_model, pieces, false, QString()));
+    m_undo.push(new PartsCommand(m_model, {whole}, true, QString()));
+    m_undo.endMacro();
+    m_pSheet->Select({whole.nId});
 }

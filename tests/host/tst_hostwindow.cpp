@@ -257,17 +257,44 @@ void TestHostWindow::undoRedoRestoreExactly()
         [&] { Trigger("actionPin"); },
         [&] { Trigger("actionDuplicate"); },
         [&] { pSheet->Select({Model().Parts().last().nId}), Trigger("actionDelete"); },
-        [&] { // each piece a part, numbered from 1, with nothing to remake it from
+        [&] { // each piece a part, numbered from 1, that keeps the values its part was made from
+            const QJsonObject made = Model().Find(first)->parameters;
             pSheet->Select({first}), Trigger("actionUngroup");
             QList<int> numbers;
             for (const Part& part : Model().Parts()) {
                 const QRegularExpressionMatch piece = QRegularExpression(" \\(([0-9]+)\\)$").match(part.strName);
                 if (piece.hasMatch()) {
                     numbers << piece.captured(1).toInt();
-                    QVERIFY(part.parameters.isEmpty());
+                    QVERIFY(part.parameters == made && part.nSource == first && part.nPiece + 1 == numbers.last());
                 }
             }
             QVERIFY(numbers.size() > 1 && numbers.first() == 1 && numbers.last() == numbers.size());
+        },
+        [&] { // one piece edited: every piece remade where it lies
+            const QVector<Part> was = Model().Parts();
+            WhenModal([](QWidget* pDialog) {
+                TypeOver(pDialog->findChild<QWidget*>(QStringLiteral("spinBox_rectHeight")), QStringLiteral("50"));
+                QTest::mouseClick(pDialog->findChild<QPushButton*>(QStringLiteral("pushButton_ok")), Qt::LeftButton);
+            });
+            pSheet->Select({was.last().nId}), Trigger("actionEditPart");
+            QCOMPARE(Model().Parts().size(), was.size());
+            for (int i = 0; i < was.size(); ++i) {
+                const Part& now = Model().Parts().at(i);
+                QVERIFY(now.nId == was[i].nId && now.position == was[i].position);
+                QCOMPARE(now.parameters.value("height").toDouble(), now.nSource ? 50 : was[i].parameters.value("height").toDouble());
+                QCOMPARE(now.Size() == was[i].Size(), !now.nSource || now.nPiece > 3); // the covers keep their size
+            }
+        },
+        [&] { // values that make other pieces: the part whole again, where the piece lay
+            const Part piece = Model().Parts().last();
+            WhenModal([](QWidget* pDialog) {
+                QTest::mouseClick(pDialog->findChild<QCheckBox*>(QStringLiteral("checkBox_rectNoTop")), Qt::LeftButton, {}, QPoint(4, 4));
+                QTest::mouseClick(pDialog->findChild<QPushButton*>(QStringLiteral("pushButton_ok")), Qt::LeftButton);
+            });
+            pSheet->Select({piece.nId}), Trigger("actionEditPart");
+            const Part& whole = Model().Parts().last();
+            QVERIFY(whole.pieces.size() == 5 && whole.position == piece.position && whole.parameters.value("no-top") == 1);
+            QVERIFY(std::none_of(Model().Parts().cbegin(), Model().Parts().cend(), [](const Part& part) { return part.nSource; }));
         },
         [&] { Trigger("actionSelectAll"), Trigger("actionRotateLeft"); },
     };

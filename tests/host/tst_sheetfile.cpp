@@ -145,6 +145,9 @@ void TestSheetFile::keptOrRefused_data()
     row("\"pinned\": true", "\"pinned\": \"yes\"", "parts[0].pinned: not true or false");
     row("\"sheet\": 2", "\"sheet\": 1000", "parts[0].sheet: 1000 is outside 0 to 999");
     row("\"sheet\": 2", "\"sheet\": 1.5", "parts[0].sheet: 1.5 is not a whole number");
+    row("\"source\": 9", "\"source\": 0", "parts[0].source: 0 is outside 1 to 1000000000");
+    row("\"piece\": 2", "\"piece\": 5000", "parts[0].piece: 5000 is outside 0 to 4999");
+    row("\"piece\": 2,", "", "parts[0].piece: missing: a piece has both its source and its place");
     // Left out: read as the default, and saved with it.
     row("\"pinned\": false,", "", "", "\"pinned\": false,");
     row("\"margin\": 7.5,", "", "", "\"margin\": 5,");
@@ -183,7 +186,7 @@ void TestSheetFile::keptOrRefused_data()
     row("\"pieces\": [\n                [\n                    {\n                        \"layer\": \"cut\",\n                        \"path\": \"M0 0 L1e-05 0 L0.30000000000000004 2 Z\"\n                    }\n                ]\n            ],",
         "\"pieces\": [\n            ],", "parts[1].pieces: not a list of pieces");
     row("\"id\": 7,", "\"id\": 7, \"id\": 8,", "id: there twice in one object");
-    row("\"version\": 1\n", "\"version\": 1,\n", "it is not a JSON text (object is missing after a comma at byte 2320)");
+    row("\"version\": 1\n", "\"version\": 1,\n", "it is not a JSON text (object is missing after a comma at byte 2369)");
 }
 
 void TestSheetFile::keptOrRefused()
