@@ -86,12 +86,13 @@ void TestEngine::badRecords_data()
          "CreateRectBox adjusted: Length 22.99 mm is too short for fingers between two 10 mm boards, so its joints are cut butt to butt, to be glued: fingers need at least 23 mm");
     edge("coverless fingers", Rect([](auto& b) { b.dDepth = 21, b.dThickness = 10, b.bNoTop = b.bNoBottom = true; }),
          Rect([](auto& b) { b.dHeight = 4.79, b.dThickness = 4.2, b.dLaserWidth = 0.8, b.bInSize = true; }), "CreateRectBox adjusted: Height 4.79 mm is too short for fingers between two 4.2 mm boards, so its joints are cut butt to butt, to be glued: fingers need at least 4.8 mm");
-    QTest::newRow("box side's least") << Rect([](auto& b) { b.dWidth = 21, b.dThickness = 10; }) << "CreateRectBox adjusted: Length 21 mm";
+    QTest::newRow("box side's least, open top") << Rect([](auto& b) { b.dWidth = 21, b.dThickness = 10, b.bNoTop = true; }) << "CreateRectBox adjusted: Length 21 mm";
     QTest::newRow("box side's least past it") << Rect([](auto& b) { b.dWidth = 20.99, b.dThickness = 10; })
         << "CreateRectBox refused: Length 20.99 mm leaves no room for a finger between two 10 mm boards: it needs at least 21 mm";
     edge("board", Rect([](auto& b) { b.dThickness = 50, b.dWidth = b.dDepth = b.dHeight = 300; }),
          Rect([](auto& b) { b.dThickness = 50.01, b.dWidth = b.dDepth = b.dHeight = 300; }),
          "CreateRectBox refused: dThickness 50.01 is outside 0 to 50");
+    QTest::newRow("kerf as thick as the board") << Rect([](auto& b) { b.dThickness = b.dLaserWidth = 1; }) << "CreateRectBox refused: dLaserWidth 1 is outside 0 to 1 (1 excluded)";
     edge("kerf", Rect([](auto& b) { b.dThickness = 10, b.dLaserWidth = 5, b.dWidth = b.dDepth = b.dHeight = 300; }),
          Rect([](auto& b) { b.dThickness = 10, b.dLaserWidth = 5.01, b.dWidth = b.dDepth = b.dHeight = 300; }),
          "CreateRectBox refused: dLaserWidth 5.01 is outside");
