@@ -152,9 +152,9 @@ void SheetView::UpdateSceneRect()
 
 void SheetView::ZoomToFit()
 {
-    // The parts when there are any, else the sheet; clear of the rulers.
+    // The boards and every part, also one that reaches past them; clear of the rulers.
     const QRectF parts = m_model.PartsBounds();
-    const QRectF area = (parts.isNull() ? SheetsRect(m_model) : parts).adjusted(-5, -5, 5, 5);
+    const QRectF area = (parts.isNull() ? SheetsRect(m_model) : SheetsRect(m_model).united(parts)).adjusted(-5, -5, 5, 5);
     const QRectF free = QRectF(viewport()->rect()).adjusted(kRulerPx, kRulerPx, 0, 0);
     const double scaleBy = std::min(free.width() / area.width(), free.height() / area.height());
     if (!(scaleBy > 0) || !std::isfinite(scaleBy))

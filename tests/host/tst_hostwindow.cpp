@@ -559,10 +559,10 @@ void TestHostWindow::exportsShowTheSheet()
     Trigger("actionRotateRight");
     pSheet->Select({Model().Parts().at(3).nId});
     Trigger("actionMirror");
-    // Zoomed to fit, every part shows whole, clear of the rulers; a selection's size is in the status bar.
+    // Zoomed to fit, the board and every part show whole, clear of the rulers; a selection's size is in the status bar.
     Trigger("actionZoomToFit");
     const QRect free = pSheet->viewport()->rect().adjusted(SheetView::kRulerPx, SheetView::kRulerPx, 0, 0);
-    QVERIFY(free.contains(pSheet->mapFromScene(Model().PartsBounds()).boundingRect()));
+    QVERIFY(free.contains(pSheet->mapFromScene(Model().PartsBounds().united(QRectF(Model().SheetOrigin(0), Model().Setup().size))).boundingRect()));
     QVERIFY(m_pWindow->statusBar()->findChildren<QLabel*>().at(1)->text().contains(" mm"));
     pSheet->Select({});
     const QRectF page = Model().PartsBounds().adjusted(-3, -3, 3, 3);
