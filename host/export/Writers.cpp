@@ -149,6 +149,7 @@ QByteArray Pdf(const QVector<Outlines>& sheets)
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter writer(&buffer);
     writer.setCreator(QStringLiteral("kerfmate-host"));
+    writer.setTitle(QStringLiteral("Kerfmate: %1 %2 at 1:1").arg(sheets.size()).arg(QLatin1String(sheets.size() == 1 ? "sheet" : "sheets")));
     writer.setResolution(1200);
     QRectF page;
     writer.setPageLayout(layout(sheets.value(0), &page));

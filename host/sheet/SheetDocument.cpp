@@ -357,7 +357,8 @@ bool Read(const QByteArray& text, Contents* pContents, QString* pError, Paramete
     else if (!twice.isEmpty())
         why = QStringLiteral("%1: there twice in one object").arg(twice);
     else if (document = QJsonDocument::fromJson(text, &parse); document.isNull())
-        why = QStringLiteral("it is not a JSON text (%1 at byte %2)").arg(parse.errorString()).arg(parse.offset);
+        why = QStringLiteral("it is not a JSON text (%1 at %2)")
+                  .arg(parse.errorString(), parse.offset >= text.size() ? QStringLiteral("its end") : QStringLiteral("byte %1").arg(parse.offset));
     else if (!document.isObject())
         why = QStringLiteral("it is not a Kerfmate sheet");
     else if (Reader reader(rule, pContents != nullptr); !reader.Document(document.object(), pContents))
