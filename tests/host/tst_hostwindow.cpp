@@ -95,12 +95,11 @@ void Answer(const QString& path, QMessageBox::StandardButton button = QMessageBo
             *pText = pBox->text(), pBox->button(button)->click();
     });
 }
-// Counts the widgets of one name that are shown while it lives.
-struct ShownCount : QObject
+// Counts the refusal boxes shown while it lives.
+struct RefusalsShown : QObject
 {
-    explicit ShownCount(const char* name) : name(name) { qApp->installEventFilter(this); }
-    bool eventFilter(QObject* pObject, QEvent* pEvent) override { return n += pEvent->type() == QEvent::Show && pObject->objectName() == name, false; }
-    QString name;
+    RefusalsShown() { qApp->installEventFilter(this); }
+    bool eventFilter(QObject* pObject, QEvent* pEvent) override { return n += pEvent->type() == QEvent::Show && pObject->objectName() == "refusal", false; }
     int n = 0;
 };
 } // namespace
@@ -233,6 +232,15 @@ void TestHostWindow::undoRedoRestoreExactly()
         });
         Trigger("actionRotateBy");
     };
+    // Edit part on nId: one field typed over (a check box clicked), then OK.
+    const auto edit = [&](int nId, const char* field, const char* text) {
+        WhenModal([=](QWidget* pDialog) {
+            auto* pField = pDialog->findChild<QWidget*>(QLatin1String(field));
+            qobject_cast<QCheckBox*>(pField) ? QTest::mouseClick(pField, Qt::LeftButton, {}, QPoint(4, 4)) : TypeOver(pField, QLatin1String(text));
+            QTest::mouseClick(pDialog->findChild<QPushButton*>(QStringLiteral("pushButton_ok")), Qt::LeftButton);
+        });
+        pSheet->Select({nId}), Trigger("actionEditPart");
+    };
     const std::function<void()> edits[] = {
         [&] { Drag(first, QPointF(20, 10)); },
         [&] { pSheet->Select({first}), Trigger("actionRotateRight"); },
@@ -247,13 +255,7 @@ void TestHostWindow::undoRedoRestoreExactly()
         },
         [&] { pSheet->setFocus(), QTest::keyClick(pSheet, Qt::Key_Left, Qt::ShiftModifier); },
         [&] { pSheet->setFocus(), QTest::keyClick(pSheet, Qt::Key_Down); },
-        [&] {
-            WhenModal([](QWidget* pDialog) {
-                TypeOver(pDialog->findChild<QWidget*>(QStringLiteral("spinBox_rectHeight")), QStringLiteral("45"));
-                QTest::mouseClick(pDialog->findChild<QPushButton*>(QStringLiteral("pushButton_ok")), Qt::LeftButton);
-            });
-            Trigger("actionEditPart");
-        },
+        [&] { edit(first, "spinBox_rectHeight", "45"); },
         [&] { Trigger("actionPin"); },
         [&] { Trigger("actionDuplicate"); },
         [&] { pSheet->Select({Model().Parts().last().nId}), Trigger("actionDelete"); },
@@ -272,11 +274,7 @@ void TestHostWindow::undoRedoRestoreExactly()
         },
         [&] { // one piece edited: every piece remade where it lies
             const QVector<Part> was = Model().Parts();
-            WhenModal([](QWidget* pDialog) {
-                TypeOver(pDialog->findChild<QWidget*>(QStringLiteral("spinBox_rectHeight")), QStringLiteral("50"));
-                QTest::mouseClick(pDialog->findChild<QPushButton*>(QStringLiteral("pushButton_ok")), Qt::LeftButton);
-            });
-            pSheet->Select({was.last().nId}), Trigger("actionEditPart");
+            edit(was.last().nId, "spinBox_rectHeight", "50");
             QCOMPARE(Model().Parts().size(), was.size());
             for (int i = 0; i < was.size(); ++i) {
                 const Part& now = Model().Parts().at(i);
@@ -287,14 +285,9 @@ void TestHostWindow::undoRedoRestoreExactly()
         },
         [&] { // values that make other pieces: the part whole again, where the piece lay
             const Part piece = Model().Parts().last();
-            WhenModal([](QWidget* pDialog) {
-                QTest::mouseClick(pDialog->findChild<QCheckBox*>(QStringLiteral("checkBox_rectNoTop")), Qt::LeftButton, {}, QPoint(4, 4));
-                QTest::mouseClick(pDialog->findChild<QPushButton*>(QStringLiteral("pushButton_ok")), Qt::LeftButton);
-            });
-            pSheet->Select({piece.nId}), Trigger("actionEditPart");
+            edit(piece.nId, "checkBox_rectNoTop", "");
             const Part& whole = Model().Parts().last();
-            QVERIFY(whole.pieces.size() == 5 && whole.position == piece.position && whole.parameters.value("no-top") == 1);
-            QVERIFY(std::none_of(Model().Parts().cbegin(), Model().Parts().cend(), [](const Part& part) { return part.nSource; }));
+            QVERIFY(whole.pieces.size() == 5 && whole.position == piece.position && whole.parameters.value("no-top") == 1 && Model().Parts().size() == 4);
         },
         [&] { Trigger("actionSelectAll"), Trigger("actionRotateLeft"); },
     };
@@ -484,7 +477,7 @@ void TestHostWindow::engineSaysWhatItMade()
         QTest::mouseClick(pDialog->findChild<QPushButton*>(QStringLiteral("pushButton_ok")), Qt::LeftButton);
     });
     m_pWindow->Sheet()->Select(edit ? QList<int>{Model().Parts().at(1).nId} : QList<int>()); // the rounded box
-    const ShownCount refusals("refusal");
+    const RefusalsShown refusals;
     Trigger(edit ? "actionEditPart" : "actionNewPart");
     QCOMPARE(refusals.n, placed ? 0 : 1); // none over the first dialog
     QCOMPARE(Model().Parts().size(), before + placed);

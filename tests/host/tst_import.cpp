@@ -3,6 +3,7 @@
 // imported outline lies within 0.02 mm of what they draw; bad files are
 // refused with the reason; every export cuts engraving first, then from the
 // inside out.
+#include "CShape.h"
 #include "CShapeList.h"
 #include "ExportFormats.h"
 #include "HostEngine.h"
@@ -378,6 +379,9 @@ void TestImport::everyExportCutsInsideOut()
         Import::Imported plate;
         QVERIFY(Import::ReadFile(kData + QStringLiteral("/inkscape-mm.svg"), &plate, nullptr));
         parts << plate.part;
+        QPainterPath u; // open, its ends level: no Z may close it
+        u.addPolygon(QPolygonF({{0, 0}, {0, 10}, {10, 10}, {10, 0}}));
+        parts << MakePart({{u, CShape::LayerEngrave}}, 5);
     }
     SheetModel model;
     SheetSetup board;
@@ -391,10 +395,12 @@ void TestImport::everyExportCutsInsideOut()
     QString error;
     QVERIFY2(ExportSheets(model.SheetOutlines(), file, false, nullptr, &error), qPrintable(error));
     const QList<DrawnPath> drawn = suffix == QLatin1String("svg") ? SvgDrawn(file) : suffix == QLatin1String("dxf") ? DxfDrawn(file) : PdfDrawn(file);
-    int outlines = 0;
+    int outlines = 0, closed = 0;
     for (const Outline& outline : model.SheetOutlines().value(0))
-        outlines += int(outline.path.toSubpathPolygons().size());
+        for (const QPolygonF& ring : outline.path.toSubpathPolygons())
+            ++outlines, closed += ring.isClosed();
     QCOMPARE(drawn.size(), outlines);
+    QCOMPARE(std::count_if(drawn.cbegin(), drawn.cend(), [](const DrawnPath& one) { return one.bClosed; }), closed);
     QVERIFY2(OrderBroken(drawn).isEmpty(), qPrintable(OrderBroken(drawn)));
 }
 

@@ -146,8 +146,8 @@ void TestSheetFile::keptOrRefused_data()
     row("\"sheet\": 2", "\"sheet\": 1000", "parts[0].sheet: 1000 is outside 0 to 999");
     row("\"sheet\": 2", "\"sheet\": 1.5", "parts[0].sheet: 1.5 is not a whole number");
     row("\"source\": 9", "\"source\": 0", "parts[0].source: 0 is outside 1 to 1000000000");
-    row("\"piece\": 2", "\"piece\": 5000", "parts[0].piece: 5000 is outside 0 to 4999");
-    row("\"piece\": 2,", "", "parts[0].piece: missing: a piece has both its source and its place");
+    row("\"piece\": 0", "\"piece\": 5000", "parts[0].piece: 5000 is outside 0 to 4999");
+    row("\"piece\": 0,", "", "parts[0].piece: missing: a piece has both its source and its place");
     // Left out: read as the default, and saved with it.
     row("\"pinned\": false,", "", "", "\"pinned\": false,");
     row("\"margin\": 7.5,", "", "", "\"margin\": 5,");
@@ -187,6 +187,7 @@ void TestSheetFile::keptOrRefused_data()
         "\"pieces\": [\n            ],", "parts[1].pieces: not a list of pieces");
     row("\"id\": 7,", "\"id\": 7, \"id\": 8,", "id: there twice in one object");
     row("\"version\": 1\n", "\"version\": 1,\n", "it is not a JSON text (object is missing after a comma at byte 2369)");
+    row("\"version\": 1\n}", "\"version\": 1\n", "it is not a JSON text (unterminated object at its end)");
 }
 
 void TestSheetFile::keptOrRefused()
