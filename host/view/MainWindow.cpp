@@ -115,7 +115,7 @@ void MainWindow::BuildMenus()
     m_pRecent = AddMenu(pFile, "Open recent");
     connect(AddAction(pFile, "actionSave", "Save", QKeySequence::Save), &QAction::triggered, this,
             [this] { Save(false); });
-    connect(AddAction(pFile, "actionSaveAs", "Save as...", QKeySequence::SaveAs), &QAction::triggered, this,
+    connect(AddAction(pFile, "actionSaveAs", "Save as...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)), &QAction::triggered, this,
             [this] { Save(true); });
     pFile->addSeparator();
     connect(AddAction(pFile, "actionImport", "Import outlines...", QKeySequence(Qt::CTRL | Qt::Key_I)),

@@ -91,7 +91,7 @@ bool MainWindow::ExportTo(const QString& path)
         }
     }
     if (!ExportSheets(sheets, path, perSheet, &written, &error)) {
-        QMessageBox::warning(this, Wording("Export"), Wording("Could not export: %1").arg(error));
+        QMessageBox::warning(this, Wording("Export"), Wording("Could not export %1: %2").arg(QDir::toNativeSeparators(path), error));
         return false;
     }
     m_settings.setValue(QStringLiteral("export/folder"), QFileInfo(path).absolutePath());
@@ -107,7 +107,7 @@ bool MainWindow::SaveTo(const QString& path)
     QByteArray text;
     if (!SheetDocument::Saved({m_model.Setup(), m_model.Parts()}, &text, &error, ParameterProblem)
         || !WriteWholeFile(path, text, &error)) {
-        QMessageBox::warning(this, Wording("Save"), Wording("Could not save: %1").arg(error));
+        QMessageBox::warning(this, Wording("Save"), Wording("Could not save %1: %2").arg(QDir::toNativeSeparators(path), error));
         return false;
     }
     m_undo.setClean();

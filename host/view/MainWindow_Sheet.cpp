@@ -38,8 +38,16 @@ void MainWindow::BuildSheetMenu(QMenu* pMenu)
 {
     for (const Board& board : kBoards) {
         QAction* pAction = pMenu->addAction(QString::fromUtf8(board.pszName));
+        pAction->setCheckable(true);
+        pAction->setData(QSizeF(board.dWidthMm, board.dHeightMm));
         connect(pAction, &QAction::triggered, this, [this, board] { SetSheetSize(QSizeF(board.dWidthMm, board.dHeightMm)); });
     }
+    // The board in use is ticked, whichever way it was set.
+    connect(pMenu, &QMenu::aboutToShow, this, [this, pMenu] {
+        for (QAction* pAction : pMenu->actions())
+            if (pAction->data().isValid())
+                pAction->setChecked(pAction->data().toSizeF() == m_model.Setup().size);
+    });
     pMenu->addSeparator();
     connect(AddAction(pMenu, "actionSheetCustom", "Custom size..."), &QAction::triggered, this, [this] {
         // In the unit the rulers count.
