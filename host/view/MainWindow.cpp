@@ -49,6 +49,8 @@ MainWindow::MainWindow(ModuleHost& module, HostEngine& engine, const QString& st
     for (QLabel*& pLabel : m_pStatus)
         statusBar()->addPermanentWidget(pLabel = new QLabel(this));
     m_pStatus[3]->setStyleSheet(QStringLiteral("color: #c00000"));
+    // A message longer than a narrow window leaves room for reads whole on hover.
+    connect(statusBar(), &QStatusBar::messageChanged, statusBar(), &QWidget::setToolTip);
     BuildMenus();
     connect(&m_undo, &QUndoStack::cleanChanged, this, &MainWindow::UpdateTitle);
     connect(&m_model, &SheetModel::Changed, this, &MainWindow::UpdateStatus);

@@ -193,8 +193,10 @@ bool MainWindow::Nest(bool bSelectionOnly)
     if (const SheetSetup setup = RollCut(m_model.Setup(), outcome); setup != m_model.Setup())
         m_undo.push(new SetupCommand(m_model, setup, Wording("Nest all parts")));
     m_undo.endMacro();
-    QString message = Wording("%1 pieces nested on %2 sheet(s), %3 of them in holes.")
-                          .arg(outcome.nPieces).arg(m_model.SheetCount()).arg(outcome.nInHoles);
+    // Holes are said only when they took pieces: the line is long enough.
+    QString message = outcome.nInHoles ? Wording("%1 pieces nested on %2 sheet(s), %3 of them in holes.")
+                                             .arg(outcome.nPieces).arg(m_model.SheetCount()).arg(outcome.nInHoles)
+                                       : Wording("%1 pieces nested on %2 sheet(s).").arg(outcome.nPieces).arg(m_model.SheetCount());
     if (outcome.nTooLarge)
         message += QLatin1Char(' ') + Wording("%1 piece(s) larger than the board lie on sheets of their own.").arg(outcome.nTooLarge);
     if (!m_model.Setup().bRoll) // what the cut costs when the rest of the last board is kept
