@@ -80,7 +80,7 @@ bool NestAll(SheetModel& model, const HostOptions& options)
         std::printf(", length used %g mm", setup.size.height());
     else
         std::printf(", the last sheet used to %.1f mm from its %s edge: %.1f %% with the rest of it kept as offcut", outcome.dLengthMm,
-                    outcome.bLastDown ? "top" : "left", 100 * outcome.dMaterialUse);
+                    outcome.bLastDown ? "top" : outcome.bFromRight ? "right" : "left", 100 * outcome.dMaterialUse);
     std::printf(" (%d rounds of search, seed %llu)\n", outcome.nRounds, static_cast<unsigned long long>(options.nSeed));
     return true;
 }

@@ -676,8 +676,11 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
         }
     const double downMm = std::min(board.height(), lastUsed.bottom() + setup.dMarginMm);
     const double rightMm = std::min(board.width(), lastUsed.right() + setup.dMarginMm);
-    outcome.bLastDown = setup.bRoll || downMm * board.width() < rightMm * board.height();
-    outcome.dLengthMm = outcome.bLastDown ? downMm : rightMm;
+    // A board nested along its height holds its pieces against its right edge.
+    const double leftMm = std::min(board.width(), board.width() - lastUsed.left() + setup.dMarginMm);
+    outcome.bLastDown = setup.bRoll || downMm * board.width() < std::min(rightMm, leftMm) * board.height();
+    outcome.bFromRight = !outcome.bLastDown && leftMm < rightMm;
+    outcome.dLengthMm = outcome.bLastDown ? downMm : outcome.bFromRight ? leftMm : rightMm;
     // As the offcut is cut, not as the search measured it.
     const double material = setup.bRoll ? (std::max(usedSheets, 0) + 1) * board.width() * outcome.dLengthMm
                                         : std::max(usedSheets, 0) * board.width() * board.height()

@@ -201,8 +201,9 @@ bool MainWindow::Nest(bool bSelectionOnly)
         message += QLatin1Char(' ') + Wording("%1 piece(s) larger than the board lie on sheets of their own.").arg(outcome.nTooLarge);
     if (!m_model.Setup().bRoll) // what the cut costs when the rest of the last board is kept
         message += QLatin1Char(' ')
-                 + Wording(outcome.bLastDown ? "The last sheet is used to %1 mm from its top edge: %2 % material use with the rest of it kept as offcut."
-                                             : "The last sheet is used to %1 mm from its left edge: %2 % material use with the rest of it kept as offcut.")
+                 + Wording(outcome.bLastDown    ? "The last sheet is used to %1 mm from its top edge: %2 % material use with the rest of it kept as offcut."
+                           : outcome.bFromRight ? "The last sheet is used to %1 mm from its right edge: %2 % material use with the rest of it kept as offcut."
+                                                : "The last sheet is used to %1 mm from its left edge: %2 % material use with the rest of it kept as offcut.")
                        .arg(QString::number(outcome.dLengthMm, 'f', 1), QString::number(100 * outcome.dMaterialUse, 'f', 1));
     statusBar()->showMessage(message);
     m_pSheet->ZoomToFit();

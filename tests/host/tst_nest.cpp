@@ -171,6 +171,8 @@ void TestNest::nestsWhatFits_data()
     // Stacked they would take the less of the board's length, side by side along its top the less of it all.
     QTest::newRow("two bars lie along the top") << QVector<QPolygonF>(2, Rect(140, 20)) << Stock{{300, 100}, 2, 1, 90} << 1
                                                 << 25.0 * 300;
+    QTest::newRow("bars on a tall board take a strip along its side") << QVector<QPolygonF>(10, Rect(8, 380)) << Stock{{300, 600}, 5, 0.5, 0}
+                                                                      << 1 << 100.0 * 600;
 }
 
 void TestNest::nestsWhatFits()
@@ -192,12 +194,13 @@ void TestNest::nestsWhatFits()
         used |= cut.boundingRect();
     const QSizeF& size = board.size;
     const double down = std::min(size.height(), used.bottom() + board.margin), right = std::min(size.width(), used.right() + board.margin);
+    const double left = std::min(size.width(), size.width() - used.left() + board.margin); // from the right edge
     const double area = std::accumulate(pieces.cbegin(), pieces.cend(), 0.0, [](double a, const QPolygonF& p) { return a + std::abs(RingArea(p)); });
-    const double offcut = std::min(down * size.width(), right * size.height()), whole = size.width() * size.height();
-    const QRegularExpressionMatch last = QRegularExpression("last sheet used to ([0-9.]+) mm from its (top|left) edge: ([0-9.]+) % with").match(out);
-    const bool top = last.captured(2) == "top";
-    QVERIFY2(last.hasMatch() && std::abs(last.captured(1).toDouble() - (top ? down : right)) <= 0.06
-                 && (top ? down * size.width() <= right * size.height() : right * size.height() <= down * size.width())
+    const double offcut = std::min({down * size.width(), right * size.height(), left * size.height()}), whole = size.width() * size.height();
+    const QRegularExpressionMatch last = QRegularExpression("last sheet used to ([0-9.]+) mm from its (top|left|right) edge: ([0-9.]+) % with").match(out);
+    const double length = last.captured(2) == "top" ? down : last.captured(2) == "left" ? right : left;
+    QVERIFY2(last.hasMatch() && std::abs(last.captured(1).toDouble() - length) <= 0.06
+                 && (last.captured(2) == "top" ? down * size.width() : length * size.height()) <= offcut * (1 + 1e-12)
                  && (strip == 0 || offcut <= strip) && std::abs(last.captured(3).toDouble() - 100 * area / ((written - 1) * whole + offcut)) <= 0.1,
              qPrintable(out));
     // Every piece turned by whole steps of the turn asked for; at 0, not at all.
@@ -319,7 +322,7 @@ void TestNest::pinnedStaysOversizedAlone()
         for (const Part& b : outcome.parts)
             QVERIFY(a.nId == b.nId || a.nSheet != b.nSheet || !a.Bounds().adjusted(-1.4, -1.4, 1.4, 1.4).intersects(b.Bounds()));
     for (const Part& part : outcome.parts) // the offcut is cut past all the last sheet holds, pinned parts too
-        QVERIFY(part.nSheet != large.nSheet - 1 || (outcome.bLastDown ? part.Bounds().bottom() : part.Bounds().right()) <= outcome.dLengthMm);
+        QVERIFY(part.nSheet != large.nSheet - 1 || (outcome.bLastDown ? part.Bounds().bottom() : outcome.bFromRight ? request.setup.size.width() - part.Bounds().left() : part.Bounds().right()) <= outcome.dLengthMm);
     // Pinned past where the others end, nothing shorter can exist: the search ends at once.
     request.parts = Parts({Rect(10, 10), Rect(90, 40), Rect(90, 40)}); // the first on sheet 0
     request.parts[0].bPinned = true, request.parts[0].position = QPointF(180, 80);
