@@ -474,7 +474,7 @@ bool DxfReader::Draw(double dMmPerUnit, QString* pError)
         DrawItem(item, toMm, QString(), 0);
     }
     if (m_error.isEmpty() && !m_flat.Finite())
-        m_error = QStringLiteral("it holds a coordinate that is not a number");
+        m_error = m_flat.Unheld();
     if (m_error.isEmpty() && m_flat.Full())
         m_error = QStringLiteral("it holds more than %L1 points once its curves are flattened").arg(kMostPoints);
     if (!m_error.isEmpty() && pError)

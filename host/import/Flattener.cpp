@@ -39,10 +39,25 @@ bool Flattener::Room(double n)
     return !m_bFull;
 }
 
+// Out to here a double holds a point to a tenth of a micrometre; past it a
+// drawing would come in rounded.
+constexpr double kFarthestMm = 1e9;
+
+QString Flattener::Unheld() const
+{
+    if (!m_bFar)
+        return QStringLiteral("it holds a coordinate that is not a number");
+    return QStringLiteral("it reaches (%1, %2) mm, farther from its origin than the %L3 km within which its points are "
+                          "held exactly: move it nearer its origin")
+        .arg(m_far.x(), 0, 'g', 6).arg(m_far.y(), 0, 'g', 6).arg(kFarthestMm / 1e6);
+}
+
 void Flattener::Add(const QPointF& mm)
 {
     if (!std::isfinite(mm.x()) || !std::isfinite(mm.y()))
         m_bFinite = false;
+    else if (m_bFinite && (std::abs(mm.x()) > kFarthestMm || std::abs(mm.y()) > kFarthestMm))
+        m_bFinite = false, m_bFar = true, m_far = mm;
     if (m_bFull || !m_bFinite || !Room(1))
         return;
     if (!m_stroke.points.isEmpty() && m_stroke.points.last() == mm)

@@ -37,6 +37,8 @@ public:
     bool Room(double n);
     bool Full() const { return m_bFull; }
     bool Finite() const { return m_bFinite; }
+    // Why a drawing that is not Finite() cannot be held.
+    QString Unheld() const;
 
 private:
     void Add(const QPointF& mm);
@@ -50,6 +52,8 @@ private:
     qint64 m_nPoints = 0;
     bool m_bFull = false;
     bool m_bFinite = true;
+    QPointF m_far; // the first point too far out to hold, when one was
+    bool m_bFar = false;
 };
 
 } // namespace Import

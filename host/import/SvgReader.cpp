@@ -134,7 +134,7 @@ void SvgReader::Bounded()
     if (!m_error.isEmpty())
         return;
     if (!m_flat.Finite())
-        m_error = QStringLiteral("it holds a coordinate that is not a number");
+        m_error = m_flat.Unheld();
     else if (m_flat.Full())
         m_error = QStringLiteral("it holds more than %L1 points once its curves are flattened").arg(kMostPoints);
 }

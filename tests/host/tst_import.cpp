@@ -290,6 +290,8 @@ void TestImport::badFilesAreRefusedWithTheReason_data()
     QTest::newRow("nothing closed") << Svg("<line x1='1' y1='1' x2='9' y2='9'/>") << "nothing in it is closed";
     QTest::newRow("a line on no piece") << Svg(frame + "<line x1='101' y1='1' x2='109' y2='9'/>") << "outside every closed outline, the first at (101.00, 1.00) mm";
     QTest::newRow("larger than any board") << Svg("<circle r='1e8'/>") << "larger than any board";
+    QTest::newRow("far from its origin") << Svg("<rect x='1e13' y='5' width='20' height='20'/>") << "it reaches (1e+13, 5) mm, farther from its origin than the 1,000 km";
+    QTest::newRow("DXF far from its origin") << Dxf("0\nCIRCLE\n8\n0\n10\n0\n20\n-1e15\n40\n5\n") << "it reaches (5, 1e+15) mm";
     QTest::newRow("a billion points") << Svg(frame + bomb + "</defs><use href='#p9'/>") << "more than 5,000,000 points";
     QTest::newRow("binary DXF") << QByteArray("AutoCAD Binary DXF\r\n\x1a\x00") << "binary DXF";
     QTest::newRow("DXF cut short") << Dxf("0\nCIRCLE\n8\n0\n10\n0\n20\n0\n40\n5\n").chopped(6) << "without EOF";
