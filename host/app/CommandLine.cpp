@@ -153,7 +153,7 @@ int ParseOptions(const QStringList& args, HostOptions& options)
     const QCommandLineOption spacing(QStringLiteral("spacing"),
                                      QStringLiteral("Material left between two parts (mm); the kerf comes on top. Straight "
                                                     "edges keep exactly that (0: they may touch); curved ones up to "
-                                                    "0.04 mm more, outlines of very many corners up to 0.4 mm more."),
+                                                    "0.04 mm more, outlines of very many corners up to 0.7 mm more."),
                                      QStringLiteral("mm"));
     const QCommandLineOption turn(QStringLiteral("turn"),
                                   QStringLiteral("Nested pieces turn in steps of this many degrees (0 never; it divides 360)."),

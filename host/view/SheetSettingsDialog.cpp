@@ -28,7 +28,7 @@ SheetSettingsDialog::SheetSettingsDialog(const SheetSetup& setup, double dSecond
         pForm->addRow(Wording(i ? "Spacing (the kerf comes on top)" : "Margin from the edge"), pLength);
         if (i)
             pLength->setToolTip(Wording("Straight edges keep exactly this (0: they may touch); curved ones up to 0.04 mm "
-                                        "more, outlines of very many corners up to 0.4 mm more."));
+                                        "more, outlines of very many corners up to 0.7 mm more."));
     }
     m_pTurns = new QComboBox(this);
     m_pTurns->setObjectName(QStringLiteral("turns"));
