@@ -23,7 +23,8 @@ const char kExitCodes[] = "\nExit codes: 0 done, 1 cancelled, 2 bad option or a 
                           "6 dialog never got ready, 7 the part is empty: the engine refused it\n"
                           "(stderr says why and what would work; nothing written),\n"
                           "8 the --open sheet cannot be read, 9 the nest failed: a piece is larger than the board\n"
-                          "or it was cancelled, 10 an --import drawing cannot be read (stderr says why; nothing written).\n";
+                          "or it was cancelled, 10 an --import drawing cannot be read (stderr says why; nothing written),\n"
+                          "130 a second Ctrl+C while nesting: stopped at once, nothing written.\n";
 } // namespace
 
 void HostError(const QString& message)

@@ -64,16 +64,17 @@ bool NestAll(SheetModel& model, const HostOptions& options)
         return false;
     }
     if (outcome.nTooLarge) {
-        HostError(QStringLiteral("could not nest: %1 piece(s) are larger than the %2 x %3 mm board less its margin; nothing written")
+        HostError((setup.bRoll ? QStringLiteral("could not nest: %1 piece(s) are too large for the %2 mm wide roll less its margin; nothing written")
+                               : QStringLiteral("could not nest: %1 piece(s) are larger than the %2 x %3 mm board less its margin; nothing written"))
                       .arg(outcome.nTooLarge)
                       .arg(setup.size.width())
-                      .arg(setup.bRoll ? SheetSetup::kMostSideMm : setup.size.height()));
+                      .arg(setup.size.height()));
         return false;
     }
     setup = RollCut(setup, outcome);
     model.SetSetup(setup);
     model.SetParts(outcome.parts);
-    std::printf("kerfmate-host: %d pieces nested on %d sheet(s) of %g x %g mm, %d in holes, material use %.0f %%",
+    std::printf("kerfmate-host: %d pieces nested on %d sheet(s) of %g x %g mm, %d in holes, material use %.1f %%",
                 outcome.nPieces, model.SheetCount(), setup.size.width(), setup.size.height(), outcome.nInHoles,
                 100 * model.MaterialUse());
     if (setup.bRoll)
