@@ -242,6 +242,8 @@ void TestImport::everyDxfKindAsEzdxfDrawsIt_data()
     QTest::newRow("rational SPLINE, 3-D POLYLINE") << "R2000" << 4 << 1.0
         << "msp.add_rational_spline([(10, 10), (40, 60), (70, 10), (90, 50)], [1, 3, 0.5, 1], degree=2)\n"
            "msp.add_polyline3d([(20, 70, 1), (50, 85, 4), (80, 70, 2)], close=True)";
+    QTest::newRow("a block's outline on layer 0 takes its INSERT's layer") << "R2010" << 4 << 1.0
+        << "b = doc.blocks.new('B')\nb.add_circle((0, 0), 5)\nmsp.add_blockref('B', (50, 50), dxfattribs={'layer': 'Engrave'})";
     QTest::newRow("feet") << "R2007" << 2 << 304.8 << "msp.add_circle((50, 50), 20)";
     QTest::newRow("centimetres") << "R2010" << 5 << 10.0 << "msp.add_arc((40, 40), 10, 90, 0)";
 }
@@ -261,7 +263,9 @@ void TestImport::everyDxfKindAsEzdxfDrawsIt()
     Import::Imported imported;
     QString error;
     QVERIFY2(Import::ReadFile(file, &imported, &error), qPrintable(error));
-    CompareDrawn(InFile(imported), Rings(DxfDrawn(file, mm), mm, -1));
+    int engraved = 0; // what lies on a layer named for engraving: one outline a row here
+    CompareDrawn(InFile(imported, &engraved), Rings(DxfDrawn(file, mm), mm, -1));
+    QCOMPARE(engraved, int(code.count("'Engrave'")));
 }
 
 void TestImport::badFilesAreRefusedWithTheReason_data()
