@@ -25,6 +25,7 @@
 
 namespace {
 std::atomic<bool> g_stopNest{false};
+const char* const kEdgeNames[] = {"top", "left", "right"}; // by NestOutcome::Edge
 
 // Ctrl+C (or a TERM) while nesting keeps the best layout so far; a second one ends the program as usual.
 void StopNest(int nSignal)
@@ -81,7 +82,7 @@ bool NestAll(SheetModel& model, const HostOptions& options)
         std::printf(", length used %g mm", setup.size.height());
     else
         std::printf(", the last sheet used to %.1f mm from its %s edge: %.1f %% with the rest of it kept as offcut", outcome.dLengthMm,
-                    outcome.bLastDown ? "top" : outcome.bFromRight ? "right" : "left", 100 * outcome.dMaterialUse);
+                    kEdgeNames[int(outcome.lastFrom)], 100 * outcome.dMaterialUse);
     std::printf(" (%d rounds of search, seed %llu)\n", outcome.nRounds, static_cast<unsigned long long>(options.nSeed));
     return true;
 }
@@ -144,21 +145,9 @@ int MakePartOn(const HostOptions& options, SheetModel& model)
     Part part;
     const bool made = result && MadePart(result, engine, &part);
 
-    const QString error = driver.LastError();
-    switch (driver.LastOutcome()) {
-    case DialogDriver::Refused:
-        HostError(error);
-        return ExitUsage;
-    case DialogDriver::TimedOut:
-        HostError(error);
-        return ExitDialogTimeout;
-    case DialogDriver::Empty:
-        HostError(error + QStringLiteral("; nothing written"));
-        return ExitPartEmpty;
-    default:
-        break;
-    }
-    if (!error.isEmpty()) {
+    if (const int failed = DialogFailure(driver))
+        return failed;
+    if (const QString error = driver.LastError(); !error.isEmpty()) {
         HostError(error);
         if (driver.ScreenshotFailed())
             return ExitWriteFailed;
@@ -182,6 +171,23 @@ int MakePartOn(const HostOptions& options, SheetModel& model)
     return -1;
 }
 } // namespace
+
+int DialogFailure(const DialogDriver& driver)
+{
+    switch (driver.LastOutcome()) {
+    case DialogDriver::Refused:
+        HostError(driver.LastError());
+        return ExitUsage;
+    case DialogDriver::TimedOut:
+        HostError(driver.LastError());
+        return ExitDialogTimeout;
+    case DialogDriver::Empty:
+        HostError(driver.LastError() + QStringLiteral("; nothing written"));
+        return ExitPartEmpty;
+    default:
+        return ExitOk;
+    }
+}
 
 int RunHeadless(const HostOptions& options)
 {

@@ -3,6 +3,10 @@
 // exports and the save asked for.
 #pragma once
 
+class DialogDriver;
 struct HostOptions;
 
 int RunHeadless(const HostOptions& options);
+// How a dialog run ends the program when a --set was refused, the dialog never
+// got ready or the engine built nothing, its reason on stderr; ExitOk otherwise.
+int DialogFailure(const DialogDriver& driver);

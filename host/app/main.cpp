@@ -42,11 +42,8 @@ int RunWindowScript(MainWindow& window, DialogDriver& driver, const HostOptions&
         plan.strScreenshot.clear();
         driver.Arm(plan);
         window.NewPart();
-        if (const DialogDriver::Outcome outcome = driver.LastOutcome();
-            outcome == DialogDriver::Refused || outcome == DialogDriver::TimedOut || outcome == DialogDriver::Empty) {
-            HostError(driver.LastError() + (outcome == DialogDriver::Empty ? QStringLiteral("; nothing written") : QString()));
-            return outcome == DialogDriver::Refused ? ExitUsage : outcome == DialogDriver::Empty ? ExitPartEmpty : ExitDialogTimeout;
-        }
+        if (const int failed = DialogFailure(driver))
+            return failed;
     }
     window.Sheet()->ZoomToFit();
     if (!options.plan.strScreenshot.isEmpty()) {

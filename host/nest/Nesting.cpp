@@ -674,17 +674,21 @@ NestOutcome Nest(const NestRequest& request, const NestProgress& progress)
                 area += PieceArea(piece);
             lastUsed |= part.nSheet == usedSheets || setup.bRoll ? part.Bounds() : QRectF();
         }
-    const double downMm = std::min(board.height(), lastUsed.bottom() + setup.dMarginMm);
-    const double rightMm = std::min(board.width(), lastUsed.right() + setup.dMarginMm);
-    // A board nested along its height holds its pieces against its right edge.
-    const double leftMm = std::min(board.width(), board.width() - lastUsed.left() + setup.dMarginMm);
-    outcome.bLastDown = setup.bRoll || downMm * board.width() < std::min(rightMm, leftMm) * board.height();
-    outcome.bFromRight = !outcome.bLastDown && leftMm < rightMm;
-    outcome.dLengthMm = outcome.bLastDown ? downMm : outcome.bFromRight ? leftMm : rightMm;
+    // From each edge the pieces may lie against: a board nested along its
+    // height holds them against its right edge.
+    const double fromTop = std::min(board.height(), lastUsed.bottom() + setup.dMarginMm);
+    const double fromLeft = std::min(board.width(), lastUsed.right() + setup.dMarginMm);
+    const double fromRight = std::min(board.width(), board.width() - lastUsed.left() + setup.dMarginMm);
+    const double fromSide = std::min(fromLeft, fromRight);
+    using Edge = NestOutcome::Edge;
+    outcome.lastFrom = setup.bRoll || fromTop * board.width() < fromSide * board.height() ? Edge::Top
+                       : fromRight < fromLeft                                             ? Edge::Right
+                                                                                          : Edge::Left;
+    outcome.dLengthMm = outcome.lastFrom == Edge::Top ? fromTop : fromSide;
     // As the offcut is cut, not as the search measured it.
     const double material = setup.bRoll ? (std::max(usedSheets, 0) + 1) * board.width() * outcome.dLengthMm
                                         : std::max(usedSheets, 0) * board.width() * board.height()
-                                              + outcome.dLengthMm * (outcome.bLastDown ? board.width() : board.height());
+                                              + outcome.dLengthMm * (outcome.lastFrom == Edge::Top ? board.width() : board.height());
     outcome.dMaterialUse = material > 0 ? area / material : 0.0;
     outcome.bDone = true;
     return outcome;

@@ -40,8 +40,8 @@ struct NestOutcome
     int nTooLarge = 0; // pieces no sheet takes: each on a sheet of its own, past the others
     double dSpacingMm = 0; // kept between cuts: the spacing plus the widest kerf of the parts
     double dLengthMm = 0;  // of the last sheet (of the roll) the pieces take, with the margin at its end
-    bool bLastDown = false; // that length runs down from the last sheet's top edge, not from its left
-    bool bFromRight = false; // not down: it runs in from the right edge
+    // The edge that length runs in from: down from the top, across from the left or the right.
+    enum class Edge { Top, Left, Right } lastFrom = Edge::Top;
     double dMaterialUse = 0; // the pieces' area over the sheets', the last one's offcut left out
     int nRounds = 0;       // of search run
     int nPlacedAgain = 0;  // by the last check, where the search had left them: 0 unless the search erred

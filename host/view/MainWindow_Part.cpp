@@ -11,11 +11,11 @@
 #include "SheetView.h"
 
 #include <QApplication>
-#include <algorithm>
 #include <QMessageBox>
 #include <QStatusBar>
 #include <QTimer>
 #include <QWindow>
+#include <algorithm>
 
 namespace {
 // Makes the dialogs of one owner modal to that owner only. The module's

@@ -199,11 +199,13 @@ bool MainWindow::Nest(bool bSelectionOnly)
                                        : Wording("%1 pieces nested on %2 sheet(s).").arg(outcome.nPieces).arg(m_model.SheetCount());
     if (outcome.nTooLarge)
         message += QLatin1Char(' ') + Wording("%1 piece(s) larger than the board lie on sheets of their own.").arg(outcome.nTooLarge);
-    if (!m_model.Setup().bRoll) // what the cut costs when the rest of the last board is kept
+    // What the cut costs when the rest of the last board is kept; in the order of NestOutcome::Edge.
+    const char* const fromEdge[] = {"The last sheet is used to %1 mm from its top edge: %2 % material use with the rest of it kept as offcut.",
+                                    "The last sheet is used to %1 mm from its left edge: %2 % material use with the rest of it kept as offcut.",
+                                    "The last sheet is used to %1 mm from its right edge: %2 % material use with the rest of it kept as offcut."};
+    if (!m_model.Setup().bRoll)
         message += QLatin1Char(' ')
-                 + Wording(outcome.bLastDown    ? "The last sheet is used to %1 mm from its top edge: %2 % material use with the rest of it kept as offcut."
-                           : outcome.bFromRight ? "The last sheet is used to %1 mm from its right edge: %2 % material use with the rest of it kept as offcut."
-                                                : "The last sheet is used to %1 mm from its left edge: %2 % material use with the rest of it kept as offcut.")
+                 + Wording(fromEdge[int(outcome.lastFrom)])
                        .arg(QString::number(outcome.dLengthMm, 'f', 1), QString::number(100 * outcome.dMaterialUse, 'f', 1));
     statusBar()->showMessage(message);
     m_pSheet->ZoomToFit();

@@ -226,6 +226,8 @@ void TestHost::runs_data()
     row("empty part", {"--accept", "--out", "part.svg"}, 7,
         "Right angle box cannot be cut: dLaserWidth 6 is outside 0 to 3 (3 excluded); nothing written", "", "Kerfmate.ini DLG_RECT_BOX/dLaserWidth 6000");
     row("hinge refused", set(1, {"radius=0"}), 7, "Rounded box cannot be cut: Radius 0 mm is too tight for a hinge");
+    row("hinge refused, in the window", set(1, {"radius=0"}) << "--window", 7, "Rounded box cannot be cut: Radius 0 mm is too tight for a hinge");
+    row("set box, thick, in the window", set(0, {"thickness=12"}) << "--window", 2, "thickness=12 was refused by the dialog (thickness: range");
     row("gears adjusted", set(2, {"teeth1=8", "teeth2=8"}), 0,
         "Modular gear was adjusted to cut: Pressure angle raised from 20° to 27.5°", "part.svg");
 }

@@ -322,7 +322,7 @@ void TestNest::pinnedStaysOversizedAlone()
         for (const Part& b : outcome.parts)
             QVERIFY(a.nId == b.nId || a.nSheet != b.nSheet || !a.Bounds().adjusted(-1.4, -1.4, 1.4, 1.4).intersects(b.Bounds()));
     for (const Part& part : outcome.parts) // the offcut is cut past all the last sheet holds, pinned parts too
-        QVERIFY(part.nSheet != large.nSheet - 1 || (outcome.bLastDown ? part.Bounds().bottom() : outcome.bFromRight ? request.setup.size.width() - part.Bounds().left() : part.Bounds().right()) <= outcome.dLengthMm);
+        QVERIFY(part.nSheet != large.nSheet - 1 || (outcome.lastFrom == NestOutcome::Edge::Top ? part.Bounds().bottom() : outcome.lastFrom == NestOutcome::Edge::Right ? request.setup.size.width() - part.Bounds().left() : part.Bounds().right()) <= outcome.dLengthMm);
     // Pinned past where the others end, nothing shorter can exist: the search ends at once.
     request.parts = Parts({Rect(10, 10), Rect(90, 40), Rect(90, 40)}); // the first on sheet 0
     request.parts[0].bPinned = true, request.parts[0].position = QPointF(180, 80);
